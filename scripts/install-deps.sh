@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the program and the tests need. Quick when all are there.
+set -euo pipefail
+PKGS=(build-essential cmake ninja-build ccache pkg-config
+      qt6-base-dev qt6-base-dev-tools libgl-dev
+      libjpeg62-turbo-dev libjpeg-turbo-progs libwmf-dev
+      libgtest-dev libbenchmark-dev clang libclang-rt-dev
+      xvfb xauth x11-apps imagemagick python3)
+missing=()
+for p in "${PKGS[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y "${missing[@]}"
+fi

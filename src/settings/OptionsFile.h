@@ -1,0 +1,26 @@
+#pragma once
+// The settings file: $XDG_CONFIG_HOME/velmoran/Velmoran.INI (default ~/.config/velmoran/).
+// No failure is ever reported: reads fall back to defaults and failed writes are ignored.
+#include "settings/Options.h"
+
+QString optionsFilePath();
+
+// The file exists, opens and its header names this program and version.
+bool FileIsValid();
+// Reads size bytes at offset into bytes; true only when the header is valid and the whole block was read.
+bool ReadBlock(QByteArray& bytes, int size, int offset);
+// Writes the block at offset (into the valid file, or into a new file after offset zero bytes);
+// true only when the whole block was written. The file is replaced through a temporary file.
+bool WriteBlock(const QByteArray& bytes, int offset);
+
+// Loads of each block, falling back to the block's defaults.
+void loadProgramOptions(ProgramOptions& o);
+void loadDesktopOptions(DesktopOptions& o);
+void loadExtractorOptions(ExtractorOptions& o);
+// Saves of each block (results ignored by every caller).
+bool saveProgramOptions(const ProgramOptions& o);
+bool saveDesktopOptions(const DesktopOptions& o);
+bool saveExtractorOptions(const ExtractorOptions& o);
+
+// Start-up load of the three live records.
+void loadAllOptions();

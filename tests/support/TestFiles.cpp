@@ -1,0 +1,42 @@
+#include "TestFiles.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+
+bool writeTestImage(const QString& path, int width, int height, QColor tint)
+{
+    QImage img(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y) {
+        uchar* line = img.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            line[3 * x] = uchar((x * 255) / std::max(1, width - 1));
+            line[3 * x + 1] = uchar((y * 255) / std::max(1, height - 1));
+            line[3 * x + 2] = uchar(tint.blue());
+        }
+    }
+    QPainter p(&img);
+    p.setBrush(tint);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPoint(width / 2, height / 2), width / 4, height / 4);
+    p.end();
+    const QString lower = path.toLower();
+    const char* fmt = (lower.endsWith(".jpg") || lower.endsWith(".jpeg")) ? "JPG" : "BMP";
+    return img.save(path, fmt, 90);
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(bytes) == bytes.size();
+}

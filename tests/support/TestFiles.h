@@ -1,0 +1,11 @@
+#pragma once
+// Helpers that make real files for tests.
+#include <QByteArray>
+#include <QColor>
+#include <QString>
+
+// Writes a width × height picture (a gradient with a disc, so that it is not uniform) as BMP or JPEG,
+// chosen by the path's extension. Returns false when it could not be written.
+bool writeTestImage(const QString& path, int width, int height, QColor tint = QColor(200, 120, 40));
+QByteArray readAll(const QString& path);
+bool writeAll(const QString& path, const QByteArray& bytes);
