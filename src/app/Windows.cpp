@@ -1,0 +1,7 @@
+#include "app/Windows.h"
+
+AppWindows& appWindows()
+{
+    static AppWindows w;
+    return w;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The program's windows, created once each at start-up and living until the end. Other windows
+// reach one another through these pointers, as the program's own global window variables.
+class TFormCommande;
+class TFormListe;
+class TFormDiapo;
+class TFormVignette;
+class TFormZone;
+class TFormRef;
+class TRepDialog;
+class TFormOptionsDiapo;
+class TFormOpGlobales;
+class TFormopvignette;
+class TFormopzone;
+
+struct AppWindows {
+    TFormCommande* Commande = nullptr;
+    TFormListe* Liste = nullptr;
+    TFormDiapo* Diapo = nullptr;
+    TFormVignette* Vignette = nullptr;
+    TFormZone* Zone = nullptr;
+    TFormRef* Ref = nullptr;  // created on first use
+    TRepDialog* RepDialog = nullptr;
+    TFormOptionsDiapo* OptionsDiapo = nullptr;
+    TFormOpGlobales* OpGlobales = nullptr;
+    TFormopvignette* OpVignette = nullptr;
+    TFormopzone* OpZone = nullptr;
+};
+
+AppWindows& appWindows();

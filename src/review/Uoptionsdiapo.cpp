@@ -1,0 +1,6 @@
+#include "review/Uoptionsdiapo.h"
+
+TFormOptionsDiapo::TFormOptionsDiapo(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QString::fromUtf8("Options Diaporama:"));
+}

@@ -1,0 +1,6 @@
+#include "review/Uopzone.h"
+
+TFormopzone::TFormopzone(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QString::fromUtf8("Options Zones:"));
+}
