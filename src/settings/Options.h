@@ -119,3 +119,5 @@ void fromBytes(ExtractorOptions& o, const QByteArray& bytes);
 ProgramOptions& programOptions();
 DesktopOptions& desktopOptions();
 ExtractorOptions& extractorOptions();
+// Puts the three live records back to their zeroed start-up state (tests).
+void resetLiveOptions();

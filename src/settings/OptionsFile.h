@@ -3,6 +3,8 @@
 // No failure is ever reported: reads fall back to defaults and failed writes are ignored.
 #include "settings/Options.h"
 
+#include <functional>
+
 QString optionsFilePath();
 
 // The file exists, opens and its header names this program and version.
@@ -24,3 +26,8 @@ bool saveExtractorOptions(const ExtractorOptions& o);
 
 // Start-up load of the three live records.
 void loadAllOptions();
+
+// "Enregistrer Bureau": writes the live ProgramOptions as block 1, lets captureWindowPlaces store the
+// windows' places into the live DesktopOptions, then writes block 2 and block 3. The file is replaced
+// once, with exactly the bytes the three block writes in turn would leave.
+void SaveDesktop(const std::function<void(DesktopOptions&)>& captureWindowPlaces);
