@@ -1,8 +1,36 @@
 #pragma once
-#include <QDialog>
+// The thumbnail options "Options Vignettes:": which entries the next page shows and the cell size.
+// Fields in DesktopOptions, edited live.
+#include "settings/UOptionDialog.h"
 
-class TFormopvignette : public QDialog {
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+class TFormopvignette : public TDesktopOptionDialog {
     Q_OBJECT
 public:
     explicit TFormopvignette(QWidget* parent = nullptr);
+
+    // "Toutes..": the page from the first entry, as long as the limit allows.
+    void ButtonToutesClick();
+
+protected:
+    void fillControls(const DesktopOptions& o) override;
+    void storeControls(DesktopOptions& o) override;
+    void okAction() override;
+
+private:
+    int EntryCount() const;
+
+    QLabel* LabelTitreNombre;
+    QLabel* LabelNombre;
+    QGroupBox* GroupBoxCreation;
+    TSpinEdit* SpinEditDe;
+    TSpinEdit* SpinEditNombre;
+    QPushButton* ButtonToutes;
+    TSpinEdit* SpinEditHauteur;
+    TSpinEdit* SpinEditLargeur;
+    QCheckBox* CheckBoxNePasRedemander;
 };
