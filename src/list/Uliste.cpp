@@ -335,6 +335,7 @@ void TFormListe::Ouvrir1Click()
     r.filter = QString::fromUtf8(kListFilter);
     r.directory = directoryPart(programOptions().LastListFile);
     r.multiSelect = true;
+    r.mustExist = false;
     const QStringList files = prompts().openFiles(r);
     ListOpened = !files.isEmpty();
     if (!ListOpened)

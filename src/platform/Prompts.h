@@ -19,6 +19,7 @@ struct FileDialogRequest {
     QString fileName;        // proposed name (save dialog)
     QString defaultSuffix;   // added by the save dialog to a name typed without one ("LST")
     bool multiSelect = false;
+    bool mustExist = true;   // open dialog: the typed name must name an existing file
     bool confirmOverwrite = true;
 };
 

@@ -63,7 +63,11 @@ QStringList QtPrompts::openFiles(const FileDialogRequest& r)
 {
     QFileDialog dlg(parentWidget(), r.caption, r.directory, qtFilterFromProgramFilter(r.filter));
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    dlg.setFileMode(r.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::AnyFile);
+    // A name that need not exist rules out picking several files: Qt offers one or the other.
+    if (!r.mustExist)
+        dlg.setFileMode(QFileDialog::AnyFile);
+    else
+        dlg.setFileMode(r.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     if (dlg.exec() != QDialog::Accepted)
         return {};
     return dlg.selectedFiles();
