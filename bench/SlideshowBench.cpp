@@ -1,0 +1,80 @@
+// Showing the next image in the slideshow window: decode, convert and repaint, as a slideshow tick
+// or a move through the list does. Each iteration shows a different file, so nothing is cached.
+#include "TestFiles.h"
+#include "platform/Prompts.h"
+#include "review/UDiapo.h"
+#include "settings/Options.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <random>
+
+namespace {
+
+constexpr int kFiles = 8;
+
+// Frames with real detail (noise over a gradient) so the JPEG decoder has work like a real frame.
+bool writeFrame(const QString& path, int width, int height, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> noise(-40, 40);
+    QImage img(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y) {
+        uchar* line = img.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            const int base = (x * 160) / width + (y * 60) / height;
+            for (int c = 0; c < 3; ++c)
+                line[3 * x + c] = uchar(std::clamp(base + c * 20 + noise(rng), 0, 255));
+        }
+    }
+    const char* fmt = path.endsWith(QLatin1String(".jpg")) ? "JPG" : "BMP";
+    return img.save(path, fmt, 90);
+}
+
+struct Frames {
+    QTemporaryDir dir;
+    QStringList paths;
+    Frames(const char* ext, int width, int height)
+    {
+        for (int i = 0; i < kFiles; ++i) {
+            const QString p = dir.filePath(QStringLiteral("frame%1.%2").arg(i).arg(QLatin1String(ext)));
+            if (!writeFrame(p, width, height, unsigned(i + 1)))
+                throw std::runtime_error("cannot write the benchmark frames");
+            paths << p;
+        }
+    }
+};
+
+void showFrames(benchmark::State& state, const Frames& frames)
+{
+    setDefaults(programOptions());
+    programOptions().SlidePosition = int(state.range(0));
+    auto diapo = std::make_unique<TFormDiapo>();
+    diapo->resize(1024, 768);
+    diapo->show();
+    int i = 0;
+    for (auto _ : state) {
+        if (!diapo->ShowImage(frames.paths[i++ % kFiles]))
+            state.SkipWithError("a frame could not be shown");
+    }
+    state.SetLabel(state.range(0) ? "adapted" : "centred");
+}
+
+void BM_ShowNextImage_Jpeg1080p(benchmark::State& state)
+{
+    static const Frames frames("jpg", 1920, 1080);
+    showFrames(state, frames);
+}
+
+void BM_ShowNextImage_Bmp640x480(benchmark::State& state)
+{
+    static const Frames frames("bmp", 640, 480);
+    showFrames(state, frames);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ShowNextImage_Jpeg1080p)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowNextImage_Bmp640x480)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
