@@ -1,13 +1,15 @@
 #pragma once
 // Picture decoding, chosen by the file's extension (case-insensitive): bmp and ico through QImage,
-// jpg and jpeg through our libjpeg wrapper (24-bit RGB), wmf/emf where a decoder exists.
+// jpg and jpeg through our libjpeg wrapper (24-bit RGB), wmf through libwmf; emf is not decoded.
+#include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 enum class PictureStatus {
     Ok,
     Undecodable,  // format unknown or content not decodable as a picture
-    Unreadable,   // the file cannot be read at all (missing, no access)
+    Unreadable,   // the file cannot be read at all (missing, no access, a directory)
 };
 
 struct PictureResult {
@@ -22,10 +24,18 @@ struct PictureResult {
 constexpr int kMaxPictureSide = 32768;
 constexpr qint64 kMaxPictureBytes = qint64(1) << 30;
 
-// Decodes the whole picture. For JPEG, scaleDenom 2, 4 or 8 asks libjpeg for a DCT-scaled decode
-// (fast thumbnails); other formats ignore it.
-PictureResult loadPicture(const QString& path, int scaleDenom = 1);
+// True when a picture of width × height at bytesPerPixel stays within both limits. Checked on the
+// size a header claims, before any pixel memory is allocated.
+bool pictureSizeAllowed(qint64 width, qint64 height, int bytesPerPixel);
 
-// Picture kinds told by extension.
+// Picture kinds told by extension. Metafile covers wmf and emf; only wmf content is decoded.
 enum class PictureKind { Bitmap, Jpeg, Icon, Metafile, Unknown };
 PictureKind pictureKind(const QString& path);
+
+// Decodes the whole picture. For JPEG, scaleDenom 2, 4 or 8 asks libjpeg for a DCT-scaled decode
+// (fast thumbnails); other formats ignore it. An unknown extension is Undecodable without touching
+// the file.
+PictureResult loadPicture(const QString& path, int scaleDenom = 1);
+
+// The same decoders on bytes already in memory (Unreadable never comes back from here).
+PictureResult loadPictureFromBytes(const QByteArray& bytes, PictureKind kind, int scaleDenom = 1);

@@ -1,0 +1,219 @@
+// Writes a small seed corpus for the picture fuzzers into DIR/bmp, DIR/jpeg, DIR/ico and DIR/wmf:
+// a few tiny pictures of each kind, in the variants the decoders have separate paths for.
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QtEndian>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+#include <jpeglib.h>
+
+namespace {
+
+QImage testPicture(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb(x * 255 / std::max(1, w - 1), y * 255 / std::max(1, h - 1), 90));
+    QPainter p(&img);
+    p.setBrush(QColor(200, 120, 40));
+    p.drawEllipse(QPoint(w / 2, h / 2), w / 4, h / 4);
+    return img;
+}
+
+bool write(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// Encodes with libjpeg directly, so that the variants (progressive, arithmetic, restarts, grey,
+// subsampling) each get a seed.
+QByteArray jpeg(const QImage& source, bool grey, const std::function<void(jpeg_compress_struct&)>& tune)
+{
+    const QImage img = source.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+    jpeg_compress_struct c {};
+    jpeg_error_mgr err {};
+    c.err = jpeg_std_error(&err);  // the seeds are well-formed; libjpeg's default exit is fine here
+    jpeg_create_compress(&c);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &buffer, &size);
+    c.image_width = JDIMENSION(img.width());
+    c.image_height = JDIMENSION(img.height());
+    c.input_components = grey ? 1 : 3;
+    c.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 75, TRUE);
+    if (tune)
+        tune(c);
+    jpeg_start_compress(&c, TRUE);
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(img.constScanLine(int(c.next_scanline)));
+        jpeg_write_scanlines(&c, &row, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    QByteArray out(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    std::free(buffer);
+    return out;
+}
+
+QByteArray bmpHeader(qint32 w, qint32 h, quint16 bpp, quint32 compression, quint32 offBits, quint32 dataSize)
+{
+    QByteArray hd(54, '\0');
+    auto* p = reinterpret_cast<uchar*>(hd.data());
+    p[0] = 'B';
+    p[1] = 'M';
+    qToLittleEndian<quint32>(offBits + dataSize, p + 2);
+    qToLittleEndian<quint32>(offBits, p + 10);
+    qToLittleEndian<quint32>(40, p + 14);
+    qToLittleEndian<qint32>(w, p + 18);
+    qToLittleEndian<qint32>(h, p + 22);
+    qToLittleEndian<quint16>(1, p + 26);
+    qToLittleEndian<quint16>(bpp, p + 28);
+    qToLittleEndian<quint32>(compression, p + 30);
+    qToLittleEndian<quint32>(dataSize, p + 34);
+    return hd;
+}
+
+QByteArray rleBitmap(bool rle4)
+{
+    const int colours = rle4 ? 16 : 256;
+    QByteArray palette;
+    for (int i = 0; i < colours; ++i) {
+        const char v = char(i * 255 / (colours - 1));
+        palette += QByteArray(3, v) + QByteArray(1, '\0');
+    }
+    // A run, an absolute run, a delta, ends of line and the end of the bitmap.
+    const QByteArray data = QByteArray::fromHex(rle4 ? "0412 0004 1234 0000 0201 0002 0100 0001"
+                                                     : "0305 0003 010203 00 0000 0209 0002 0100 0001");
+    return bmpHeader(6, 3, rle4 ? 4 : 8, rle4 ? 2 : 1, 54 + quint32(palette.size()), quint32(data.size()))
+           + palette + data;
+}
+
+// A 16-bit bitmap with explicit RGB565 masks.
+QByteArray bitfieldsBitmap()
+{
+    const int w = 5, h = 3;
+    const int stride = ((w * 16 + 31) / 32) * 4;
+    QByteArray masks(12, '\0');
+    qToLittleEndian<quint32>(0xF800, masks.data());
+    qToLittleEndian<quint32>(0x07E0, masks.data() + 4);
+    qToLittleEndian<quint32>(0x001F, masks.data() + 8);
+    QByteArray pixels(stride * h, '\0');
+    for (int i = 0; i + 1 < pixels.size(); i += 2)
+        qToLittleEndian<quint16>(quint16(i * 2731), pixels.data() + i);
+    return bmpHeader(w, h, 16, 3, 54 + 12, quint32(pixels.size())) + masks + pixels;
+}
+
+QByteArray wmfRecord(quint16 function, std::initializer_list<qint16> params)
+{
+    QByteArray r(6 + 2 * int(params.size()), '\0');
+    qToLittleEndian<quint32>(quint32(r.size() / 2), r.data());
+    qToLittleEndian<quint16>(function, r.data() + 4);
+    int i = 0;
+    for (qint16 v : params)
+        qToLittleEndian<qint16>(v, r.data() + 6 + 2 * i++);
+    return r;
+}
+
+QByteArray wmf(bool placeable)
+{
+    QByteArray records;
+    records += wmfRecord(0x020B, {0, 0});                    // SetWindowOrg
+    records += wmfRecord(0x020C, {400, 600});                // SetWindowExt
+    records += wmfRecord(0x02FC, {0, 0x00FF, 0, 0});         // CreateBrushIndirect
+    records += wmfRecord(0x012D, {0});                       // SelectObject
+    records += wmfRecord(0x041B, {300, 300, 10, 10});        // Rectangle
+    records += wmfRecord(0x0418, {390, 590, 200, 320});      // Ellipse
+    records += wmfRecord(0x0324, {3, 10, 10, 500, 50, 250, 350});  // Polygon of 3 points
+    records += wmfRecord(0x0213, {100, 100});                // LineTo
+    records += wmfRecord(0x0000, {});
+
+    QByteArray header(18, '\0');
+    qToLittleEndian<quint16>(1, header.data());
+    qToLittleEndian<quint16>(9, header.data() + 2);
+    qToLittleEndian<quint16>(0x0300, header.data() + 4);
+    qToLittleEndian<quint32>(quint32((18 + records.size()) / 2), header.data() + 6);
+    qToLittleEndian<quint16>(1, header.data() + 10);
+    qToLittleEndian<quint32>(10, header.data() + 12);  // the polygon, 10 words
+    if (!placeable)
+        return header + records;
+
+    QByteArray pl(22, '\0');
+    auto* p = reinterpret_cast<uchar*>(pl.data());
+    qToLittleEndian<quint32>(0x9AC6CDD7u, p);
+    qToLittleEndian<qint16>(600, p + 10);
+    qToLittleEndian<qint16>(400, p + 12);
+    qToLittleEndian<quint16>(1440, p + 14);
+    quint16 sum = 0;
+    for (int i = 0; i < 10; ++i)
+        sum ^= qFromLittleEndian<quint16>(p + 2 * i);
+    qToLittleEndian<quint16>(sum, p + 20);
+    return pl + header + records;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_seeds DIR\n");
+        return 2;
+    }
+    const QDir root(QString::fromLocal8Bit(argv[1]));
+    for (const char* sub : {"bmp", "jpeg", "ico", "wmf"})
+        root.mkpath(QString::fromLatin1(sub));
+    auto out = [&root](const char* name) { return root.filePath(QString::fromLatin1(name)); };
+    bool ok = true;
+
+    const QImage small = testPicture(24, 16);
+    QImage mono = small.convertToFormat(QImage::Format_Mono);
+    QImage indexed = small.convertToFormat(QImage::Format_Indexed8);
+    QImage alpha = small.convertToFormat(QImage::Format_ARGB32);
+    alpha.setPixel(0, 0, qRgba(10, 20, 30, 40));
+    ok &= small.save(out("bmp/rgb24.bmp"), "BMP");
+    ok &= mono.save(out("bmp/mono.bmp"), "BMP");
+    ok &= indexed.save(out("bmp/indexed8.bmp"), "BMP");
+    ok &= alpha.save(out("bmp/argb32.bmp"), "BMP");
+    ok &= write(out("bmp/rle8.bmp"), rleBitmap(false));
+    ok &= write(out("bmp/rle4.bmp"), rleBitmap(true));
+    ok &= write(out("bmp/bitfields16.bmp"), bitfieldsBitmap());
+    QFile rgb(out("bmp/rgb24.bmp"));
+    if (rgb.open(QIODevice::ReadOnly)) {
+        QByteArray topDown = rgb.readAll();
+        qToLittleEndian<qint32>(-16, topDown.data() + 22);
+        ok &= write(out("bmp/topdown.bmp"), topDown);
+    }
+
+    const QImage pic = testPicture(32, 24);
+    ok &= write(out("jpeg/baseline420.jpg"), jpeg(pic, false, {}));
+    ok &= write(out("jpeg/grey.jpg"), jpeg(testPicture(17, 13), true, {}));
+    ok &= write(out("jpeg/progressive.jpg"), jpeg(pic, false, [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); }));
+    ok &= write(out("jpeg/arithmetic.jpg"), jpeg(pic, false, [](jpeg_compress_struct& c) { c.arith_code = TRUE; }));
+    ok &= write(out("jpeg/restarts.jpg"), jpeg(pic, false, [](jpeg_compress_struct& c) { c.restart_in_rows = 1; }));
+    ok &= write(out("jpeg/full444.jpg"), jpeg(pic, false, [](jpeg_compress_struct& c) {
+        for (int i = 0; i < c.num_components; ++i)
+            c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
+    }));
+    ok &= write(out("jpeg/optimized.jpg"), jpeg(pic, false, [](jpeg_compress_struct& c) { c.optimize_coding = TRUE; }));
+
+    ok &= testPicture(16, 16).convertToFormat(QImage::Format_ARGB32).save(out("ico/16.ico"), "ICO");
+    ok &= testPicture(32, 32).convertToFormat(QImage::Format_Indexed8).save(out("ico/32-indexed.ico"), "ICO");
+
+    ok &= write(out("wmf/placeable.wmf"), wmf(true));
+    ok &= write(out("wmf/bare.wmf"), wmf(false));
+
+    if (!ok) {
+        std::fprintf(stderr, "make_seeds: could not write every seed\n");
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,297 @@
+#include "platform/Picture.h"
+
+#include "platform/JpegCodec.h"
+#include "platform/Metafile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QtEndian>
+
+#include <optional>
+
+namespace {
+
+// Bitmaps and icons are counted at four bytes a pixel, the form they take on screen, whatever
+// their depth in the file.
+constexpr int kScreenBytesPerPixel = 4;
+
+PictureResult undecodable(QString text, int jpegCode = 0)
+{
+    PictureResult r;
+    r.status = PictureStatus::Undecodable;
+    r.errorText = std::move(text);
+    r.jpegErrorCode = jpegCode;
+    return r;
+}
+
+PictureResult unreadable(const QString& path, const QString& reason)
+{
+    PictureResult r;
+    r.status = PictureStatus::Unreadable;
+    r.errorText = QStringLiteral("Impossible d'ouvrir le fichier \"%1\" : %2").arg(path, reason);
+    return r;
+}
+
+QString tooLargeText(qint64 w, qint64 h)
+{
+    return QStringLiteral("Image trop grande (%1 x %2 pixels)").arg(w).arg(h);
+}
+
+const QString kBadBitmap = QStringLiteral("Image bitmap incorrecte");
+const QString kBadIcon = QStringLiteral("Icône incorrecte");
+
+quint16 le16(const uchar* p) { return qFromLittleEndian<quint16>(p); }
+quint32 le32(const uchar* p) { return qFromLittleEndian<quint32>(p); }
+qint32 le32s(const uchar* p) { return qFromLittleEndian<qint32>(p); }
+
+// Walks an RLE4/RLE8 stream from `pos` and tells whether it reaches the end of the picture (an
+// end-of-bitmap code, or every row filled) before the data runs out.
+bool rleComplete(const uchar* data, qint64 size, qint64 pos, qint64 height, bool rle4)
+{
+    qint64 y = 0;
+    while (y < height) {
+        if (pos + 2 > size)
+            return false;
+        const int count = data[pos];
+        const int code = data[pos + 1];
+        pos += 2;
+        if (count != 0)
+            continue;  // encoded run
+        switch (code) {
+        case 0:  // end of line
+            ++y;
+            break;
+        case 1:  // end of bitmap
+            return true;
+        case 2:  // delta
+            if (pos + 2 > size)
+                return false;
+            y += data[pos + 1];
+            pos += 2;
+            break;
+        default: {  // absolute run of `code` pixels, padded to a 16-bit boundary
+            qint64 bytes = rle4 ? (code + 1) / 2 : code;
+            bytes += bytes & 1;
+            if (pos + bytes > size)
+                return false;
+            pos += bytes;
+            break;
+        }
+        }
+    }
+    return true;
+}
+
+// What the BMP header says, as far as we need it to refuse a picture before decoding it.
+struct BmpCheck {
+    bool valid = false;       // the header is one we understand
+    bool truncated = false;   // the pixel data stops before the picture's end
+    qint64 width = 0;
+    qint64 height = 0;
+};
+
+// Reads the file and info headers. The Qt reader stops quietly at the end of the data and leaves the
+// rest of a truncated picture blank, so the length is checked here.
+BmpCheck checkBmp(const QByteArray& bytes)
+{
+    BmpCheck c;
+    const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+    const qint64 size = bytes.size();
+    if (size < 14 + 12 || d[0] != 'B' || d[1] != 'M')
+        return c;
+    const qint64 offBits = le32(d + 10);
+    const qint64 infoSize = le32(d + 14);
+    int bpp = 0;
+    quint32 compression = 0;
+    if (infoSize == 12) {
+        c.width = le16(d + 18);
+        c.height = le16(d + 20);
+        bpp = le16(d + 24);
+    } else if (infoSize >= 40 && 14 + infoSize <= size) {
+        c.width = le32s(d + 18);
+        c.height = le32s(d + 22);
+        if (c.height < 0)
+            c.height = -c.height;  // top-down picture
+        bpp = le16(d + 28);
+        compression = le32(d + 30);
+    } else {
+        return c;
+    }
+    if (c.width <= 0 || c.height <= 0)
+        return c;
+    c.valid = true;
+    // Pixel data starts at bfOffBits, or right after the info header when the offset points
+    // inside the headers (the reader then ignores it).
+    const qint64 dataStart = std::max(offBits, 14 + infoSize);
+    switch (compression) {
+    case 0:  // BI_RGB
+    case 3:  // BI_BITFIELDS
+    case 6:  // BI_ALPHABITFIELDS
+        if (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32) {
+            const qint64 stride = ((c.width * bpp + 31) / 32) * 4;
+            // Only meaningful once the size is within limits; checked by the caller first.
+            if (pictureSizeAllowed(c.width, c.height, kScreenBytesPerPixel))
+                c.truncated = dataStart + stride * c.height > size;
+        }
+        break;
+    case 1:  // BI_RLE8
+    case 2:  // BI_RLE4
+        if (pictureSizeAllowed(c.width, c.height, kScreenBytesPerPixel))
+            c.truncated = !rleComplete(d, size, dataStart, c.height, compression == 2);
+        break;
+    default:
+        break;
+    }
+    return c;
+}
+
+void raiseQtAllocationLimit()
+{
+    // Qt refuses pictures above 256 MB by default; our own limit is checked before reading and is
+    // the one that counts.
+    static const bool once = [] {
+        QImageReader::setAllocationLimit(int(kMaxPictureBytes / (1024 * 1024)) + 64);
+        return true;
+    }();
+    (void)once;
+}
+
+PictureResult decodeWithQt(const QByteArray& bytes, PictureKind kind)
+{
+    const bool bitmap = kind == PictureKind::Bitmap;
+    const QString& badText = bitmap ? kBadBitmap : kBadIcon;
+    if (bytes.isEmpty())
+        return undecodable(badText);
+
+    std::optional<BmpCheck> bmp;
+    if (bitmap) {
+        bmp = checkBmp(bytes);
+        if (!bmp->valid)
+            return undecodable(badText);
+        if (!pictureSizeAllowed(bmp->width, bmp->height, kScreenBytesPerPixel))
+            return undecodable(tooLargeText(bmp->width, bmp->height));
+        if (bmp->truncated)
+            return undecodable(badText);
+    }
+
+    raiseQtAllocationLimit();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    // The extension decides the decoder: a PNG renamed .bmp is not a bitmap.
+    QImageReader reader(&buffer, bitmap ? QByteArrayLiteral("bmp") : QByteArrayLiteral("ico"));
+    reader.setAutoDetectImageFormat(false);
+    if (!reader.canRead())
+        return undecodable(badText);
+    const QSize claimed = reader.size();
+    if (claimed.isValid() && !pictureSizeAllowed(claimed.width(), claimed.height(), kScreenBytesPerPixel))
+        return undecodable(tooLargeText(claimed.width(), claimed.height()));
+    if (!claimed.isValid() && bitmap)
+        return undecodable(badText);
+
+    QImage image = reader.read();
+    if (image.isNull())
+        return undecodable(badText);
+    PictureResult r;
+    r.status = PictureStatus::Ok;
+    r.image = std::move(image);
+    return r;
+}
+
+PictureResult decodeJpegBytes(const QByteArray& bytes, int scaleDenom)
+{
+    JpegDecodeResult j = decodeJpeg(bytes, scaleDenom);
+    if (!j.ok())
+        return undecodable(j.errorText, j.errorCode);
+    PictureResult r;
+    r.status = PictureStatus::Ok;
+    r.image = std::move(j.image);
+    return r;
+}
+
+}  // namespace
+
+bool pictureSizeAllowed(qint64 width, qint64 height, int bytesPerPixel)
+{
+    if (width <= 0 || height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide)
+        return false;
+    const qint64 stride = (width * bytesPerPixel + 3) & ~qint64(3);  // rows of a QImage are 4-aligned
+    return stride * height <= kMaxPictureBytes;
+}
+
+PictureKind pictureKind(const QString& path)
+{
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return PictureKind::Unknown;
+    const QString ext = name.mid(dot + 1).toLower();
+    if (ext == QLatin1String("bmp"))
+        return PictureKind::Bitmap;
+    if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg"))
+        return PictureKind::Jpeg;
+    if (ext == QLatin1String("ico"))
+        return PictureKind::Icon;
+    if (ext == QLatin1String("wmf") || ext == QLatin1String("emf"))
+        return PictureKind::Metafile;
+    return PictureKind::Unknown;
+}
+
+PictureResult loadPictureFromBytes(const QByteArray& bytes, PictureKind kind, int scaleDenom)
+{
+    switch (kind) {
+    case PictureKind::Bitmap:
+    case PictureKind::Icon:
+        return decodeWithQt(bytes, kind);
+    case PictureKind::Jpeg:
+        return decodeJpegBytes(bytes, scaleDenom);
+    case PictureKind::Metafile: {
+        MetafileResult m = decodeMetafile(bytes);
+        if (m.image.isNull())
+            return undecodable(m.errorText);
+        PictureResult r;
+        r.status = PictureStatus::Ok;
+        r.image = std::move(m.image);
+        return r;
+    }
+    case PictureKind::Unknown:
+        break;
+    }
+    return undecodable(QStringLiteral("Format d'image inconnu"));
+}
+
+PictureResult loadPicture(const QString& path, int scaleDenom)
+{
+    // The format is told by the name alone, so an unknown extension is refused before the file is
+    // looked at, as a format the program cannot show.
+    const PictureKind kind = pictureKind(path);
+    if (kind == PictureKind::Unknown) {
+        const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        return undecodable(QStringLiteral("Format d'image inconnu (%1)")
+                               .arg(dot < 0 ? QString() : name.mid(dot)));
+    }
+
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return unreadable(path, QStringLiteral("fichier introuvable"));
+    if (info.isDir())
+        return unreadable(path, QStringLiteral("c'est un répertoire"));
+    // Opening a FIFO or a device could block or never end.
+    if (!info.isFile())
+        return unreadable(path, QStringLiteral("ce n'est pas un fichier ordinaire"));
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        const bool denied = file.error() == QFileDevice::PermissionsError || !info.isReadable();
+        return unreadable(path, denied ? QStringLiteral("accès refusé") : file.errorString());
+    }
+    if (file.size() > kMaxPictureBytes)
+        return undecodable(QStringLiteral("Fichier image trop grand (%1 octets)").arg(file.size()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return unreadable(path, file.errorString());
+    return loadPictureFromBytes(bytes, kind, scaleDenom);
+}
