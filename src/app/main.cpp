@@ -1,10 +1,19 @@
+#include "app/Ucommande.h"
+#include "app/Ustartup.h"
+#include "platform/QtPrompts.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QLabel l("Velmoran");
-    l.show();
-    return app.exec();
+    QtPrompts qtPrompts;
+    setDefaultPrompts(&qtPrompts);
+
+    TFormCommande* commande = startProgram();
+    // Closing the command window ends the program, whatever other window is still open.
+    QObject::connect(commande, &TFormCommande::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
+    const int rc = app.exec();
+    stopProgram();
+    return rc;
 }

@@ -1,0 +1,7 @@
+#include "app/ExtraWindows.h"
+
+ExtraWindows& extraWindows()
+{
+    static ExtraWindows w;
+    return w;
+}

@@ -1,0 +1,66 @@
+#include "app/QtKeyHook.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <algorithm>
+
+QtKeyHook::QtKeyHook(Handler handler, QObject* parent) : QObject(parent), handler_(std::move(handler))
+{
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installEventFilter(this);
+}
+
+QtKeyHook::~QtKeyHook()
+{
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->removeEventFilter(this);
+}
+
+void QtKeyHook::attach(QWidget* window)
+{
+    if (window && !isAttached(window))
+        windows_.emplace_back(window);
+}
+
+void QtKeyHook::detach(QWidget* window)
+{
+    std::erase_if(windows_, [window](const QPointer<QWidget>& w) { return w.isNull() || w == window; });
+}
+
+bool QtKeyHook::isAttached(const QWidget* window) const
+{
+    return window && std::any_of(windows_.begin(), windows_.end(),
+                                 [window](const QPointer<QWidget>& w) { return w == window; });
+}
+
+bool QtKeyHook::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
+        return false;
+    if (!watched->isWidgetType())
+        return false;
+    QWidget* receiver = static_cast<QWidget*>(watched);
+    if (!isAttached(receiver->window()))
+        return false;
+    // Taking the override request away from the focused control leaves the key to the shortcuts.
+    if (type == QEvent::ShortcutOverride)
+        return true;
+
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key == lastEvent_ && key->timestamp() == lastTimestamp_ && lastReceiver_ && receiver != lastReceiver_
+        && receiver->isAncestorOf(lastReceiver_)) {
+        lastReceiver_ = receiver;
+        return false;
+    }
+    const bool consumed = handler_ && handler_(key);
+    if (consumed) {
+        lastEvent_ = nullptr;
+        lastReceiver_ = nullptr;
+    } else {
+        lastEvent_ = key;
+        lastTimestamp_ = key->timestamp();
+        lastReceiver_ = receiver;
+    }
+    return consumed;
+}

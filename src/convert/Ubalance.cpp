@@ -1,0 +1,6 @@
+#include "convert/Ubalance.h"
+
+TFormBalance::TFormBalance(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Filtrage des Couleurs:"));
+}

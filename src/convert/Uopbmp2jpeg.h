@@ -1,0 +1,10 @@
+#pragma once
+// The BMP to JPEG conversion options window. Only its caption for now: it is created at start-up and
+// shown from the menus; its controls come with the work that owns it.
+#include <QDialog>
+
+class TFormOpBmp2Jpeg : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFormOpBmp2Jpeg(QWidget* parent = nullptr);
+};

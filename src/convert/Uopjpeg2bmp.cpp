@@ -1,0 +1,6 @@
+#include "convert/Uopjpeg2bmp.h"
+
+TFormopJpeg2Bmp::TFormopJpeg2Bmp(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Convertir JPEG vers Bmp:"));
+}

@@ -1,0 +1,6 @@
+#include "tools/Ucnvhlp.h"
+
+TCnvHlp::TCnvHlp(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Aide"));
+}

@@ -1,0 +1,6 @@
+#include "tools/Uopbatch.h"
+
+TFormOpBatch::TFormOpBatch(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Options Batch"));
+}
