@@ -33,11 +33,41 @@ bool QtKeyHook::isAttached(const QWidget* window) const
                                  [window](const QPointer<QWidget>& w) { return w == window; });
 }
 
+void QtKeyHook::exempt(QWidget* w)
+{
+    if (w && !isExempt(w))
+        exempt_.emplace_back(w);
+}
+
+bool QtKeyHook::isExempt(const QWidget* receiver) const
+{
+    return std::any_of(exempt_.begin(), exempt_.end(), [receiver](const QPointer<QWidget>& w) {
+        return w && (w == receiver || w->isAncestorOf(receiver));
+    });
+}
+
+void QtKeyHook::remember(const QEvent* event, quint64 timestamp, QWidget* receiver)
+{
+    lastEvent_ = event;
+    lastTimestamp_ = timestamp;
+    lastReceiver_ = receiver;
+}
+
+void QtKeyHook::forget()
+{
+    lastEvent_ = nullptr;
+    lastReceiver_ = nullptr;
+}
+
 bool QtKeyHook::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::KeyRelease)
+        forget();
     if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
         return false;
+    if (type == QEvent::ShortcutOverride)
+        forget();  // a new key press is on its way
     if (!watched->isWidgetType())
         return false;
     QWidget* receiver = static_cast<QWidget*>(watched);
@@ -53,14 +83,14 @@ bool QtKeyHook::eventFilter(QObject* watched, QEvent* event)
         lastReceiver_ = receiver;
         return false;
     }
-    const bool consumed = handler_ && handler_(key);
-    if (consumed) {
-        lastEvent_ = nullptr;
-        lastReceiver_ = nullptr;
-    } else {
-        lastEvent_ = key;
-        lastTimestamp_ = key->timestamp();
-        lastReceiver_ = receiver;
+    if (isExempt(receiver)) {
+        remember(key, key->timestamp(), receiver);
+        return false;
     }
+    const bool consumed = handler_ && handler_(key);
+    if (consumed)
+        forget();
+    else
+        remember(key, key->timestamp(), receiver);
     return consumed;
 }

@@ -1,6 +1,7 @@
 #include "app/Ucommande.h"
 
 #include "app/ExtraWindows.h"
+#include "app/KeyMap.h"
 #include "app/QtKeyHook.h"
 #include "app/QtWindowPlace.h"
 #include "app/SharedState.h"
@@ -12,12 +13,15 @@
 #include "convert/Uopjpeg2bmp.h"
 #include "list/Uliste.h"
 #include "platform/EventPump.h"
+#include "platform/Picture.h"
 #include "platform/ProgramError.h"
 #include "platform/Prompts.h"
+#include "review/MarkerList.h"
 #include "review/UDiapo.h"
 #include "review/Uoptionsdiapo.h"
 #include "review/Uopvignette.h"
 #include "review/Uopzone.h"
+#include "review/Uref.h"
 #include "review/Uvignette.h"
 #include "review/Uzone.h"
 #include "search/Urec.h"
@@ -32,12 +36,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -149,20 +155,18 @@ TFormCommande::TFormCommande(QWidget* parent) : QMainWindow(parent)
                    | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QStringLiteral("Velmoran"));
 
-    keyHook_ = new QtKeyHook(
-        [this](QKeyEvent* e) {
-            bool consumed = false;
-            runGuarded([&] { consumed = FormKeyDown(e); });
-            return consumed;
-        },
-        this);
+    keyHook_ = new QtKeyHook([this](QKeyEvent* e) { return HandleKey(e); }, this);
 
     CreateMenus();
     CreatePanel();
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
-    connect(timer_, &QTimer::timeout, this, [this] { runGuarded([this] { Tourne(); }); });
+    connect(timer_, &QTimer::timeout, this, [this] {
+        // A tick that falls while a key is being handled comes back at the next one.
+        if (busy_ == 0)
+            RunBusy([this] { Tourne(); });
+    });
 
     shared().ListModified = false;
 
@@ -187,6 +191,8 @@ TFormCommande::~TFormCommande()
 {
     timer_->stop();
     AppWindows& w = appWindows();
+    delete w.Ref;
+    w.Ref = nullptr;
     delete w.Zone;
     delete w.Vignette;
     delete w.Diapo;
@@ -306,7 +312,7 @@ void TFormCommande::CreatePanel()
             b->setToolTip(hint);
         navigation_->addButton(b);
         row->addWidget(b);
-        connect(b, &QToolButton::clicked, this, [this, slot] { runGuarded([this, slot] { (this->*slot)(); }); });
+        connect(b, &QToolButton::clicked, this, [this, slot] { RunBusy([this, slot] { (this->*slot)(); }); });
         return b;
     };
     premier_ = navButton("SpeedButtonPremier", Glyph::First, QStringLiteral("Premier"), &TFormCommande::Debut);
@@ -324,7 +330,7 @@ void TFormCommande::CreatePanel()
     atteindre_->setFocusPolicy(Qt::NoFocus);
     navigation_->addButton(atteindre_);
     row->addWidget(atteindre_);
-    connect(atteindre_, &QToolButton::clicked, this, [this] { runGuarded([this] { GotoImage(); }); });
+    connect(atteindre_, &QToolButton::clicked, this, [this] { RunBusy([this] { GotoImage(); }); });
 
     jouer_ = navButton("SpeedButtonJouer", Glyph::Play, QStringLiteral("Diaporama.."), &TFormCommande::Demarrer);
     avant_ = navButton("SpeedButtonAvant", Glyph::Forward, QStringLiteral("Suivant"), &TFormCommande::Avant);
@@ -339,14 +345,17 @@ void TFormCommande::CreatePanel()
     ref_->setFixedHeight(22);
     ref_->setFocusPolicy(Qt::NoFocus);
     row->addWidget(ref_);
-    connect(ref_, &QToolButton::clicked, this, [this] { runGuarded([this] { SpeedButtonRefClick(); }); });
+    connect(ref_, &QToolButton::clicked, this, [this] { RunBusy([this] { SpeedButtonRefClick(); }); });
 
     comboRef_ = new QComboBox(panel);
     comboRef_->setObjectName(QStringLiteral("ComboBoxRef"));
     comboRef_->setInsertPolicy(QComboBox::InsertAlphabetically);
     comboRef_->setFixedWidth(56);
+    // Focus only when clicked: activating the bar must not hand the review keys to a list.
+    comboRef_->setFocusPolicy(Qt::ClickFocus);
     row->addWidget(comboRef_);
-    connect(comboRef_, &QComboBox::activated, this, [this] { runGuarded([this] { ComboBoxRefChange(); }); });
+    // Only the user's choice (activated) acts; programmatic changes do not.
+    connect(comboRef_, &QComboBox::activated, this, [this] { RunBusy([this] { ComboBoxRefChange(); }); });
 
     labelChoix_ = new QLabel(QStringLiteral("LabelChoix"), panel);
     labelChoix_->setObjectName(QStringLiteral("LabelChoix"));
@@ -360,15 +369,20 @@ void TFormCommande::CreatePanel()
     balise_->setFixedHeight(22);
     balise_->setFocusPolicy(Qt::NoFocus);
     row->addWidget(balise_);
-    connect(balise_, &QToolButton::clicked, this, [this] { runGuarded([this] { SpeedButtonBaliseClick(); }); });
+    connect(balise_, &QToolButton::clicked, this, [this] { RunBusy([this] { SpeedButtonBaliseClick(); }); });
 
     comboBalise_ = new QComboBox(panel);
     comboBalise_->setObjectName(QStringLiteral("ComboBoxBalise"));
     comboBalise_->setInsertPolicy(QComboBox::InsertAlphabetically);
     comboBalise_->setFixedWidth(56);
+    comboBalise_->setFocusPolicy(Qt::ClickFocus);
     comboBalise_->addItem(QStringLiteral("0"));
     row->addWidget(comboBalise_);
-    connect(comboBalise_, &QComboBox::activated, this, [this] { runGuarded([this] { ComboBoxBaliseChange(); }); });
+    connect(comboBalise_, &QComboBox::activated, this, [this] { RunBusy([this] { ComboBoxBaliseChange(); }); });
+
+    // Keys typed into the drop-down lists are theirs, not the key map's.
+    keyHook_->exempt(comboRef_);
+    keyHook_->exempt(comboBalise_);
 }
 
 QAction* TFormCommande::MenuAction(const QString& text) const
@@ -490,8 +504,9 @@ void TFormCommande::SaveDesktop()
         d.ListPlace = windowPlaceOf(w.Liste);
         d.ThumbnailPlace = windowPlaceOf(w.Vignette);
         d.ZonePlace = windowPlaceOf(w.Zone);
-        // The reference window's place is taken once that window exists; it is not built yet,
-        // so ReferencePlace keeps the value it was loaded with.
+        // Until the reference window exists, ReferencePlace keeps the value it was loaded with.
+        if (w.Ref)
+            d.ReferencePlace = windowPlaceOf(w.Ref);
     });
 }
 
@@ -534,7 +549,8 @@ void TFormCommande::closeEvent(QCloseEvent* event)
     shared().Playing = false;
     const AppWindows& w = appWindows();
     for (QWidget* view : {static_cast<QWidget*>(w.Liste), static_cast<QWidget*>(w.Diapo),
-                          static_cast<QWidget*>(w.Vignette), static_cast<QWidget*>(w.Zone)})
+                          static_cast<QWidget*>(w.Vignette), static_cast<QWidget*>(w.Zone),
+                          static_cast<QWidget*>(w.Ref)})
         if (view)
             view->hide();
     event->accept();
@@ -543,6 +559,72 @@ void TFormCommande::closeEvent(QCloseEvent* event)
 
 // ---------------------------------------------------------------------------------------------
 // Navigation and tagging
+
+namespace {
+
+ProgramError rangeError() { return ProgramError(QString::fromUtf8("Erreur de vérification d'étendue")); }
+
+// The three-case toggle of "Balise" and "Référence" on a drop-down list kept sorted as text.
+// Programmatic changes never reach the change handlers.
+ToggleResult toggleComboItem(QComboBox* combo, const QString& t)
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    const int at = int(items.indexOf(t));
+    int selected = combo->currentIndex();
+    const ToggleResult result = toggleListItem(items, selected, t);
+    const QSignalBlocker block(combo);
+    if (result == ToggleResult::Added) {
+        combo->insertItem(selected, t);
+        combo->setCurrentIndex(selected);
+    } else if (result == ToggleResult::Removed) {
+        combo->removeItem(at);
+        combo->setCurrentIndex(-1);  // a combo box would otherwise select a neighbour
+    }
+    return result;
+}
+
+// The entry position an item of the marker or reference list names, or nothing.
+std::optional<int> itemValue(const QComboBox* combo)
+{
+    int value = 0;
+    if (combo->currentIndex() < 0 || !parseInteger(combo->currentText(), value))
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+void TFormCommande::RunBusy(const std::function<void()>& command)
+{
+    ++busy_;
+    OnExit done([this] { --busy_; });
+    runGuarded(command);
+    if (busy_ == 1)
+        RunPendingKeys();
+}
+
+void TFormCommande::RunPendingKeys()
+{
+    while (!pendingKeys_.empty()) {
+        const std::unique_ptr<QKeyEvent> key = std::move(pendingKeys_.front());
+        pendingKeys_.pop_front();
+        runGuarded([&] { FormKeyDown(key.get()); });
+    }
+}
+
+bool TFormCommande::HandleKey(QKeyEvent* event)
+{
+    if (busy_ > 0) {
+        pendingKeys_.emplace_back(event->clone());
+        return true;
+    }
+    // An error box does not hand the key on to the focused control.
+    bool consumed = true;
+    RunBusy([&] { consumed = FormKeyDown(event); });
+    return consumed;
+}
 
 void TFormCommande::GotoRow(int row)
 {
@@ -565,7 +647,7 @@ void TFormCommande::GotoRow(int row)
         }
     }
     s.CurrentRow = row;
-    atteindre_->setText(QStringLiteral("%1//%2").arg(row - 1).arg(s.LastRow - row));
+    atteindre_->setText(QString::number(row - 1) + QStringLiteral("//") + QString::number(s.LastRow - row));
     appWindows().Liste->SelectRow(row);
     s.TagMode = s.DefaultTagMode;
 }
@@ -580,11 +662,15 @@ void TFormCommande::ShowCurrent(int row)
     const QString path = w.Liste->EntryPath(row);
     const int quality = w.Liste->EntryScore(row);
     ShowTag(quality, 0);
-    if (!path.isEmpty()) {
-        w.Diapo->ShowImage(path);
-        if (desktopOptions().ShowThumbnails)
-            w.Vignette->HighlightItem(row - 1);
+    if (path.isEmpty())
+        return;
+    if (!w.Diapo->ShowImage(path)) {
+        // The error box has been shown; a running slideshow stops on this entry.
+        SetPlaying(false);
+        return;
     }
+    if (desktopOptions().ShowThumbnails)
+        w.Vignette->HighlightItem(row - 1);
 }
 
 void TFormCommande::SetPlaying(bool playing)
@@ -597,7 +683,10 @@ void TFormCommande::SetPlaying(bool playing)
 void TFormCommande::SetInterval(int ms)
 {
     programOptions().SlideInterval = ms;
-    timer_->setInterval(std::max(0, ms));
+    if (ms < 0)
+        throw rangeError();
+    // Changing the interval of a running timer restarts its count: the new pace applies at once.
+    timer_->setInterval(ms);
 }
 
 void TFormCommande::ShowTag(int value, int mode)
@@ -607,7 +696,7 @@ void TFormCommande::ShowTag(int value, int mode)
     const bool write = !s.listIsEmpty();
     switch (mode) {
     case 1:
-        labelChoix_->setText(QStringLiteral("S=%1").arg(value));
+        labelChoix_->setText(QStringLiteral("S=") + QString::number(value));
         if (write) {
             if (value > programOptions().MaxScore) {
                 SpeedButtonRefClick();
@@ -618,22 +707,25 @@ void TFormCommande::ShowTag(int value, int mode)
         }
         break;
     case 2:
-        labelChoix_->setText(QStringLiteral("Z=%1").arg(value));
+        labelChoix_->setText(QStringLiteral("Z=") + QString::number(value));
         if (write)
             liste->TagEntry(value, 2);
         break;
     case 4:
-        labelChoix_->setText(QStringLiteral("E=%1").arg(value));
+        labelChoix_->setText(QStringLiteral("E=") + QString::number(value));
         if (write)
             liste->TagEntry(value, 4);
         break;
     default:
         s.TagMode = s.DefaultTagMode;
-        labelChoix_->setText(QStringLiteral("S=%1").arg(value));
+        labelChoix_->setText(QStringLiteral("S=") + QString::number(value));
         break;
     }
-    update();
-    pumpEvents();
+    labelChoix_->repaint();
+    // From ShowCurrent the image is shown next and lets events through once it is on screen;
+    // doing it here would let a key act on an entry whose image is not shown yet.
+    if (mode != 0)
+        pumpEventsNow();
 }
 
 void TFormCommande::Demarrer()
@@ -648,10 +740,19 @@ void TFormCommande::Jouer()
 {
     AffiDiapo();
     SetPlaying(true);
-    ShowCurrent(shared().CurrentRow);
+    // A slideshow that could not show its first image is not running: the play button must not
+    // stay pressed.
+    try {
+        ShowCurrent(shared().CurrentRow);
+    } catch (...) {
+        SetPlaying(false);
+        throw;
+    }
     const int interval = programOptions().SlideInterval;
-    if (interval < 0)
-        throw ProgramError(QString::fromUtf8("Erreur de vérification d'étendue"));
+    if (interval < 0) {
+        SetPlaying(false);
+        throw rangeError();
+    }
     timer_->setInterval(interval);
     if (shared().Playing)
         timer_->start();
@@ -659,11 +760,17 @@ void TFormCommande::Jouer()
 
 void TFormCommande::Tourne()
 {
+    // Stopped while the image is shown: the interval counts from the end of each display.
     timer_->stop();
     SharedState& s = shared();
     if (s.Playing) {
-        GotoRow(s.CurrentRow + s.NormalStep);
-        ShowCurrent(s.CurrentRow);
+        try {
+            GotoRow(s.CurrentRow + s.NormalStep);
+            ShowCurrent(s.CurrentRow);
+        } catch (...) {
+            SetPlaying(false);
+            throw;
+        }
     }
     if (s.Playing)
         timer_->start();
@@ -711,7 +818,7 @@ void TFormCommande::GotoImage()
             ShowCurrent(s.CurrentRow);
             return;
         }
-        text = QStringLiteral("Entrez une Valeur de 0 à %1").arg(last);
+        text = QString::fromUtf8("Entrez une Valeur de 0 à ") + QString::number(last);
     }
 }
 
@@ -736,24 +843,122 @@ void TFormCommande::Fin()
     ShowCurrent(shared().CurrentRow);
 }
 
-// The key map comes with the review keys; until then every key goes to the focused control.
-bool TFormCommande::FormKeyDown(QKeyEvent*) { return false; }
+void TFormCommande::ShowZoneWindow()
+{
+    TFormZone* zone = appWindows().Zone;
+    if (!zone || zone->isVisible())
+        return;
+    // The keyboard stays with the window the user is typing in.
+    zone->setAttribute(Qt::WA_ShowWithoutActivating, true);
+    zone->show();
+    zone->setAttribute(Qt::WA_ShowWithoutActivating, false);
+}
+
+bool TFormCommande::FormKeyDown(QKeyEvent* event)
+{
+    SharedState& s = shared();
+    const int key = virtualKeyCode(*event);
+    const Qt::KeyboardModifiers mods = event->modifiers();
+
+    // Stage 1: the modifiers choose the tag mode.
+    bool showZones = false;
+    s.TagMode = tagModeForModifiers(s.TagMode, mods.testFlag(Qt::ShiftModifier), mods.testFlag(Qt::ControlModifier),
+                                    mods.testFlag(Qt::AltModifier), key, showZones);
+    if (showZones)
+        ShowZoneWindow();
+
+    // Stage 2: the key itself.
+    int digit = -1;
+    switch (keyCommand(key, digit)) {
+    case KeyCommand::None: break;
+    case KeyCommand::MakeModeDefault: s.DefaultTagMode = s.TagMode; break;
+    case KeyCommand::StopOrStart:
+        s.BatchRunning = false;
+        if (s.Playing)
+            Pause();
+        else
+            Demarrer();
+        break;
+    case KeyCommand::FastBack: ArriereRapide(); break;
+    case KeyCommand::Back: Arriere(); break;
+    case KeyCommand::Forward: Avant(); break;
+    case KeyCommand::FastForward: AvantRapide(); break;
+    case KeyCommand::First: Debut(); break;
+    case KeyCommand::Last: Fin(); break;
+    case KeyCommand::LongWait: SetInterval(programOptions().LongWait); break;
+    case KeyCommand::ShortWait: SetInterval(programOptions().ShortWait); break;
+    case KeyCommand::Marker: SpeedButtonBaliseClick(); break;
+    case KeyCommand::ToMarker:
+        GotoRow(s.MarkerRow);
+        // The row GotoRow made current: the marker itself when it still names an entry.
+        ShowCurrent(s.CurrentRow);
+        break;
+    case KeyCommand::Digit: ShowTag(digit, s.TagMode); break;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Markers and reference images
+
+void TFormCommande::SpeedButtonBaliseClick()
+{
+    SharedState& s = shared();
+    if (toggleComboItem(comboBalise_, QString::number(s.CurrentRow - 1)) == ToggleResult::Added)
+        s.MarkerRow = s.CurrentRow;
+}
 
 void TFormCommande::ComboBoxBaliseChange()
 {
-    bool ok = false;
-    const int item = comboBalise_->currentText().toInt(&ok);
-    if (!ok)
+    const std::optional<int> item = itemValue(comboBalise_);
+    if (!item)
         return;
-    GotoRow(item + 1);
-    shared().MarkerRow = shared().CurrentRow;
-    ShowCurrent(shared().CurrentRow);
+    SharedState& s = shared();
+    GotoRow(*item + 1);
+    s.MarkerRow = s.CurrentRow;
+    ShowCurrent(s.CurrentRow);
 }
 
-// Marker and reference toggles, and the reference list, come with the reference window.
-void TFormCommande::SpeedButtonBaliseClick() {}
-void TFormCommande::SpeedButtonRefClick() {}
-void TFormCommande::ComboBoxRefChange() {}
+void TFormCommande::SpeedButtonRefClick()
+{
+    const int row = shared().CurrentRow;
+    if (toggleComboItem(comboRef_, QString::number(row - 1)) == ToggleResult::Added)
+        ShowReference(row);
+}
+
+void TFormCommande::ComboBoxRefChange()
+{
+    if (const std::optional<int> item = itemValue(comboRef_))
+        ShowReference(*item + 1);
+}
+
+void TFormCommande::ShowReference(int row)
+{
+    AppWindows& w = appWindows();
+    if (!w.Ref) {
+        w.Ref = new TFormRef();
+        w.Ref->setObjectName(QStringLiteral("FormRef"));
+        w.Ref->setAttribute(Qt::WA_QuitOnClose, false);
+        w.Ref->setAttribute(Qt::WA_DeleteOnClose, false);
+        // Brought to the front without taking the keyboard from the window being reviewed.
+        w.Ref->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        placeWindow(w.Ref, desktopOptions().ReferencePlace);
+    }
+    const QString path = w.Liste->EntryPath(row);
+    // A reference whose file has gone is silently not shown.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
+    PictureResult picture = loadPicture(path);
+    if (!picture.ok()) {
+        // The window keeps the picture it had.
+        prompts().error(picture.errorText);
+        return;
+    }
+    w.Ref->setPicture(picture.image);
+    w.Ref->setWindowTitle(QString::fromUtf8("Image de Référence"));
+    w.Ref->show();
+    w.Ref->raise();
+}
 
 // ---------------------------------------------------------------------------------------------
 // "&Fichier"

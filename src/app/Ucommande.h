@@ -3,6 +3,10 @@
 // the navigation buttons, the tag label and the reference and marker controls.
 #include <QMainWindow>
 
+#include <deque>
+#include <functional>
+#include <memory>
+
 class QAction;
 class QButtonGroup;
 class QComboBox;
@@ -37,15 +41,18 @@ public:
     void GotoRow(int row);
     void ShowCurrent(int row);
     void SetPlaying(bool playing);
+    // Throws "Erreur de vérification d'étendue" for a negative interval (the timer keeps its pace).
     void SetInterval(int ms);
     void ShowTag(int value, int mode);
     void Demarrer();
-    // The key map; returns true when the key was consumed.
+    // The key map; returns true when the key was consumed (every key is).
     bool FormKeyDown(QKeyEvent* event);
 
     // Reference and marker controls.
     void SpeedButtonBaliseClick();
     void SpeedButtonRefClick();
+    // Shows the picture of the row's entry in "Image de Référence" (created on first use).
+    void ShowReference(int row);
 
     // Gives the window's keys to FormKeyDown before its controls see them (once per window).
     void HookKeys(QWidget* window);
@@ -149,6 +156,16 @@ private:
     void CreateMenus();
     void CreatePanel();
     void BringToFront();
+    void ShowZoneWindow();
+
+    // Key presses and slideshow ticks run one at a time: a key that arrives while another key, a
+    // tick or a panel control is being handled (they let events through while images are shown)
+    // waits its turn, so it acts on the entry that is on show once the earlier one is done.
+    void RunBusy(const std::function<void()>& command);
+    bool HandleKey(QKeyEvent* event);
+    void RunPendingKeys();
+    int busy_ = 0;
+    std::deque<std::unique_ptr<QKeyEvent>> pendingKeys_;
 
     QtKeyHook* keyHook_ = nullptr;
     QButtonGroup* navigation_ = nullptr;

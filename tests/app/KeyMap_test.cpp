@@ -34,6 +34,16 @@ TEST(KeyMap, QtKeysToVirtualKeys)
         {Qt::Key_Control, Qt::ControlModifier, 37, 17},
         {Qt::Key_Alt, Qt::AltModifier, 64, 18},
         {Qt::Key_Eacute, Qt::NoModifier, 0, 0},
+        // Keypad navigation keys (Num Lock off) act as the keys they name.
+        {Qt::Key_Home, Qt::KeypadModifier, 79, 36},
+        {Qt::Key_PageDown, Qt::KeypadModifier, 89, 34},
+        {Qt::Key_Delete, Qt::KeypadModifier, 91, 46},
+        // The "=+" key of the main keyboard, unshifted, and "_" on the "-" key.
+        {Qt::Key_Equal, Qt::NoModifier, 21, 187},
+        {Qt::Key_Underscore, Qt::ShiftModifier, 20, 189},
+        {Qt::Key_Return, Qt::NoModifier, 36, 13},
+        {Qt::Key_F1, Qt::NoModifier, 67, 112},
+        {Qt::Key_Delete, Qt::NoModifier, 119, 46},
     };
     for (const Case& c : cases)
         EXPECT_EQ(virtualKeyCode(c.key, c.mods, c.scan), c.expected) << "key " << std::hex << c.key;
