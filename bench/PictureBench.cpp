@@ -1,6 +1,7 @@
 // Picture decoding: a 1920×1080 JPEG at full size and DCT-scaled, a 640×480 BMP, and libjpeg-turbo's
 // own djpeg on the same JPEG for comparison (run as a process; BM_DjpegTiny gives the cost of
 // starting it, to subtract).
+#include "TestFiles.h"
 #include "platform/JpegCodec.h"
 #include "platform/Picture.h"
 
@@ -10,27 +11,9 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include <random>
 #include <stdexcept>
 
 namespace {
-
-// Noise over a gradient, so that the entropy decoder has as much work as with a real frame.
-QImage noisyFrame(int width, int height)
-{
-    std::mt19937 rng(7);
-    std::uniform_int_distribution<int> noise(-40, 40);
-    QImage img(width, height, QImage::Format_RGB888);
-    for (int y = 0; y < height; ++y) {
-        uchar* line = img.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const int base = (x * 160) / width + (y * 60) / height;
-            for (int c = 0; c < 3; ++c)
-                line[3 * x + c] = uchar(std::clamp(base + c * 20 + noise(rng), 0, 255));
-        }
-    }
-    return img;
-}
 
 struct Files {
     QTemporaryDir dir;

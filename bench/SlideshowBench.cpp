@@ -18,17 +18,7 @@ constexpr int kFiles = 8;
 // Frames with real detail (noise over a gradient) so the JPEG decoder has work like a real frame.
 bool writeFrame(const QString& path, int width, int height, unsigned seed)
 {
-    std::mt19937 rng(seed);
-    std::uniform_int_distribution<int> noise(-40, 40);
-    QImage img(width, height, QImage::Format_RGB888);
-    for (int y = 0; y < height; ++y) {
-        uchar* line = img.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const int base = (x * 160) / width + (y * 60) / height;
-            for (int c = 0; c < 3; ++c)
-                line[3 * x + c] = uchar(std::clamp(base + c * 20 + noise(rng), 0, 255));
-        }
-    }
+    const QImage img = noisyFrame(width, height, seed);
     const char* fmt = path.endsWith(QLatin1String(".jpg")) ? "JPG" : "BMP";
     return img.save(path, fmt, 90);
 }

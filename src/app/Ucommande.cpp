@@ -1,6 +1,5 @@
 #include "app/Ucommande.h"
 
-#include "app/ExtraWindows.h"
 #include "app/KeyMap.h"
 #include "app/QtKeyHook.h"
 #include "app/QtWindowPlace.h"
@@ -1030,7 +1029,7 @@ void TFormCommande::Ajouter1Click()
 void TFormCommande::RechercherImages1Click()
 {
     OnExit mark(markListModified);
-    prompts().exec(extraWindows().Rec);
+    prompts().exec(appWindows().Rec);
     RefreshPages();
 }
 
@@ -1119,12 +1118,12 @@ void TFormCommande::RegenereZones1Click()
 // "&Options"
 
 void TFormCommande::OptionsDiaporama1Click() { prompts().exec(appWindows().OptionsDiapo); }
-void TFormCommande::OptionsVidsplit1Click() { prompts().exec(extraWindows().OpBatch); }
-void TFormCommande::OptionRenommerClick() { prompts().exec(extraWindows().OptionsRenommer); }
-void TFormCommande::TrierparZones1Click() { prompts().exec(extraWindows().OpTrierZone); }
-void TFormCommande::OptionConvBMP2JPEGClick() { prompts().exec(extraWindows().OpBmp2Jpeg); }
-void TFormCommande::OptionConvBMP2FITClick() { prompts().exec(extraWindows().OpBmp2Fit); }
-void TFormCommande::ConvertirJPEGversBMP1Click() { prompts().exec(extraWindows().OpJpeg2Bmp); }
+void TFormCommande::OptionsVidsplit1Click() { prompts().exec(appWindows().OpBatch); }
+void TFormCommande::OptionRenommerClick() { prompts().exec(appWindows().OptionsRenommer); }
+void TFormCommande::TrierparZones1Click() { prompts().exec(appWindows().OpTrierZone); }
+void TFormCommande::OptionConvBMP2JPEGClick() { prompts().exec(appWindows().OpBmp2Jpeg); }
+void TFormCommande::OptionConvBMP2FITClick() { prompts().exec(appWindows().OpBmp2Fit); }
+void TFormCommande::ConvertirJPEGversBMP1Click() { prompts().exec(appWindows().OpJpeg2Bmp); }
 
 void TFormCommande::Bureau1Click()
 {
@@ -1145,7 +1144,7 @@ void TFormCommande::AfficherBureauParDefaut1Click() { AfficherBureauParDefaut();
 void TFormCommande::Aide1Click()
 {
     BringToFront();
-    prompts().exec(extraWindows().CnvHlp);
+    prompts().exec(appWindows().CnvHlp);
 }
 
-void TFormCommande::APropos1Click() { prompts().exec(extraWindows().About); }
+void TFormCommande::APropos1Click() { prompts().exec(appWindows().About); }

@@ -1,6 +1,5 @@
 #include "app/Ustartup.h"
 
-#include "app/ExtraWindows.h"
 #include "app/SharedState.h"
 #include "app/Ucommande.h"
 #include "app/Windows.h"
@@ -45,22 +44,21 @@ TFormCommande* startProgram()
     auto* commande = new TFormCommande();
 
     AppWindows& w = appWindows();
-    ExtraWindows& x = extraWindows();
     w.OpZone = createDialog<TFormopzone>(commande);
-    x.OpBmp2Fit = createDialog<TFormOpBmp2Fit>(commande);
-    x.OpBmp2Jpeg = createDialog<TFormOpBmp2Jpeg>(commande);
+    w.OpBmp2Fit = createDialog<TFormOpBmp2Fit>(commande);
+    w.OpBmp2Jpeg = createDialog<TFormOpBmp2Jpeg>(commande);
     w.OptionsDiapo = createDialog<TFormOptionsDiapo>(commande);
-    x.OptionsRenommer = createDialog<TFormOptionsRenommer>(commande);
-    x.Balance = createDialog<TFormBalance>(commande);
-    x.Rec = createDialog<TFormRec>(commande);
+    w.OptionsRenommer = createDialog<TFormOptionsRenommer>(commande);
+    w.Balance = createDialog<TFormBalance>(commande);
+    w.Rec = createDialog<TFormRec>(commande);
     w.RepDialog = createDialog<TRepDialog>(commande);
-    x.About = createDialog<TAboutBox>(commande);
+    w.About = createDialog<TAboutBox>(commande);
     w.OpGlobales = createDialog<TFormOpGlobales>(commande);
-    x.CnvHlp = createDialog<TCnvHlp>(commande);
-    x.OpJpeg2Bmp = createDialog<TFormopJpeg2Bmp>(commande);
+    w.CnvHlp = createDialog<TCnvHlp>(commande);
+    w.OpJpeg2Bmp = createDialog<TFormopJpeg2Bmp>(commande);
     w.OpVignette = createDialog<TFormopvignette>(commande);
-    x.OpTrierZone = createDialog<TFormopTrierZone>(commande);
-    x.OpBatch = createDialog<TFormOpBatch>(commande);
+    w.OpTrierZone = createDialog<TFormopTrierZone>(commande);
+    w.OpBatch = createDialog<TFormOpBatch>(commande);
     return commande;
 }
 
@@ -69,7 +67,6 @@ void stopProgram()
     // The dialogs are children of the command window and go with it; it deletes the view windows.
     delete appWindows().Commande;
     appWindows() = AppWindows();
-    extraWindows() = ExtraWindows();
     resetSharedState();
     resetLiveOptions();
 }

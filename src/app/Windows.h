@@ -12,6 +12,16 @@ class TFormOptionsDiapo;
 class TFormOpGlobales;
 class TFormopvignette;
 class TFormopzone;
+class TFormOpBmp2Fit;
+class TFormOpBmp2Jpeg;
+class TFormopJpeg2Bmp;
+class TFormBalance;
+class TFormOptionsRenommer;
+class TFormopTrierZone;
+class TFormRec;
+class TAboutBox;
+class TCnvHlp;
+class TFormOpBatch;
 
 struct AppWindows {
     TFormCommande* Commande = nullptr;
@@ -25,6 +35,16 @@ struct AppWindows {
     TFormOpGlobales* OpGlobales = nullptr;
     TFormopvignette* OpVignette = nullptr;
     TFormopzone* OpZone = nullptr;
+    TFormOpBmp2Fit* OpBmp2Fit = nullptr;
+    TFormOpBmp2Jpeg* OpBmp2Jpeg = nullptr;
+    TFormOptionsRenommer* OptionsRenommer = nullptr;
+    TFormBalance* Balance = nullptr;
+    TFormRec* Rec = nullptr;
+    TAboutBox* About = nullptr;
+    TCnvHlp* CnvHlp = nullptr;
+    TFormopJpeg2Bmp* OpJpeg2Bmp = nullptr;
+    TFormopTrierZone* OpTrierZone = nullptr;
+    TFormOpBatch* OpBatch = nullptr;
 };
 
 AppWindows& appWindows();

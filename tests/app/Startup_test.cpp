@@ -1,6 +1,5 @@
 // Start-up: windows, captions, places, the bottom panel and the menu bar.
 #include "ProgramFixture.h"
-#include "app/ExtraWindows.h"
 #include "app/QtWindowPlace.h"
 #include "batch/Uoptionsrenommer.h"
 #include "batch/Uoptrierzone.h"
@@ -85,23 +84,22 @@ TEST_F(StartupTest, SavedThumbFirstDoesNotSurviveARestart)
 TEST_F(StartupTest, EveryOtherWindowExistsOnceWithItsCaption)
 {
     const AppWindows& w = appWindows();
-    const ExtraWindows& x = extraWindows();
     const std::vector<std::pair<QDialog*, const char*>> expected = {
         {w.OpZone, "Options Zones:"},
-        {x.OpBmp2Fit, "Convertir BMP vers FIT:"},
-        {x.OpBmp2Jpeg, "Convertir BMP vers JPEG:"},
+        {w.OpBmp2Fit, "Convertir BMP vers FIT:"},
+        {w.OpBmp2Jpeg, "Convertir BMP vers JPEG:"},
         {w.OptionsDiapo, "Options Diaporama:"},
-        {x.OptionsRenommer, "Options Renommer:"},
-        {x.Balance, "Filtrage des Couleurs:"},
-        {x.Rec, "Recherches et Tris de Fichiers"},
+        {w.OptionsRenommer, "Options Renommer:"},
+        {w.Balance, "Filtrage des Couleurs:"},
+        {w.Rec, "Recherches et Tris de Fichiers"},
         {w.RepDialog, "Choix d'un répertoire cible"},
-        {x.About, "A propos"},
+        {w.About, "A propos"},
         {w.OpGlobales, "Options:"},
-        {x.CnvHlp, "Aide"},
-        {x.OpJpeg2Bmp, "Convertir JPEG vers Bmp:"},
+        {w.CnvHlp, "Aide"},
+        {w.OpJpeg2Bmp, "Convertir JPEG vers Bmp:"},
         {w.OpVignette, "Options Vignettes:"},
-        {x.OpTrierZone, "Options Trier par Zones dans Sous Répertoire:"},
-        {x.OpBatch, "Options Batch"},
+        {w.OpTrierZone, "Options Trier par Zones dans Sous Répertoire:"},
+        {w.OpBatch, "Options Batch"},
     };
     std::set<QDialog*> distinct;
     for (const auto& [dialog, caption] : expected) {

@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+#include <random>
+
 bool writeTestImage(const QString& path, int width, int height, QColor tint)
 {
     QImage img(width, height, QImage::Format_RGB888);
@@ -39,4 +42,20 @@ bool writeAll(const QString& path, const QByteArray& bytes)
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return f.write(bytes) == bytes.size();
+}
+
+QImage noisyFrame(int width, int height, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> noise(-40, 40);
+    QImage img(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y) {
+        uchar* line = img.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            const int base = (x * 160) / width + (y * 60) / height;
+            for (int c = 0; c < 3; ++c)
+                line[3 * x + c] = uchar(std::clamp(base + c * 20 + noise(rng), 0, 255));
+        }
+    }
+    return img;
 }

@@ -1,7 +1,0 @@
-#include "app/ExtraWindows.h"
-
-ExtraWindows& extraWindows()
-{
-    static ExtraWindows w;
-    return w;
-}
