@@ -169,9 +169,11 @@ TEST_F(PageWindows, PagesMoveByPageAndByOne)
         EXPECT_EQ(w.ButtonEnabledAv(), s.av);
         EXPECT_EQ(w.ButtonEnabledPageAv(), s.pageAv);
         // Each shown slot holds its own item's picture (image i is 20 + i pixels wide).
-        for (int slot = 0; slot < w.CellCount(); ++slot)
-            if (!w.Cell(slot)->isHidden())
+        for (int slot = 0; slot < w.CellCount(); ++slot) {
+            if (!w.Cell(slot)->isHidden()) {
                 EXPECT_EQ(w.CellPicture(slot)->pixmap().width(), 20 + s.first + slot) << "slot " << slot;
+            }
+        }
     }
     // Moves write ThumbFirst only when they bring the page back to 0.
     w.SpeedButtonPageAvClick();
