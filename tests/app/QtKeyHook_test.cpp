@@ -2,26 +2,31 @@
 #include "app/QtKeyHook.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 namespace {
-// A window with an edit field and a bare focusable widget, which ignores keys and so passes them
-// on to its parent.
+// A window with an edit field, a bare focusable widget, which ignores keys and so passes them
+// on to its parent, and a drop-down list.
 struct Window {
     QWidget top;
     QLineEdit* edit;
     QWidget* bare;
+    QComboBox* combo;
     Window()
     {
         auto* layout = new QVBoxLayout(&top);
         edit = new QLineEdit(&top);
         bare = new QWidget(&top);
         bare->setFocusPolicy(Qt::StrongFocus);
+        combo = new QComboBox(&top);
+        combo->addItems({"0", "1", "2"});
         layout->addWidget(edit);
         layout->addWidget(bare);
+        layout->addWidget(combo);
         top.show();
     }
 };
@@ -88,4 +93,37 @@ TEST(QtKeyHook, ShortcutsWinOverTheFocusedControlOfAnAttachedWindow)
         // Unattached, the edit field claims Ctrl+V for itself.
         EXPECT_EQ(triggered, attached ? 1 : 0);
     }
+}
+
+TEST(QtKeyHook, ExemptControlsKeepTheirKeysAndTheNextKeyIsHandledAgain)
+{
+    Window w;
+    QStringList seen;
+    QtKeyHook hook([&](QKeyEvent* e) {
+        seen << QKeySequence(e->key()).toString();
+        return true;
+    });
+    hook.attach(&w.top);
+    hook.exempt(w.combo);
+
+    struct Case {
+        QWidget* target;
+        Qt::Key key;
+        bool handled;
+    };
+    const Case cases[] = {
+        {w.combo, Qt::Key_Down, false},    // taken by the list
+        {&w.top, Qt::Key_Right, true},     // an ancestor of the list: a new key all the same
+        {w.combo, Qt::Key_Escape, false},  // ignored by the list: not handed over by its parents
+        {&w.top, Qt::Key_Left, true},
+        {w.edit, Qt::Key_A, true},
+    };
+    for (const Case& c : cases) {
+        seen.clear();
+        // Events made on the stack, one after the other, may share address and time stamp.
+        QTest::keyClick(c.target, c.key);
+        EXPECT_EQ(seen.size(), c.handled ? 1 : 0) << QKeySequence(c.key).toString().toStdString();
+    }
+    EXPECT_EQ(w.combo->currentIndex(), 1);
+    EXPECT_TRUE(w.edit->text().isEmpty());
 }
