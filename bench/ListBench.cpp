@@ -1,6 +1,6 @@
 // Whole-list operations on 100,000 entries, through the list window's menu handlers with the
 // window shown (offscreen) and its dialogs answered by a script.
-#include "app/SharedState.h"
+#include "app/ReviewController.h"
 #include "app/Windows.h"
 #include "list/ListFile.h"
 #include "list/ListModel.h"
@@ -35,16 +35,16 @@ std::vector<ListEntry> sampleEntries(int count, int markEvery = 0)
 struct Bench {
     QTemporaryDir tmp;
     ScriptedPrompts sp;
+    ReviewController review;
     std::unique_ptr<TFormListe> w;
     QString listPath;
 
     Bench()
     {
-        resetSharedState();
         setDefaults(programOptions());
         appWindows() = AppWindows{};
         setPrompts(&sp);
-        w = std::make_unique<TFormListe>();
+        w = std::make_unique<TFormListe>(review);
         w->show();
         QApplication::processEvents();
         listPath = tmp.filePath("cent-mille.lst");

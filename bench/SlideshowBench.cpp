@@ -1,6 +1,9 @@
 // Showing the next image in the slideshow window: decode, convert and repaint, as a slideshow tick
-// or a move through the list does. Each iteration shows a different file, so nothing is cached.
+// or a move through the list does. Each iteration shows a different file, so nothing is cached;
+// the "Ahead" form moves through a list at the user's pace, so the next frame has been decoded
+// ahead while the current one was on show.
 #include "TestFiles.h"
+#include "app/ReviewController.h"
 #include "platform/Prompts.h"
 #include "review/UDiapo.h"
 #include "settings/Options.h"
@@ -41,7 +44,8 @@ void showFrames(benchmark::State& state, const Frames& frames)
 {
     setDefaults(programOptions());
     programOptions().SlidePosition = int(state.range(0));
-    auto diapo = std::make_unique<TFormDiapo>();
+    ReviewController review;
+    auto diapo = std::make_unique<TFormDiapo>(review);
     diapo->resize(1024, 768);
     diapo->show();
     int i = 0;
@@ -64,7 +68,34 @@ void BM_ShowNextImage_Bmp640x480(benchmark::State& state)
     showFrames(state, frames);
 }
 
+void BM_ShowNextImage_Jpeg1080p_Ahead(benchmark::State& state)
+{
+    static const Frames frames("jpg", 1920, 1080);
+    setDefaults(programOptions());
+    programOptions().SlidePosition = int(state.range(0));
+    programOptions().SlideLoop = true;
+    desktopOptions().ShowThumbnails = false;
+    ReviewController review;
+    auto diapo = std::make_unique<TFormDiapo>(review);
+    diapo->resize(1024, 768);
+    diapo->show();
+    review.document().appendFiles(frames.paths);
+    review.Recount();
+    review.Debut();
+    for (auto _ : state) {
+        review.Avant();
+        if (review.frame().picture.isNull())
+            state.SkipWithError("a frame could not be shown");
+        // The user looks at the frame for a while: the decode ahead has time to finish.
+        state.PauseTiming();
+        review.waitForDecodeAhead();
+        state.ResumeTiming();
+    }
+    state.SetLabel(state.range(0) ? "adapted" : "centred");
+}
+
 }  // namespace
 
+BENCHMARK(BM_ShowNextImage_Jpeg1080p_Ahead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowNextImage_Jpeg1080p)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowNextImage_Bmp640x480)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

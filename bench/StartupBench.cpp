@@ -1,6 +1,5 @@
 // Start-up to all windows shown: settings loaded, the command window with its four view windows
 // placed and shown, every other window created.
-#include "app/SharedState.h"
 #include "app/Ucommande.h"
 #include "app/Ustartup.h"
 #include "app/Windows.h"

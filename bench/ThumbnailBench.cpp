@@ -1,8 +1,9 @@
 // Building a thumbnail page: 100 distinct 1920 × 1080 JPEG files into 75 × 75 cells, with the
 // DCT-scaled decode and, for comparison, with full-size decoding.
-#include "app/SharedState.h"
+#include "app/ReviewController.h"
 #include "platform/Prompts.h"
 #include "review/ThumbnailPicture.h"
+#include "review/UPageGrid.h"
 #include "review/Uvignette.h"
 #include "settings/Options.h"
 #include "ScriptedPrompts.h"
@@ -36,12 +37,13 @@ void buildPage(benchmark::State& state, bool dctScaling)
     ScriptedPrompts sp;
     setPrompts(&sp);
     setThumbnailDctScaling(dctScaling);
-    TFormVignette w;
+    ReviewController review;
+    TFormVignette w(review);
     w.resize(800, 600);
     w.show();
     for (auto _ : state) {
         w.BuildThumbnailPage(paths, 0, 100);
-        if (w.CellCount() != 100 || !sp.messages().isEmpty())
+        if (w.Grid()->CellCount() != 100 || !sp.messages().isEmpty())
             state.SkipWithError("page not built");
     }
     setThumbnailDctScaling(true);

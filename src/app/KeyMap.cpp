@@ -65,22 +65,25 @@ int virtualKeyCode(const QKeyEvent& event)
     return virtualKeyCode(event.key(), event.modifiers(), event.nativeScanCode());
 }
 
-int tagModeForModifiers(int tagMode, bool shift, bool ctrl, bool alt, int key, bool& showZones)
+TagMode tagModeForModifiers(TagMode tagMode, bool shift, bool ctrl, bool alt, int key, bool& showZones)
 {
     showZones = false;
     if (shift || key == vk::Shift) {
         showZones = true;
-        return 1;
+        return TagMode::Quality;
     }
     if (ctrl || key == vk::Control) {
         showZones = true;
-        return 2;
+        return TagMode::Zone;
     }
     if (alt || key == vk::Menu)
-        return 4;
+        return TagMode::Extra;
     if (key == vk::Decimal) {
-        const int doubled = tagMode * 2;
-        return doubled > 4 ? 1 : doubled;
+        switch (tagMode) {
+        case TagMode::Quality: return TagMode::Zone;
+        case TagMode::Zone: return TagMode::Extra;
+        case TagMode::Extra: return TagMode::Quality;
+        }
     }
     return tagMode;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The review keys: Qt key events mapped to the Windows virtual-key codes of the program's key
 // table, and the table itself.
+#include "app/TagMode.h"
+
 #include <Qt>
 
 class QKeyEvent;
@@ -25,7 +27,7 @@ int virtualKeyCode(const QKeyEvent& event);
 
 // First stage: the tag mode after the modifiers held with this key. showZones tells whether the
 // zone window is to be shown (Shift or Ctrl).
-int tagModeForModifiers(int tagMode, bool shift, bool ctrl, bool alt, int virtualKey, bool& showZones);
+TagMode tagModeForModifiers(TagMode tagMode, bool shift, bool ctrl, bool alt, int virtualKey, bool& showZones);
 
 // Second stage: what a key does.
 enum class KeyCommand {

@@ -1,6 +1,8 @@
 #include "app/QtKeyHook.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMenuBar>
 #include <QKeyEvent>
 #include <algorithm>
 
@@ -70,7 +72,13 @@ bool QtKeyHook::eventFilter(QObject* watched, QEvent* event)
         forget();  // a new key press is on its way
     if (!watched->isWidgetType())
         return false;
+    // An open menu or popup owns the keys (Left and Right move along the menu bar, letters choose
+    // an entry) until it closes, also those it hands on to its menu bar.
+    if (QApplication::activePopupWidget())
+        return false;
     QWidget* receiver = static_cast<QWidget*>(watched);
+    if (qobject_cast<QMenuBar*>(receiver))
+        return false;
     if (!isAttached(receiver->window()))
         return false;
     // Taking the override request away from the focused control leaves the key to the shortcuts.

@@ -23,8 +23,9 @@ QMargins frameMarginsOf(QWidget* w)
 // each save and restart would grow every window by its frame.
 class FrameWatcher : public QObject {
 public:
-    FrameWatcher(QWidget* window, const WindowPlace& place, bool fixedSize)
-        : QObject(window), window_(window), place_(place), fixedSize_(fixedSize)
+    enum class Mode { Resize, Fixed, PositionOnly };
+    FrameWatcher(QWidget* window, const WindowPlace& place, Mode mode)
+        : QObject(window), window_(window), place_(place), mode_(mode)
     {
         setObjectName(QStringLiteral("FrameWatcher"));
         window->winId();
@@ -47,16 +48,27 @@ private:
     void placeAgain()
     {
         setObjectName(QString());  // placing again must not delete this watcher while it runs
-        if (window_ && !frameMarginsOf(window_).isNull())
-            placeWindow(window_, place_, fixedSize_);
+        if (window_ && !frameMarginsOf(window_).isNull()) {
+            if (mode_ == Mode::PositionOnly)
+                moveWindowTo(window_, place_);
+            else
+                placeWindow(window_, place_, mode_ == Mode::Fixed);
+        }
         deleteLater();
     }
 
     QPointer<QWidget> window_;
     QPointer<QWindow> handle_;
     WindowPlace place_;
-    bool fixedSize_;
+    Mode mode_;
 };
+
+void watchFrame(QWidget* w, const WindowPlace& place, FrameWatcher::Mode mode)
+{
+    delete w->findChild<FrameWatcher*>(QStringLiteral("FrameWatcher"), Qt::FindDirectChildrenOnly);
+    if (frameMarginsOf(w).isNull() && !w->testAttribute(Qt::WA_Mapped))
+        new FrameWatcher(w, place, mode);
+}
 }  // namespace
 
 WindowPlace windowPlaceOf(const QWidget* w)
@@ -80,7 +92,11 @@ void placeWindow(QWidget* w, const WindowPlace& place, bool fixedSize)
     // For a top-level window, move() places the frame, not the client area.
     w->move(place.Left, place.Top);
 
-    delete w->findChild<FrameWatcher*>(QStringLiteral("FrameWatcher"), Qt::FindDirectChildrenOnly);
-    if (m.isNull() && !w->testAttribute(Qt::WA_Mapped))
-        new FrameWatcher(w, place, fixedSize);
+    watchFrame(w, place, fixedSize ? FrameWatcher::Mode::Fixed : FrameWatcher::Mode::Resize);
+}
+
+void moveWindowTo(QWidget* w, const WindowPlace& place)
+{
+    w->move(place.Left, place.Top);
+    watchFrame(w, place, FrameWatcher::Mode::PositionOnly);
 }

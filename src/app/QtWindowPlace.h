@@ -10,3 +10,6 @@ WindowPlace windowPlaceOf(const QWidget* window);
 // full-screen window is brought back to its normal state first. With fixedSize the user can no
 // longer resize it.
 void placeWindow(QWidget* window, const WindowPlace& place, bool fixedSize = false);
+// Moves the top-level window's frame to the place's top-left corner and leaves its size alone (a
+// window whose size follows its content).
+void moveWindowTo(QWidget* window, const WindowPlace& place);

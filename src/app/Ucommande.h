@@ -1,27 +1,29 @@
 #pragma once
 // The command window: the program's main window, a narrow bar on top of all others with the menus,
-// the navigation buttons, the tag label and the reference and marker controls.
+// the navigation buttons, the tag label and the reference and marker controls. Its panel shows the
+// review's state and sends the review its requests; its menus carry the program's commands
+// (UcommandeMenus.cpp), the only place besides the start-up that reaches the other windows.
 #include <QMainWindow>
-
-#include <deque>
-#include <functional>
-#include <memory>
 
 class QAction;
 class QButtonGroup;
 class QComboBox;
-class QKeyEvent;
 class QLabel;
 class QTimer;
 class QToolButton;
 class QtKeyHook;
+class ReviewController;
+enum class ReviewView;
 
 class TFormCommande : public QMainWindow {
     Q_OBJECT
 public:
-    // FormCreate: creates the list, slideshow, thumbnail and zone windows and applies the layout.
-    explicit TFormCommande(QWidget* parent = nullptr);
+    // Caption, menus and panel; the view windows are created by the start-up next and placed by
+    // ApplyLayout.
+    explicit TFormCommande(ReviewController& review, QWidget* parent = nullptr);
     ~TFormCommande() override;
+
+    ReviewController& review() { return review_; }
 
     // Views.
     void ApplyLayout();
@@ -31,34 +33,21 @@ public:
     void AffiVignette();
     // ClearPage on the thumbnail and zone windows, then AffiZone and AffiVignette.
     void RefreshPages();
+    // A view the review asked for.
+    void ShowView(ReviewView view);
+    void BringToFront();
 
     // Desktop commands.
     void SaveDesktop();
     void AfficherBureauUtilisateur();
     void AfficherBureauParDefaut();
 
-    // Navigation and tagging.
-    void GotoRow(int row);
-    void ShowCurrent(int row);
-    void SetPlaying(bool playing);
-    // Throws "Erreur de vérification d'étendue" for a negative interval (the timer keeps its pace).
-    void SetInterval(int ms);
-    void ShowTag(int value, int mode);
-    void Demarrer();
-    // The key map; returns true when the key was consumed (every key is).
-    bool FormKeyDown(QKeyEvent* event);
-
-    // Reference and marker controls.
-    void SpeedButtonBaliseClick();
-    void SpeedButtonRefClick();
-    // Shows the picture of the row's entry in "Image de Référence" (created on first use).
-    void ShowReference(int row);
-
-    // Gives the window's keys to FormKeyDown before its controls see them (once per window).
+    // Gives the window's keys to the key map before its controls see them (once per window).
     void HookKeys(QWidget* window);
     bool KeysHooked(const QWidget* window) const;
 
-    // The closing sequence: desktop saved when asked for, then the offer to save a modified list.
+    // The closing sequence: desktop saved when asked for, then the offer to save a modified list,
+    // asked again after a save that failed.
     void FormCloseQuery();
 
     // Controls of the bottom panel.
@@ -77,7 +66,7 @@ public:
     QLabel* LabelChoix() const { return labelChoix_; }
     QToolButton* SpeedButtonBalise() const { return balise_; }
     QComboBox* ComboBoxBalise() const { return comboBalise_; }
-    QTimer* Timer1() const { return timer_; }
+    QTimer* Timer1() const;
     // The menu entry whose caption is text (with its "&" marks), nullptr when there is none.
     QAction* MenuAction(const QString& text) const;
 
@@ -86,17 +75,18 @@ signals:
     void Closed();
 
 public slots:
-    // Navigation buttons.
+    // Navigation buttons and the panel's lists: forwards to the review.
     void Debut();
     void ArriereRapide();
     void Arriere();
     void Pause();
     void GotoImage();
-    void Jouer();
-    void Tourne();
+    void Demarrer();
     void Avant();
     void AvantRapide();
     void Fin();
+    void SpeedButtonBaliseClick();
+    void SpeedButtonRefClick();
     void ComboBoxBaliseChange();
     void ComboBoxRefChange();
 
@@ -155,18 +145,11 @@ protected:
 private:
     void CreateMenus();
     void CreatePanel();
-    void BringToFront();
-    void ShowZoneWindow();
+    void BindReview();
+    // Runs a panel command one at a time with the keys (see ReviewController::RunBusy).
+    void panelCommand(void (ReviewController::*command)());
 
-    // Key presses and slideshow ticks run one at a time: a key that arrives while another key, a
-    // tick or a panel control is being handled (they let events through while images are shown)
-    // waits its turn, so it acts on the entry that is on show once the earlier one is done.
-    void RunBusy(const std::function<void()>& command);
-    bool HandleKey(QKeyEvent* event);
-    void RunPendingKeys();
-    int busy_ = 0;
-    std::deque<std::unique_ptr<QKeyEvent>> pendingKeys_;
-
+    ReviewController& review_;
     QtKeyHook* keyHook_ = nullptr;
     QButtonGroup* navigation_ = nullptr;
     QToolButton* premier_ = nullptr;
@@ -183,5 +166,4 @@ private:
     QLabel* labelChoix_ = nullptr;
     QToolButton* balise_ = nullptr;
     QComboBox* comboBalise_ = nullptr;
-    QTimer* timer_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "app/Ustartup.h"
 
-#include "app/SharedState.h"
+#include "app/QtWindowPlace.h"
+#include "app/ReviewController.h"
 #include "app/Ucommande.h"
 #include "app/Windows.h"
 #include "batch/Uoptionsrenommer.h"
@@ -9,9 +10,14 @@
 #include "convert/Uopbmp2fit.h"
 #include "convert/Uopbmp2jpeg.h"
 #include "convert/Uopjpeg2bmp.h"
+#include "list/Uliste.h"
+#include "review/UDiapo.h"
 #include "review/Uoptionsdiapo.h"
 #include "review/Uopvignette.h"
 #include "review/Uopzone.h"
+#include "review/Uref.h"
+#include "review/Uvignette.h"
+#include "review/Uzone.h"
 #include "search/Urec.h"
 #include "search/Urepdialog.h"
 #include "settings/OptionsFile.h"
@@ -21,8 +27,12 @@
 #include "tools/Uopbatch.h"
 
 #include <QDialog>
+#include <QTimer>
 
 namespace {
+
+ReviewController* g_review = nullptr;
+
 // The dialogs belong to the command window, so that they stay above the bar that is always on
 // top, and they never end the program when closed.
 template <class T> T* createDialog(TFormCommande* owner)
@@ -31,18 +41,71 @@ template <class T> T* createDialog(TFormCommande* owner)
     d->setAttribute(Qt::WA_QuitOnClose, false);
     return d;
 }
+
+// Only the command window ends the program; a view window closed by the user is hidden.
+void makeView(QWidget* view)
+{
+    view->setAttribute(Qt::WA_QuitOnClose, false);
+    view->setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
-TFormCommande* startProgram()
+void createViews(ReviewController& review, TFormCommande* commande)
 {
-    loadAllOptions();
-    SharedState& s = shared();
-    s.TagMode = 1;
-    s.DefaultTagMode = 1;
-    s.NormalStep = 1;
+    AppWindows& w = appWindows();
+    w.Liste = new TFormListe(review);
+    w.Diapo = new TFormDiapo(review);
+    w.Vignette = new TFormVignette(review);
+    w.Zone = new TFormZone();
+    for (QWidget* view : {static_cast<QWidget*>(w.Liste), static_cast<QWidget*>(w.Diapo),
+                          static_cast<QWidget*>(w.Vignette), static_cast<QWidget*>(w.Zone)})
+        makeView(view);
+    review.setZonePage(w.Zone);
+    desktopOptions().ThumbFirst = 0;
 
-    auto* commande = new TFormCommande();
+    QObject::connect(&review, &ReviewController::viewWanted, commande, &TFormCommande::ShowView);
+    QObject::connect(&review, &ReviewController::entryShown, w.Vignette,
+                     [](int row) { appWindows().Vignette->HighlightItem(row - 1); });
+    QObject::connect(w.Diapo, &TFormDiapo::fullScreenLeft, commande, [commande] {
+        // Leaving full screen brings back the layout of the live settings, not the settings file.
+        commande->ApplyLayout();
+        commande->BringToFront();
+    });
+    QObject::connect(w.Diapo, &TFormDiapo::commandWindowToggleWanted, commande, [commande] {
+        TFormDiapo* diapo = appWindows().Diapo;
+        if (commande->isVisible()) {
+            commande->hide();
+            diapo->raise();
+            diapo->activateWindow();
+        } else {
+            commande->show();
+            commande->raise();
+            commande->activateWindow();
+        }
+    });
 
+    // The reference window: created and placed on first use; its size follows its picture.
+    QObject::connect(&review, &ReviewController::referenceWindowNeeded, commande, [] {
+        AppWindows& w = appWindows();
+        if (w.Ref)
+            return;
+        w.Ref = new TFormRef();
+        w.Ref->setObjectName(QStringLiteral("FormRef"));
+        makeView(w.Ref);
+        // Brought to the front without taking the keyboard from the window being reviewed.
+        w.Ref->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        moveWindowTo(w.Ref, desktopOptions().ReferencePlace);
+    });
+    QObject::connect(&review, &ReviewController::referenceShown, commande, [](const QImage& picture) {
+        TFormRef* ref = appWindows().Ref;
+        ref->setPicture(picture);
+        ref->setWindowTitle(QString::fromUtf8("Image de Référence"));
+        ref->show();
+        ref->raise();
+    });
+}
+
+void createDialogs(ReviewController& review, TFormCommande* commande)
+{
     AppWindows& w = appWindows();
     w.OpZone = createDialog<TFormopzone>(commande);
     w.OpBmp2Fit = createDialog<TFormOpBmp2Fit>(commande);
@@ -59,14 +122,55 @@ TFormCommande* startProgram()
     w.OpVignette = createDialog<TFormopvignette>(commande);
     w.OpTrierZone = createDialog<TFormopTrierZone>(commande);
     w.OpBatch = createDialog<TFormOpBatch>(commande);
+
+    TFormDiapo* diapo = w.Diapo;
+    QObject::connect(w.OptionsDiapo, &TFormOptionsDiapo::backgroundPreviewed, diapo, &TFormDiapo::SetBackgroundPreview);
+    QObject::connect(w.OptionsDiapo, &TFormOptionsDiapo::backgroundReset, diapo, &TFormDiapo::ResetBackground);
+    QObject::connect(w.OptionsDiapo, &TFormOptionsDiapo::fullScreenChosen, diapo, &TFormDiapo::SetFullScreen);
+    w.OpVignette->setEntryCount([&review] { return review.entryCount(); });
+    QObject::connect(w.OpVignette, &TFormopvignette::cellSizeChosen, w.Vignette, [](int height, int width) {
+        appWindows().Vignette->sethvignette(height);
+        appWindows().Vignette->setwvignette(width);
+    });
+    QObject::connect(w.OpZone, &TFormopzone::cellSizeChosen, w.Zone, [](int height, int width) {
+        appWindows().Zone->sethvignette(height);
+        appWindows().Zone->setwvignette(width);
+    });
+}
+
+}  // namespace
+
+TFormCommande* startProgram()
+{
+    loadAllOptions();
+    g_review = new ReviewController();
+    auto* commande = new TFormCommande(*g_review);
+    appWindows().Commande = commande;
+    createViews(*g_review, commande);
+    commande->ApplyLayout();
+    commande->BringToFront();
+    createDialogs(*g_review, commande);
     return commande;
 }
 
 void stopProgram()
 {
-    // The dialogs are children of the command window and go with it; it deletes the view windows.
-    delete appWindows().Commande;
-    appWindows() = AppWindows();
-    resetSharedState();
+    AppWindows& w = appWindows();
+    if (g_review) {
+        g_review->Timer()->stop();
+        g_review->setZonePage(nullptr);
+    }
+    // The views first: they draw from the review. The dialogs are children of the command window.
+    delete w.Ref;
+    delete w.Zone;
+    delete w.Vignette;
+    delete w.Diapo;
+    delete w.Liste;
+    delete w.Commande;
+    w = AppWindows();
+    delete g_review;
+    g_review = nullptr;
     resetLiveOptions();
 }
+
+ReviewController& programReview() { return *g_review; }

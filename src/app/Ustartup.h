@@ -1,11 +1,16 @@
 #pragma once
-// The program's start-up and, for tests and benchmarks, its teardown.
+// The program's start-up composition and, for tests and benchmarks, its teardown.
 
+class ReviewController;
 class TFormCommande;
 
-// Loads the settings, resets the tag mode and the step, creates the command window (which creates
-// and places the view windows) and then the other windows, once each, in the program's order.
+// Loads the settings, creates the review, the command window, the view windows (list, slideshow,
+// thumbnails, zones, in this order) and places them, then the other windows, once each, and
+// connects the windows' requests to one another.
 TFormCommande* startProgram();
-// Destroys every window created by startProgram and puts the registries, the shared state and the
+// Destroys every window and the review created by startProgram and puts the registries and the
 // live settings back to their initial state.
 void stopProgram();
+
+// The review of the started program.
+ReviewController& programReview();

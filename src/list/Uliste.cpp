@@ -1,41 +1,18 @@
 #include "list/Uliste.h"
 
-#include "app/SharedState.h"
-#include "app/Ucommande.h"
-#include "app/Windows.h"
-#include "list/ListFile.h"
+#include "app/ListCommands.h"
+#include "app/ReviewController.h"
 #include "list/ListModel.h"
-#include "platform/EventPump.h"
-#include "platform/PathUtil.h"
 #include "platform/ProgramError.h"
-#include "platform/Prompts.h"
-#include "review/UDiapo.h"
-#include "review/Uzone.h"
-#include "search/Urepdialog.h"
-#include "settings/Options.h"
 
-#include <QBuffer>
-#include <QClipboard>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QHeaderView>
-#include <QImage>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <cerrno>
-
 namespace {
-
-const char* const kAddFilesFilter =
-    "Conversion (*.bmp);*.ico)|*.bmp;*.ico)|Diaporama (*.bmp;*.jpg;*.ico;*.emf;*.wmf)|"
-    "*.bmp;*.jpg;*.ico;*.emf;*.wmf|Tous Fichiers (*.*)|*.*";
-const char* const kListFilter = "Liste (*.lst)|*.LST|Tous fichiers (*.*)|*.*";
-const char* const kBitmapFilter = "Fichiers BMP (*.bmp)|*.BMP|Tous fichiers (*.*)|*.*";
 
 // Column widths in units of the grid font's point size, mark column first.
 constexpr int kColumnWidths[ListModel::kColumnCount] = {4, 5, 20, 19, 5, 4, 4};
@@ -46,16 +23,15 @@ int viewRow(int gridRow) { return gridRow - ListModel::kFirstRow; }
 
 }  // namespace
 
-TFormListe::TFormListe(QWidget* parent) : QWidget(parent, Qt::Window)
+TFormListe::TFormListe(ReviewController& review, QWidget* parent) : QWidget(parent, Qt::Window), review_(review)
 {
     setWindowTitle(QStringLiteral("Liste"));
-    model_ = new ListModel(this);
     grid_ = new QTableView(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(grid_);
 
-    grid_->setModel(model_);
+    grid_->setModel(&review_.model());
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -81,27 +57,23 @@ TFormListe::TFormListe(QWidget* parent) : QWidget(parent, Qt::Window)
     connect(side, &QHeaderView::sectionMoved, this, &TFormListe::rowHeaderMoved);
     connect(side, &QHeaderView::sectionClicked, this, [this](int section) { rowLeftClicked(gridRow(section)); });
 
-    // Keys reach the command window's key map through its application-wide hook.
+    // Keys reach the key map through the command window's application-wide hook.
     grid_->viewport()->installEventFilter(this);
     side->viewport()->installEventFilter(this);
 
+    // A list replaced as a whole gets its column widths back.
+    connect(&review_.model(), &QAbstractItemModel::modelReset, this, [this] { setUpColumns(); });
+    connect(&review_, &ReviewController::currentRowChanged, this, &TFormListe::showCurrentRow);
+
     resize(512, 393);
     move(234, 148);
-    SetUpGrid();
+    setUpColumns();
+    showCurrentRow(review_.CurrentRow());
 }
 
 TFormListe::~TFormListe() = default;
 
-ListModel& TFormListe::model() { return *model_; }
-
-QString TFormListe::defaultQuality() const
-{
-    const char c = programOptions().DefaultScore;
-    // A zeroed record has no score yet; "0" is the option's default.
-    if (c == '\0')
-        return QStringLiteral("0");
-    return QString(QChar(static_cast<unsigned char>(c)));
-}
+ListModel& TFormListe::model() { return review_.model(); }
 
 void TFormListe::setUpColumns()
 {
@@ -115,56 +87,29 @@ void TFormListe::setUpColumns()
     grid_->verticalHeader()->setFixedWidth(int(kColumnWidths[ListModel::ColMark] * pt + 0.5));
 }
 
-void TFormListe::SetUpGrid()
+void TFormListe::SetUpGrid() { ClearList(); }
+void TFormListe::ClearList() { ListCommands(review_).ClearList(); }
+void TFormListe::Recount() { review_.Recount(); }
+void TFormListe::NumberRow(int row) { review_.model().numberRow(row); }
+void TFormListe::SelectRow(int row) { review_.SelectRow(row); }
+QString TFormListe::EntryPath(int row) const { return review_.EntryPath(row); }
+int TFormListe::EntryScore(int row) const { return review_.document().EntryScore(row); }
+void TFormListe::AddFiles(bool replace) { ListCommands(review_).AddFiles(replace); }
+void TFormListe::AppendFiles(const QStringList& paths) { ListCommands(review_).AppendFiles(paths); }
+void TFormListe::CollerPressepapier1Click() { ListCommands(review_).CollerPressePapier(); }
+void TFormListe::Effacer1Click() { ListCommands(review_).Effacer(); }
+void TFormListe::ViderlaListe1Click() { ListCommands(review_).Vider(); }
+void TFormListe::Renumeroter1Click() { ListCommands(review_).Renumeroter(); }
+void TFormListe::GenereListeZone() { review_.GenereListeZone(); }
+bool TFormListe::Ouvrir1Click() { return ListCommands(review_).Ouvrir() == ListOutcome::Done; }
+bool TFormListe::OuvriretRenommer1Click() { return ListCommands(review_).OuvrirEtRenommer() == ListOutcome::Done; }
+bool TFormListe::Enregistrersous1Click() { return ListCommands(review_).Enregistrer() == ListOutcome::Done; }
+
+void TFormListe::showCurrentRow(int row)
 {
-    // Seven columns and two rows (titles and the spare row): an empty list.
-    model_->clear();
-    setUpColumns();
-    grid_->scrollToTop();
-    SelectRow(shared().FirstRow);
-    Recount();
-}
-
-void TFormListe::ClearList() { SetUpGrid(); }
-
-void TFormListe::Recount()
-{
-    SharedState& s = shared();
-    s.Playing = false;
-    s.FirstRow = ListModel::kFirstRow;
-    s.LastRow = model_->gridRowCount() - 2;
-    if (s.LastRow < s.FirstRow)
-        s.LastRow = 0;
-    SelectRow(s.FirstRow);
-    s.MarkerRow = s.FirstRow;
-}
-
-void TFormListe::NumberRow(int row) { model_->numberRow(row); }
-
-void TFormListe::SelectRow(int row)
-{
-    SharedState& s = shared();
-    const bool loop = programOptions().SlideLoop;
-    if (row > s.LastRow) {
-        if (loop) {
-            row = s.FirstRow;
-        } else {
-            s.Playing = false;
-            row = s.LastRow;
-        }
-    }
-    if (row < s.FirstRow) {
-        if (loop) {
-            row = s.LastRow;
-        } else {
-            s.Playing = false;
-            row = s.FirstRow;
-        }
-    }
-    s.CurrentRow = row;
     const int vr = viewRow(row);
-    if (vr >= 0 && vr < model_->rowCount())
-        grid_->selectionModel()->setCurrentIndex(model_->index(vr, ListModel::ColNumber),
+    if (vr >= 0 && vr < review_.model().rowCount())
+        grid_->selectionModel()->setCurrentIndex(review_.model().index(vr, ListModel::ColNumber),
                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     else
         grid_->selectionModel()->clearSelection();
@@ -195,223 +140,16 @@ void TFormListe::scrollToPageOf(int row)
     bar->setValue(value);
 }
 
-QString TFormListe::EntryPath(int row) const
-{
-    return model_->cell(ListModel::ColDirectory, row) + model_->cell(ListModel::ColName, row);
-}
-
-int TFormListe::EntryScore(int row) const
-{
-    const QString q = model_->cell(ListModel::ColQuality, row);
-    if (q.isEmpty())
-        return 0;
-    return toInteger(q);
-}
-
-void TFormListe::TagEntry(int value, int mode)
-{
-    const SharedState& s = shared();
-    const int row = s.CurrentRow;
-    if (row < s.FirstRow || row > s.LastRow || !model_->isEntryRow(row))
-        return;
-    const QString text = QString::number(value);
-    if (mode == 1) {
-        model_->setCell(ListModel::ColQuality, row, text);
-    } else if (mode == 2) {
-        model_->setCell(ListModel::ColZone, row, text);
-        if (TFormZone* zone = appWindows().Zone)
-            zone->AssignZoneImage(value, EntryPath(row));
-    } else {
-        model_->setCell(ListModel::ColExtra, row, text);
-    }
-    grid_->viewport()->update();
-    pumpEventsNow();
-}
-
-void TFormListe::AppendFiles(const QStringList& paths) { model_->appendFiles(paths, defaultQuality()); }
-
-void TFormListe::AddFiles(bool replace)
-{
-    FileDialogRequest r;
-    r.filter = QString::fromUtf8(kAddFilesFilter);
-    r.directory = programOptions().LastImageDirectory;
-    r.multiSelect = true;
-    const QStringList files = prompts().openFiles(r);
-    if (!files.isEmpty()) {
-        programOptions().LastImageDirectory = directoryPart(files.first());
-        if (replace)
-            ClearList();
-        AppendFiles(files);
-    }
-    Recount();
-}
-
-void TFormListe::CollerPressepapier1Click()
-{
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    const QMimeData* mime = clipboard->mimeData();
-    QImage image;
-    if (mime && mime->hasImage())
-        image = qvariant_cast<QImage>(mime->imageData());
-    if (image.isNull()) {
-        prompts().message(QStringLiteral("Pas de Bitmap Disponible dans le presse Papier"));
-        return;
-    }
-    FileDialogRequest r;
-    r.fileName = clipboard->text();
-    r.filter = QString::fromUtf8(kBitmapFilter);
-    r.defaultSuffix = QStringLiteral("BMP");
-    r.directory = programOptions().LastImageDirectory;
-    const std::optional<QString> name = prompts().saveFile(r);
-    if (!name)
-        return;
-
-    // 24-bit, the form every converter of the program reads.
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP"))
-        throw ProgramError(fileErrorText(ENOMEM));
-    saveFileSafely(*name, bytes);  // throws before anything is appended
-
-    AppendFiles({*name});
-    Recount();
-    if (TFormDiapo* diapo = appWindows().Diapo) {
-        diapo->show();
-        diapo->ShowImage(*name);
-    }
-    clipboard->clear();
-}
-
-void TFormListe::Effacer1Click()
-{
-    // The entries left are renumbered from 0000, as if the list had been emptied and refilled.
-    model_->removeMarked();
-    setUpColumns();
-    grid_->scrollToTop();
-    Recount();
-}
-
-void TFormListe::ViderlaListe1Click()
-{
-    if (prompts().confirm(QStringLiteral("Vider la Liste?")))
-        ClearList();
-}
-
-void TFormListe::Renumeroter1Click()
-{
-    // Rows are written quietly and the view told once: one signal per row would cost more than
-    // the numbering itself on a long list.
-    const SharedState& s = shared();
-    for (int row = s.FirstRow; row <= s.LastRow && model_->isEntryRow(row); ++row) {
-        model_->numberRowQuietly(row);
-        pumpEvents();
-    }
-    model_->numbersChanged();
-}
-
-void TFormListe::GenereListeZone()
-{
-    TFormZone* zone = appWindows().Zone;
-    if (zone)
-        zone->ClearPage();
-    SharedState& s = shared();
-    s.BatchRunning = true;
-    // Cleared however the pass ends, or every later pass would think it was still running.
-    struct StopAtEnd {
-        ~StopAtEnd() { shared().BatchRunning = false; }
-    } stopAtEnd;
-    for (int row = s.FirstRow; s.BatchRunning && row <= s.LastRow && model_->isEntryRow(row); ++row) {
-        int z = 0;
-        if (zone && parseInteger(model_->cell(ListModel::ColZone, row), z))
-            zone->AssignZoneImage(z, EntryPath(row));
-        pumpEvents();
-    }
-}
-
-void TFormListe::Ouvrir1Click()
-{
-    FileDialogRequest r;
-    r.filter = QString::fromUtf8(kListFilter);
-    r.directory = directoryPart(programOptions().LastListFile);
-    r.multiSelect = true;
-    r.mustExist = false;
-    const QStringList files = prompts().openFiles(r);
-    ListOpened = !files.isEmpty();
-    if (!ListOpened)
-        return;
-    const QString path = files.first();
-    openedPath_ = path;
-    programOptions().LastListFile = path;
-    programOptions().LastImageDirectory = directoryPart(path);
-    ClearList();
-    std::vector<ListEntry> entries;
-    try {
-        entries = readListFile(path);
-    } catch (const ProgramError&) {
-        Recount();  // keeps LastRow true to the (empty) list
-        throw;
-    }
-    model_->append(std::move(entries));
-    Recount();
-}
-
-void TFormListe::OuvriretRenommer1Click()
-{
-    Ouvrir1Click();
-    if (!ListOpened)
-        return;
-    QString dir = directoryPart(openedPath_);
-    if (dir.isEmpty())
-        dir = QFileInfo(openedPath_).absolutePath();
-    model_->setAllDirectories(withTrailingSlash(dir));
-}
-
-void TFormListe::Enregistrersous1Click()
-{
-    const QString last = programOptions().LastListFile;
-    FileDialogRequest r;
-    r.filter = QString::fromUtf8(kListFilter);
-    r.defaultSuffix = QStringLiteral("LST");
-    r.directory = directoryPart(last);
-    r.fileName = namePart(last);
-    r.confirmOverwrite = true;
-    const std::optional<QString> name = prompts().saveFile(r);
-    if (!name)
-        return;
-    const QString path = listFileName(*name);
-    programOptions().LastListFile = path;
-    writeListFile(path, model_->entries());
-}
-
-void TFormListe::ModifierRepertoires1Click()
-{
-    TRepDialog* chooser = appWindows().RepDialog;
-    if (!chooser)
-        return;
-    if (prompts().exec(chooser) != QDialog::Accepted)
-        return;
-    model_->setAllDirectories(withTrailingSlash(chooser->RepertoireChoisi()));
-}
-
 void TFormListe::rowLeftClicked(int row)
 {
-    shared().Playing = false;
-    runGuarded([&] {
-        if (TFormCommande* commande = appWindows().Commande) {
-            commande->GotoRow(row);
-            commande->ShowCurrent(shared().CurrentRow);
-        } else {
-            SelectRow(row);
-        }
-    });
+    runGuarded([&] { review_.ClickRow(row); });
 }
 
 void TFormListe::rowRightClicked(int row)
 {
-    shared().Playing = false;
+    review_.StopPlaying();
     // The spare row stays empty, so that the next entry still goes after the last one.
-    model_->toggleMark(row);
+    review_.model().toggleMark(row);
 }
 
 void TFormListe::rowHeaderMoved(int /*logical*/, int oldVisual, int newVisual)
@@ -423,7 +161,7 @@ void TFormListe::rowHeaderMoved(int /*logical*/, int oldVisual, int newVisual)
         const QSignalBlocker block(side);
         side->moveSection(newVisual, oldVisual);
     }
-    model_->moveEntry(gridRow(oldVisual), gridRow(newVisual));
+    review_.model().moveEntry(gridRow(oldVisual), gridRow(newVisual));
 }
 
 bool TFormListe::eventFilter(QObject* watched, QEvent* event)

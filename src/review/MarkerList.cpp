@@ -1,5 +1,7 @@
 #include "review/MarkerList.h"
 
+#include "platform/ProgramError.h"
+
 #include <algorithm>
 
 int sortedInsertPosition(const QStringList& items, const QString& t)
@@ -22,4 +24,9 @@ ToggleResult toggleListItem(QStringList& items, int& selected, const QString& t)
         return ToggleResult::Removed;
     }
     return ToggleResult::Unchanged;
+}
+
+bool PositionList::selectedValue(int& value) const
+{
+    return selected >= 0 && selected < items.size() && parseInteger(items[selected], value);
 }

@@ -11,3 +11,14 @@ enum class ToggleResult { Added, Removed, Unchanged };
 ToggleResult toggleListItem(QStringList& items, int& selected, const QString& t);
 // Index at which t keeps the list sorted as texts.
 int sortedInsertPosition(const QStringList& items, const QString& t);
+
+// One of the two lists of the bottom panel (markers, references) with its selected item, -1 for
+// none. The drop-down lists of the command window show it.
+struct PositionList {
+    QStringList items;
+    int selected = -1;
+
+    ToggleResult toggle(const QString& t) { return toggleListItem(items, selected, t); }
+    // The entry position the selected item names, or nothing.
+    bool selectedValue(int& value) const;
+};

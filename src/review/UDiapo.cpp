@@ -1,80 +1,37 @@
 #include "review/UDiapo.h"
 
-#include "app/Ucommande.h"
-#include "app/Windows.h"
-#include "platform/EventPump.h"
-#include "platform/Picture.h"
-#include "platform/Prompts.h"
+#include "app/ReviewController.h"
 #include "settings/Options.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 
-QColor colorFromOptionValue(uint32_t value)
-{
-    if (value & 0x80000000u)
-        return QGuiApplication::palette().color(QPalette::Window);
-    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
-}
-
-uint32_t optionValueFromColor(const QColor& color)
-{
-    const QColor c = color.toRgb();
-    return uint32_t(c.red()) | (uint32_t(c.green()) << 8) | (uint32_t(c.blue()) << 16);
-}
-
-namespace {
-
-// The general error box text for a picture file that cannot be read at all.
-QString unreadableText(const QString& path, const QString& reason)
-{
-    const QFileInfo info(path);
-    QString why;
-    if (!info.exists())
-        why = QString::fromUtf8("Le fichier spécifié est introuvable.");
-    else if (info.isDir())
-        why = QString::fromUtf8("Le chemin désigne un répertoire.");
-    else if (!info.isReadable())
-        why = QString::fromUtf8("Accès refusé.");
-    else
-        why = reason;
-    return QString::fromUtf8("Impossible d'ouvrir le fichier \"%1\". %2").arg(path, why).trimmed();
-}
-
-}  // namespace
-
-TFormDiapo::TFormDiapo(QWidget* parent) : QWidget(parent, Qt::Window)
+TFormDiapo::TFormDiapo(ReviewController& review, QWidget* parent) : QWidget(parent, Qt::Window), review_(review)
 {
     setObjectName(QStringLiteral("FormDiapo"));
     setWindowTitle(QStringLiteral("Diaporama"));
     // Every pixel is painted by paintEvent.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(&review_, &ReviewController::frameChanged, this, &TFormDiapo::frameChanged);
 }
 
-bool TFormDiapo::ShowImage(const QString& path)
+bool TFormDiapo::ShowImage(const QString& path) { return review_.ShowImage(path); }
+
+const QImage& TFormDiapo::Picture() const { return review_.frame().picture; }
+
+void TFormDiapo::frameChanged()
 {
-    setWindowTitle(path);
-    PictureResult r = loadPicture(path);
-    switch (r.status) {
-    case PictureStatus::Ok:
-        // Kept as decoded: a repaint converts only the part it draws, cheaper than converting the
-        // whole picture up front when it is larger than the window.
-        picture_ = std::move(r.image);
-        break;
-    case PictureStatus::Undecodable:
-        setWindowTitle(QStringLiteral("Impossible de Charger: ") + path);
-        break;
-    case PictureStatus::Unreadable:
-        prompts().error(unreadableText(path, r.errorText));
-        return false;
-    }
-    // The picture must be on screen before the caller goes on (slideshow tick, conversion step).
+    setWindowTitle(review_.frame().caption);
+    // The picture must be on screen before the review goes on (slideshow tick, conversion step).
     repaint();
-    pumpEventsNow();
-    return true;
+}
+
+void TFormDiapo::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    review_.setDisplaySize(size());
 }
 
 QColor TFormDiapo::BackgroundColor() const
@@ -97,27 +54,36 @@ void TFormDiapo::ResetBackground()
 void TFormDiapo::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
+    const SlideFrame& frame = review_.frame();
+    const QImage& picture = frame.picture;
     const bool adapted = programOptions().SlidePosition == 1;
+    const qreal dpr = devicePixelRatioF();
     // A stretched opaque picture covers every pixel; anything else shows the background somewhere.
-    if (picture_.isNull() || !adapted || picture_.hasAlphaChannel())
+    if (picture.isNull() || !adapted || picture.hasAlphaChannel())
         p.fillRect(rect(), BackgroundColor());
-    if (picture_.isNull())
+    if (picture.isNull())
         return;
+    // A picture decoded ahead comes made ready for this window: then drawing is a plain copy.
+    const bool ready = !frame.display.isNull() && dpr == 1.0 && frame.stretched == adapted
+                       && (!adapted || frame.displaySize == size());
     if (adapted) {
+        if (ready) {
+            p.drawImage(QPoint(0, 0), frame.display);
+            return;
+        }
         // Stretched to the whole client area; the aspect ratio is not kept.
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(QRectF(rect()), picture_);
+        p.drawImage(QRectF(rect()), picture);
         return;
     }
     // Natural size: one picture pixel per device pixel, centred and cut at the edges.
-    const qreal dpr = devicePixelRatioF();
-    const QSizeF size = QSizeF(picture_.size()) / dpr;
+    const QSizeF size = QSizeF(picture.size()) / dpr;
     if (dpr == 1.0) {
-        p.drawImage(QPoint((width() - picture_.width()) / 2, (height() - picture_.height()) / 2),
-                    picture_);
+        const QImage& source = ready ? frame.display : picture;
+        p.drawImage(QPoint((width() - picture.width()) / 2, (height() - picture.height()) / 2), source);
     } else {
         const QPointF topLeft((width() - size.width()) / 2, (height() - size.height()) / 2);
-        p.drawImage(QRectF(topLeft, size), picture_);
+        p.drawImage(QRectF(topLeft, size), picture);
     }
 }
 
@@ -127,18 +93,7 @@ void TFormDiapo::mousePressEvent(QMouseEvent* event)
         QWidget::mousePressEvent(event);
         return;
     }
-    QWidget* commande = appWindows().Commande;
-    if (!commande)
-        return;
-    if (commande->isVisible()) {
-        commande->hide();
-        raise();
-        activateWindow();
-    } else {
-        commande->show();
-        commande->raise();
-        commande->activateWindow();
-    }
+    emit commandWindowToggleWanted();
 }
 
 void TFormDiapo::mouseDoubleClickEvent(QMouseEvent* event)
@@ -191,6 +146,5 @@ void TFormDiapo::SetFullScreen(bool on)
     if (wasVisible)
         show();
     update();
-    if (TFormCommande* commande = appWindows().Commande)
-        commande->AfficherBureauUtilisateur();
+    emit fullScreenLeft();
 }

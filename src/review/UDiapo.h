@@ -1,33 +1,34 @@
 #pragma once
 // The slideshow window "Diaporama": one picture, centred at natural size or stretched to the whole
 // window, in a normal window or full screen.
+#include "review/SlideBackground.h"
+
 #include <QColor>
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
 #include <optional>
 
-// The settings file's colour encoding: a value with the top bit set names a system colour (all are
-// shown as the palette's window colour); otherwise the low byte is red, then green, then blue.
-QColor colorFromOptionValue(uint32_t value);
-uint32_t optionValueFromColor(const QColor& color);
+class ReviewController;
 
+// Draws the review's frame on show: its caption and its picture (a null picture shows only the
+// background).
 class TFormDiapo : public QWidget {
     Q_OBJECT
 public:
-    explicit TFormDiapo(QWidget* parent = nullptr);
+    explicit TFormDiapo(ReviewController& review, QWidget* parent = nullptr);
 
-    // Shows the picture file at path and repaints before returning.
+    // Shows the picture file at path through the review and repaints before returning.
     // - Decoded: caption := path, the picture replaces the previous one.
     // - Unknown format or content that cannot be decoded: caption := "Impossible de Charger: " + path,
-    //   the previous picture stays; still returns true (the caller goes on).
-    // - The file cannot be read (missing, no access): the general error box is shown, the caption
-    //   keeps the path, the previous picture stays, and false is returned: the calling operation
-    //   (slideshow tick, move, conversion step) must stop there.
+    //   only the background is shown; still returns true (the caller goes on).
+    // - The file cannot be read (missing, no access): caption := path, only the background, the
+    //   general error box, and false: the calling operation (slideshow tick, move, conversion step)
+    //   must stop there.
     bool ShowImage(const QString& path);
 
     // On: hides every window of the program, then shows this one borderless and full screen.
-    // Off: normal frame and state, then the saved desktop comes back (Afficher Bureau Utilisateur).
+    // Off: normal frame and state, then fullScreenLeft (the desktop layout is applied again).
     void SetFullScreen(bool on);
 
     // Background preview of the slideshow options' colour chooser, until ResetBackground.
@@ -36,18 +37,26 @@ public:
     void ResetBackground();
     // The colour painted around the picture now.
     QColor BackgroundColor() const;
-    // The picture on show (null before the first one).
-    const QImage& Picture() const { return picture_; }
+    // The picture on show (null when only the background is shown).
+    const QImage& Picture() const;
+
+signals:
+    // Full screen was left: the windows go back to the desktop layout.
+    void fullScreenLeft();
+    // A right click: the command window is hidden or shown again.
+    void commandWindowToggleWanted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void FormActivate();
+    void frameChanged();
 
-    QImage picture_;
+    ReviewController& review_;
     std::optional<QColor> preview_;
 };

@@ -1,8 +1,7 @@
 #include "review/Uoptionsdiapo.h"
 
-#include "app/Windows.h"
 #include "platform/Prompts.h"
-#include "review/UDiapo.h"
+#include "review/SlideBackground.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -77,8 +76,7 @@ void TFormOptionsDiapo::fillControls(const ProgramOptions& o)
     CheckBoxPleinEcran->setChecked(o.SlideFullScreen);
     Couleur = o.SlideBackground;
     // Whatever was previewed, the slideshow window shows the live colour again.
-    if (TFormDiapo* diapo = appWindows().Diapo)
-        diapo->ResetBackground();
+    emit backgroundReset();
 }
 
 void TFormOptionsDiapo::storeControls(ProgramOptions& o)
@@ -95,8 +93,7 @@ void TFormOptionsDiapo::storeControls(ProgramOptions& o)
 
 void TFormOptionsDiapo::okAction()
 {
-    if (TFormDiapo* diapo = appWindows().Diapo)
-        diapo->SetFullScreen(programOptions().SlideFullScreen);
+    emit fullScreenChosen(programOptions().SlideFullScreen);
 }
 
 void TFormOptionsDiapo::BitBtnCouleurClick()
@@ -105,6 +102,5 @@ void TFormOptionsDiapo::BitBtnCouleurClick()
     if (!chosen)
         return;
     Couleur = optionValueFromColor(*chosen);
-    if (TFormDiapo* diapo = appWindows().Diapo)
-        diapo->SetBackgroundPreview(*chosen);
+    emit backgroundPreviewed(*chosen);
 }

@@ -3,6 +3,7 @@
 // background colour of the slideshow window). Fields in ProgramOptions: WorkingCopy form.
 #include "settings/UOptionDialog.h"
 
+#include <QColor>
 #include <cstdint>
 
 class QCheckBox;
@@ -17,6 +18,13 @@ public:
     // "Couleur du Fond": the colour chooser on the current colour; a confirmed colour is previewed
     // in the slideshow window and reaches a record only when the controls are stored.
     void BitBtnCouleurClick();
+
+signals:
+    // The slideshow window previews a background colour, or shows the live one again.
+    void backgroundPreviewed(const QColor& color);
+    void backgroundReset();
+    // "Ok": the slideshow window goes full screen or leaves it, as the options now say.
+    void fullScreenChosen(bool on);
 
 protected:
     void fillControls(const ProgramOptions& o) override;

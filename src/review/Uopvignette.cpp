@@ -1,9 +1,6 @@
 #include "review/Uopvignette.h"
 
-#include "app/SharedState.h"
-#include "app/Windows.h"
 #include "review/ThumbnailGeometry.h"
-#include "review/Uvignette.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -63,8 +60,7 @@ TFormopvignette::TFormopvignette(QWidget* parent) : TDesktopOptionDialog(parent)
 
 int TFormopvignette::EntryCount() const
 {
-    const SharedState& s = shared();
-    return s.listIsEmpty() ? 0 : s.LastRow - s.FirstRow + 1;
+    return entryCount_ ? entryCount_() : 0;
 }
 
 void TFormopvignette::fillControls(const DesktopOptions& o)
@@ -93,10 +89,7 @@ void TFormopvignette::storeControls(DesktopOptions& o)
 
 void TFormopvignette::okAction()
 {
-    if (TFormVignette* w = appWindows().Vignette) {
-        w->sethvignette(desktopOptions().ThumbCellHeight);
-        w->setwvignette(desktopOptions().ThumbCellWidth);
-    }
+    emit cellSizeChosen(desktopOptions().ThumbCellHeight, desktopOptions().ThumbCellWidth);
 }
 
 void TFormopvignette::ButtonToutesClick()

@@ -3,6 +3,8 @@
 // Fields in DesktopOptions, edited live.
 #include "settings/UOptionDialog.h"
 
+#include <functional>
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -15,6 +17,12 @@ public:
 
     // "Toutes..": the page from the first entry, as long as the limit allows.
     void ButtonToutesClick();
+    // Where the number of entries of the list comes from.
+    void setEntryCount(std::function<int()> count) { entryCount_ = std::move(count); }
+
+signals:
+    // "Ok": the thumbnail cells take the confirmed size.
+    void cellSizeChosen(int height, int width);
 
 protected:
     void fillControls(const DesktopOptions& o) override;
@@ -23,6 +31,7 @@ protected:
 
 private:
     int EntryCount() const;
+    std::function<int()> entryCount_;
 
     QLabel* LabelTitreNombre;
     QLabel* LabelNombre;

@@ -1,8 +1,6 @@
 #include "review/Uopzone.h"
 
-#include "app/Windows.h"
 #include "review/ThumbnailGeometry.h"
-#include "review/Uzone.h"
 
 #include <QFormLayout>
 #include <QVBoxLayout>
@@ -36,8 +34,5 @@ void TFormopzone::storeControls(DesktopOptions& o)
 
 void TFormopzone::okAction()
 {
-    if (TFormZone* w = appWindows().Zone) {
-        w->sethvignette(desktopOptions().ZoneCellHeight);
-        w->setwvignette(desktopOptions().ZoneCellWidth);
-    }
+    emit cellSizeChosen(desktopOptions().ZoneCellHeight, desktopOptions().ZoneCellWidth);
 }

@@ -8,6 +8,10 @@ class TFormopzone : public TDesktopOptionDialog {
 public:
     explicit TFormopzone(QWidget* parent = nullptr);
 
+signals:
+    // "Ok": the zone cells take the confirmed size.
+    void cellSizeChosen(int height, int width);
+
 protected:
     void fillControls(const DesktopOptions& o) override;
     void storeControls(DesktopOptions& o) override;

@@ -1,77 +1,93 @@
 #include "review/Uvignette.h"
 
-#include "app/SharedState.h"
-#include "app/Windows.h"
-#include "list/Uliste.h"
-#include "platform/EventPump.h"
+#include "app/ReviewController.h"
 #include "platform/ProgramError.h"
 #include "platform/Prompts.h"
+#include "review/UPageGrid.h"
 #include "settings/Options.h"
 
-#include <QGroupBox>
-#include <QLabel>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
-TFormVignette::TFormVignette(QWidget* parent) : TFormZone(parent)
+TFormVignette::TFormVignette(ReviewController& review, QWidget* parent)
+    : QWidget(parent, Qt::Window), review_(review), grid_(new TPageGrid(this))
 {
     setWindowTitle(QStringLiteral("Vignettes"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(grid_);
+
     const DesktopOptions& o = desktopOptions();
-    sethvignette(o.ThumbCellHeight);
-    setwvignette(o.ThumbCellWidth);
-    connect(SpeedButtonPageAr, &QToolButton::clicked, this, [this] { SpeedButtonPageArClick(); });
-    connect(SpeedButtonAr, &QToolButton::clicked, this, [this] { SpeedButtonArClick(); });
-    connect(SpeedButtonAv, &QToolButton::clicked, this, [this] { SpeedButtonAvClick(); });
-    connect(SpeedButtonPageAv, &QToolButton::clicked, this, [this] { SpeedButtonPageAvClick(); });
+    grid_->sethvignette(o.ThumbCellHeight);
+    grid_->setwvignette(o.ThumbCellWidth);
+    grid_->setPageSize(10);
+    setFirst(0, true);
+    connect(grid_->ButtonPageAr(), &QToolButton::clicked, this, [this] { SpeedButtonPageArClick(); });
+    connect(grid_->ButtonAr(), &QToolButton::clicked, this, [this] { SpeedButtonArClick(); });
+    connect(grid_->ButtonAv(), &QToolButton::clicked, this, [this] { SpeedButtonAvClick(); });
+    connect(grid_->ButtonPageAv(), &QToolButton::clicked, this, [this] { SpeedButtonPageAvClick(); });
+    connect(grid_, &TPageGrid::pictureClicked, this, &TFormVignette::PictureClick);
 }
 
-bool TFormVignette::ButtonEnabledPageAr() const { return SpeedButtonPageAr->isEnabled(); }
-bool TFormVignette::ButtonEnabledAr() const { return SpeedButtonAr->isEnabled(); }
-bool TFormVignette::ButtonEnabledAv() const { return SpeedButtonAv->isEnabled(); }
-bool TFormVignette::ButtonEnabledPageAv() const { return SpeedButtonPageAv->isEnabled(); }
+void TFormVignette::ClearPage() { grid_->ClearPage(); }
+void TFormVignette::HighlightItem(int index) { grid_->HighlightItem(index); }
+void TFormVignette::sethvignette(int height) { grid_->sethvignette(height); }
+void TFormVignette::setwvignette(int width) { grid_->setwvignette(width); }
+
+bool TFormVignette::ButtonEnabledPageAr() const { return grid_->ButtonPageAr()->isEnabled(); }
+bool TFormVignette::ButtonEnabledAr() const { return grid_->ButtonAr()->isEnabled(); }
+bool TFormVignette::ButtonEnabledAv() const { return grid_->ButtonAv()->isEnabled(); }
+bool TFormVignette::ButtonEnabledPageAv() const { return grid_->ButtonPageAv()->isEnabled(); }
+
+void TFormVignette::setFirst(int value, bool writeOption)
+{
+    grid_->setFirst(value);
+    if (writeOption)
+        desktopOptions().ThumbFirst = value;
+}
 
 void TFormVignette::BuildThumbnailPage(const QStringList& paths, int first, int pageSize)
 {
     // A build started while another one lets events through clears the page under it; the earlier
     // build sees its page gone and stops.
-    ClearPage();
+    grid_->ClearPage();
     // A negative start would put items before slot 0; the page starts at the first item instead.
     setFirst(std::max(0, first), true);
-    pageSize_ = pageSize;
-    lastStart_ = int(paths.size()) - pageSize;
+    const int start = grid_->First();
+    grid_->setPageSize(pageSize);
+    grid_->setLastStart(int(paths.size()) - pageSize);
 
-    navBar_->setVisible(first_ != 0 || pageSize < paths.size());
-    SpeedButtonPageAr->setEnabled(first_ > 0);
-    SpeedButtonPageAv->setEnabled(first_ < lastStart_);
+    grid_->NavigationBar()->setVisible(start != 0 || pageSize < paths.size());
+    grid_->ButtonPageAr()->setEnabled(start > 0);
+    grid_->ButtonPageAv()->setEnabled(start < grid_->LastStart());
     if (paths.isEmpty())
         return;
-
-    PageItems.reserve(size_t(paths.size()));
-    for (const QString& p : paths)
-        PageItems.push_back({p, false});
+    grid_->setItems(paths);
 
     // Items past both the cells and the page need nothing, so the pass ends there.
-    const qint64 pageEnd = qint64(first_) + pageSize;  // one past the last item of the page
-    const qint64 end = std::min<qint64>(ItemCount(), std::max<qint64>(pageSize, pageEnd));
-    const uint64_t generation = pageGeneration_;
+    const qint64 pageEnd = qint64(start) + pageSize;  // one past the last item of the page
+    const qint64 end = std::min<qint64>(grid_->ItemCount(), std::max<qint64>(pageSize, pageEnd));
+    const uint64_t generation = grid_->Generation();
     ++building_;
-    shared().BatchRunning = true;
     QString failure;
-    try {
-        for (int i = 0; i < end && shared().BatchRunning && generation == pageGeneration_; ++i) {
-            if (i < pageSize)
-                CreateCell(i);
-            if (i >= first_ && i < pageEnd)
-                LoadItem(i);
-            pumpEvents();
+    {
+        StopScope scope(review_.stopFlag());
+        try {
+            for (int i = 0; i < end && scope.running() && generation == grid_->Generation(); ++i) {
+                if (i < pageSize)
+                    grid_->CreateCell(i);
+                if (i >= start && i < pageEnd)
+                    grid_->LoadItem(i);
+                scope.keepGoing();
+            }
+        } catch (const ProgramError& e) {
+            failure = e.text();
+        } catch (const std::exception& e) {
+            failure = QString::fromLocal8Bit(e.what());
         }
-    } catch (const ProgramError& e) {
-        failure = e.text();
-    } catch (const std::exception& e) {
-        failure = QString::fromLocal8Bit(e.what());
     }
-    shared().BatchRunning = false;
     --building_;
     if (!failure.isNull())
         prompts().error(failure);
@@ -79,16 +95,16 @@ void TFormVignette::BuildThumbnailPage(const QStringList& paths, int first, int 
 
 void TFormVignette::setMoveButtons()
 {
-    SpeedButtonPageAv->setEnabled(first_ < lastStart_);
-    SpeedButtonAv->setEnabled(first_ < ItemCount() - 1);
+    grid_->ButtonPageAv()->setEnabled(grid_->First() < grid_->LastStart());
+    grid_->ButtonAv()->setEnabled(grid_->First() < grid_->ItemCount() - 1);
 }
 
 void TFormVignette::reloadPage()
 {
-    const int n = std::min(pageSize_, CellCount());
+    const int n = std::min(grid_->PageSize(), grid_->CellCount());
     runGuarded([&] {
         for (int s = 0; s < n; ++s)
-            LoadItem(first_ + s);
+            grid_->LoadItem(grid_->First() + s);
     });
 }
 
@@ -96,14 +112,14 @@ void TFormVignette::SpeedButtonPageAvClick()
 {
     if (building_)
         return;
-    const int old = first_;
-    if (first_ < lastStart_) {
-        setFirst(first_ + pageSize_, false);
-        SpeedButtonPageAr->setEnabled(true);
-        SpeedButtonAr->setEnabled(true);
+    const int old = grid_->First();
+    if (old < grid_->LastStart()) {
+        setFirst(old + grid_->PageSize(), false);
+        grid_->ButtonPageAr()->setEnabled(true);
+        grid_->ButtonAr()->setEnabled(true);
     }
     setMoveButtons();
-    if (first_ != old)
+    if (grid_->First() != old)
         reloadPage();
 }
 
@@ -111,16 +127,16 @@ void TFormVignette::SpeedButtonPageArClick()
 {
     if (building_)
         return;
-    const int old = first_;
-    if (pageSize_ < first_) {
-        setFirst(first_ - pageSize_, false);
+    const int old = grid_->First();
+    if (grid_->PageSize() < old) {
+        setFirst(old - grid_->PageSize(), false);
     } else {
         setFirst(0, true);
-        SpeedButtonPageAr->setEnabled(false);
-        SpeedButtonAr->setEnabled(false);
+        grid_->ButtonPageAr()->setEnabled(false);
+        grid_->ButtonAr()->setEnabled(false);
     }
     setMoveButtons();
-    if (first_ != old)
+    if (grid_->First() != old)
         reloadPage();
 }
 
@@ -128,16 +144,16 @@ void TFormVignette::SpeedButtonArClick()
 {
     if (building_)
         return;
-    const int old = first_;
-    if (first_ < 2) {
+    const int old = grid_->First();
+    if (old < 2) {
         setFirst(0, true);
-        SpeedButtonAr->setEnabled(false);
-        SpeedButtonPageAr->setEnabled(false);
+        grid_->ButtonAr()->setEnabled(false);
+        grid_->ButtonPageAr()->setEnabled(false);
     } else {
-        setFirst(first_ - 1, false);
+        setFirst(old - 1, false);
     }
     setMoveButtons();
-    if (first_ != old)
+    if (grid_->First() != old)
         moveByOne(old);
 }
 
@@ -145,58 +161,32 @@ void TFormVignette::SpeedButtonAvClick()
 {
     if (building_)
         return;
-    const int old = first_;
-    if (first_ < ItemCount() - 1) {
-        setFirst(first_ + 1, false);
-        SpeedButtonAr->setEnabled(true);
-        SpeedButtonPageAr->setEnabled(true);
+    const int old = grid_->First();
+    if (old < grid_->ItemCount() - 1) {
+        setFirst(old + 1, false);
+        grid_->ButtonAr()->setEnabled(true);
+        grid_->ButtonPageAr()->setEnabled(true);
     }
     setMoveButtons();
-    if (first_ != old)
+    if (grid_->First() != old)
         moveByOne(old);
 }
 
 void TFormVignette::moveByOne(int oldFirst)
 {
-    // The pictures on show move one slot along with their items; only the item entering the page
-    // is decoded. Slots past the last item are hidden, and slots of items that had no picture on
-    // show (past the end before, or never drawn) are loaded.
-    struct Shown {
-        QString title;
-        QPixmap picture;
-        bool shown = false;
-    };
-    const int n = CellCount();
-    std::vector<Shown> before(static_cast<size_t>(n));
-    for (int s = 0; s < n; ++s) {
-        const PageCell& c = cells_[size_t(s)];
-        before[size_t(s)] = {c.box->title(), c.picture->pixmap(), !c.box->isHidden()};
-    }
-    const int delta = first_ - oldFirst;
-    std::vector<int> toLoad;
-    for (int s = 0; s < n; ++s) {
-        const int item = first_ + s;
-        const int from = s + delta;
-        if (item < 0 || item >= ItemCount()) {
-            setSlotShown(s, false);
-        } else if (from >= 0 && from < n && before[size_t(from)].shown) {
-            cells_[size_t(s)].box->setTitle(before[size_t(from)].title);
-            setPicture(s, before[size_t(from)].picture);
-            setSlotShown(s, true);
-        } else {
-            toLoad.push_back(item);
-        }
-    }
+    // Only the item entering the page is decoded; the others slide along with their pictures.
+    const std::vector<int> toLoad = grid_->shiftPictures(grid_->First() - oldFirst);
     runGuarded([&] {
         for (int item : toLoad)
-            LoadItem(item);
+            grid_->LoadItem(item);
     });
 }
 
 void TFormVignette::PictureClick(int slot)
 {
-    const int item = first_ + slot;
-    if (TFormListe* liste = appWindows().Liste)
-        liste->SelectRow(item + 1);
-    HighlightItem(item);
+    const int item = grid_->First() + slot;
+    // The clicked entry is shown as a move shows it, so the picture on show and the entry a tag
+    // key writes are the same. The highlight follows from the showing when thumbnails are on.
+    runGuarded([&] { review_.ClickRow(item + 1); });
+    grid_->HighlightItem(item);
 }

@@ -49,7 +49,7 @@ TEST_F(ClosingTest, AfterAddingClosingOffersToSaveAndNonWritesNoListFile)
     programOptions().LastListFile = dir.filePath("defaut.lst");
     scripted.answerOpen({});  // the open dialog of "&Ajouter à la Liste", cancelled
     QTest::keyClick(commande, Qt::Key_Insert);
-    EXPECT_TRUE(shared().ListModified);
+    EXPECT_TRUE(review().ListModified());
 
     scripted.answerConfirm(false);
     commande->close();
@@ -67,7 +67,7 @@ TEST_F(ClosingTest, OuiSavesTheListBeforeTheProgramEnds)
     ASSERT_TRUE(writeTestImage(image, 8, 8));
     scripted.answerOpen({image});
     commande->MenuAction(QString::fromUtf8("&Ajouter à la Liste"))->trigger();
-    ASSERT_FALSE(shared().listIsEmpty());
+    ASSERT_FALSE(review().listIsEmpty());
 
     const QString listFile = dir.filePath("serie.LST");
     scripted.answerConfirm(true);
@@ -90,22 +90,22 @@ TEST_F(ClosingTest, OnlyAListActuallyWrittenCountsAsSaved)
 
     scripted.answerSave(std::nullopt);
     save->trigger();
-    EXPECT_TRUE(shared().ListModified) << "cancelled";
+    EXPECT_TRUE(review().ListModified()) << "cancelled";
 
     scripted.answerSave(dir.filePath("missing/sub/serie.LST"));
     save->trigger();
-    EXPECT_TRUE(shared().ListModified) << "write failed";
+    EXPECT_TRUE(review().ListModified()) << "write failed";
     EXPECT_EQ(scripted.shown().back().kind, ScriptedPrompts::Kind::Error);
 
     const QString listFile = dir.filePath("serie.LST");
     scripted.answerSave(listFile);
     save->trigger();
-    EXPECT_FALSE(shared().ListModified);
+    EXPECT_FALSE(review().ListModified());
 
-    shared().ListModified = true;  // saved again under the same name
+    review().SetListModified(true);  // saved again under the same name
     scripted.answerSave(listFile);
     save->trigger();
-    EXPECT_FALSE(shared().ListModified);
+    EXPECT_FALSE(review().ListModified());
     EXPECT_TRUE(scripted.allAnswered());
 }
 
@@ -120,12 +120,12 @@ TEST_F(ClosingTest, DecliningToEmptyTheListKeepsTheMark)
 
     scripted.answerConfirm(false);
     vider->trigger();
-    EXPECT_TRUE(shared().ListModified);
+    EXPECT_TRUE(review().ListModified());
 
     scripted.answerConfirm(true);
     vider->trigger();
-    EXPECT_TRUE(shared().listIsEmpty());
-    EXPECT_FALSE(shared().ListModified);
+    EXPECT_TRUE(review().listIsEmpty());
+    EXPECT_FALSE(review().ListModified());
 }
 
 // Every menu entry, every dialog cancelled, from both states of the mark. "&Ouvrir Liste...",
@@ -190,10 +190,10 @@ TEST_F(ClosingTest, ListModifiedAfterEachMenuEntry)
             setPrompts(&cancelling);
             QAction* action = menuEntry(r.menu, r.caption);
             ASSERT_NE(action, nullptr);
-            shared().ListModified = before;
+            review().SetListModified(before);
             action->trigger();
             const bool want = r.effect == Set ? true : r.effect == Clear ? false : before;
-            EXPECT_EQ(shared().ListModified, want);
+            EXPECT_EQ(review().ListModified(), want);
             EXPECT_TRUE(cancelling.of("error").isEmpty()) << cancelling.of("error").join('|').toStdString();
             setPrompts(&scripted);
         }

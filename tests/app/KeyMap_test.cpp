@@ -67,7 +67,7 @@ TEST(KeyMap, ModifiersChooseTheTagMode)
     };
     for (const Case& c : cases) {
         bool zones = !c.zones;
-        EXPECT_EQ(tagModeForModifiers(c.mode, c.shift, c.ctrl, c.alt, c.key, zones), c.expected);
+        EXPECT_EQ(int(tagModeForModifiers(TagMode(c.mode), c.shift, c.ctrl, c.alt, c.key, zones)), c.expected);
         EXPECT_EQ(zones, c.zones);
     }
 }

@@ -3,7 +3,7 @@
 // answers of the test's Prompts; everything torn down afterwards.
 #include "ScriptedPrompts.h"
 #include "TestFiles.h"
-#include "app/SharedState.h"
+#include "app/ReviewController.h"
 #include "app/Ucommande.h"
 #include "app/Ustartup.h"
 #include "app/Windows.h"
@@ -73,7 +73,6 @@ protected:
     void SetUp() override
     {
         removeSettingsFile();
-        resetSharedState();
         resetLiveOptions();
         setPrompts(&scripted);
         commande = startProgram();
@@ -91,6 +90,9 @@ protected:
         commande = startProgram();
         settle();
     }
+    // The review of the started program.
+    static ReviewController& review() { return programReview(); }
+
     // Lets the window system's activation through: shortcuts act only while a window of the
     // program is active.
     void settle() { ASSERT_TRUE(QTest::qWaitForWindowActive(commande)); }

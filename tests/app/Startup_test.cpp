@@ -65,11 +65,10 @@ TEST_F(StartupTest, ViewWindowsAtDefaultPlacesWithCaptions)
     EXPECT_FALSE(f & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(commande->minimumSize(), commande->maximumSize()) << "the bar cannot be resized";
 
-    EXPECT_FALSE(shared().ListModified);
-    EXPECT_TRUE(shared().listIsEmpty());
-    EXPECT_EQ(shared().TagMode, 1);
-    EXPECT_EQ(shared().DefaultTagMode, 1);
-    EXPECT_EQ(shared().NormalStep, 1);
+    EXPECT_FALSE(review().ListModified());
+    EXPECT_TRUE(review().listIsEmpty());
+    EXPECT_EQ(int(review().tagMode()), 1);
+    EXPECT_EQ(int(review().defaultTagMode()), 1);
     EXPECT_TRUE(scripted.shown().empty());
 }
 

@@ -1,8 +1,10 @@
 #pragma once
-// Shared set-up of the dialog and slideshow tests: defaults in the live records, no settings file,
-// scripted prompts, and a real slideshow window registered as appWindows().Diapo.
+// Shared set-up of the dialog and slideshow tests: the started program with defaults in the live
+// records, no settings file and scripted prompts; its slideshow window at a small size.
 #include "ScriptedPrompts.h"
+#include "app/ReviewController.h"
 #include "app/Ucommande.h"
+#include "app/Ustartup.h"
 #include "app/Windows.h"
 #include "review/UDiapo.h"
 #include "settings/OptionsFile.h"
@@ -22,38 +24,24 @@ class DialogsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        savedWindows_ = appWindows();
-        appWindows() = AppWindows();
         QFile::remove(optionsFilePath());
         resetLiveOptions();
+        setPrompts(&sp);
+        commande = startProgram();
         setDefaults(programOptions());
         setDesktopDefaults(desktopOptions());
         setDefaults(extractorOptions());
-        setPrompts(&sp);
-        ownDiapo_ = std::make_unique<TFormDiapo>();
-        diapo = ownDiapo_.get();
+        diapo = appWindows().Diapo;
         diapo->resize(200, 150);
-        appWindows().Diapo = diapo;
     }
     void TearDown() override
     {
-        commande.reset();
-        ownDiapo_.reset();
-        appWindows() = savedWindows_;
+        stopProgram();
         setPrompts(nullptr);
         QFile::remove(optionsFilePath());
     }
 
-    // A real command window, with the slideshow window it creates in place of the test's own.
-    void useCommande()
-    {
-        appWindows().Diapo = nullptr;
-        ownDiapo_.reset();
-        commande = std::make_unique<TFormCommande>();
-        diapo = appWindows().Diapo;
-        ASSERT_NE(diapo, nullptr);
-        diapo->resize(200, 150);
-    }
+    static ReviewController& review() { return programReview(); }
 
     QString path(const QString& name) const { return dir.filePath(name); }
 
@@ -68,9 +56,5 @@ protected:
     ScriptedPrompts sp;
     QTemporaryDir dir;
     TFormDiapo* diapo = nullptr;
-    std::unique_ptr<TFormCommande> commande;
-
-private:
-    std::unique_ptr<TFormDiapo> ownDiapo_;
-    AppWindows savedWindows_;
+    TFormCommande* commande = nullptr;
 };

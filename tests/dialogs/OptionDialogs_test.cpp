@@ -66,7 +66,7 @@ void changeLiveProgramOptions()
 
 TEST_F(OptionDialogTest, ActivationShowsTheLiveValuesEachTime)
 {
-    TFormOptionsDiapo dlg;
+    TFormOptionsDiapo& dlg = *appWindows().OptionsDiapo;
     changeLiveProgramOptions();
     programOptions().SlideFullScreen = true;
     sp.answerDialog([&](QDialog* d) {
@@ -94,7 +94,7 @@ TEST_F(OptionDialogTest, ActivationShowsTheLiveValuesEachTime)
 
 TEST_F(OptionDialogTest, SaveWithNoFileWritesTheWorkingCopyAsBlockOneOnly)
 {
-    TFormOptionsDiapo dlg;
+    TFormOptionsDiapo& dlg = *appWindows().OptionsDiapo;
     changeLiveProgramOptions();
     const ProgramOptions live = programOptions();
     sp.answerDialog([&](QDialog* d) {
@@ -122,7 +122,7 @@ TEST_F(OptionDialogTest, SaveWithNoFileWritesTheWorkingCopyAsBlockOneOnly)
 
 TEST_F(OptionDialogTest, DefaultThenSaveWritesEveryDefaultAndLeavesTheLiveRecordUntilOk)
 {
-    TFormOptionsDiapo dlg;
+    TFormOptionsDiapo& dlg = *appWindows().OptionsDiapo;
     changeLiveProgramOptions();
     const ProgramOptions live = programOptions();
     sp.answerDialog([&](QDialog* d) {
@@ -158,7 +158,7 @@ TEST_F(OptionDialogTest, LoadFillsFromTheFileAndSaveThenKeepsTheFileValues)
     changeLiveProgramOptions();
     const ProgramOptions live = programOptions();
 
-    TFormOptionsDiapo dlg;
+    TFormOptionsDiapo& dlg = *appWindows().OptionsDiapo;
     sp.answerDialog([&](QDialog* d) {
         click(d, "BitBtnCharger");
         EXPECT_EQ(spin(d, "SpinEditCourte")->Value(), 3000);
@@ -182,7 +182,7 @@ TEST_F(OptionDialogTest, CancelRefillsFromTheLiveRecord)
 {
     changeLiveProgramOptions();
     const ProgramOptions live = programOptions();
-    TFormOptionsDiapo dlg;
+    TFormOptionsDiapo& dlg = *appWindows().OptionsDiapo;
     sp.answerDialog([&](QDialog* d) {
         click(d, "BitBtnDefaut");
         typeInto(spin(d, "SpinEditLongue"), "0");
@@ -217,7 +217,7 @@ TEST_F(OptionDialogTest, TypedSpinValuesAreBroughtIntoRange)
         {"SpinEditRapide", "250", &ProgramOptions::FastStep, 100},
         {"SpinEditRapide", "42", &ProgramOptions::FastStep, 42},
     };
-    TFormOptionsDiapo dlg;
+    TFormOptionsDiapo& dlg = *appWindows().OptionsDiapo;
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " <- \"" + c.typed + "\"");
         setDefaults(programOptions());
@@ -232,7 +232,7 @@ TEST_F(OptionDialogTest, TypedSpinValuesAreBroughtIntoRange)
 
 TEST_F(OptionDialogTest, SpinFieldSettlesItsTextOnLosingTheFocus)
 {
-    TFormOptionsDiapo dlg;
+    TFormOptionsDiapo& dlg = *appWindows().OptionsDiapo;
     sp.answerDialog([&](QDialog* d) {
         d->activateWindow();
         TSpinEdit* s = spin(d, "SpinEditLongue");
@@ -250,7 +250,7 @@ TEST_F(OptionDialogTest, BackgroundColourIsPreviewedAndOnlyStoredByOk)
 {
     programOptions().SlideBackground = 0x00FF0000;  // blue
     diapo->show();
-    TFormOptionsDiapo dlg;
+    TFormOptionsDiapo& dlg = *appWindows().OptionsDiapo;
     const QColor chosen(10, 20, 30);
 
     sp.answerDialog([&](QDialog* d) {
@@ -290,7 +290,7 @@ TEST_F(OptionDialogTest, BackgroundColourIsPreviewedAndOnlyStoredByOk)
 TEST_F(OptionDialogTest, OkWithFullScreenPutsTheSlideshowFullScreen)
 {
     diapo->show();
-    TFormOptionsDiapo dlg;
+    TFormOptionsDiapo& dlg = *appWindows().OptionsDiapo;
     sp.answerDialog([&](QDialog* d) {
         d->findChild<QCheckBox*>("CheckBoxPleinEcran")->setChecked(true);
         click(d, "BitBtnOk");
@@ -301,26 +301,34 @@ TEST_F(OptionDialogTest, OkWithFullScreenPutsTheSlideshowFullScreen)
     EXPECT_FALSE(dlg.isVisible());
 }
 
-TEST_F(OptionDialogTest, OkWithoutFullScreenBringsBackTheSavedSettings)
+// Leaving full screen once reloaded the settings file, and with it threw away the options just
+// confirmed (and LastListFile). The live records now stay as confirmed.
+TEST_F(OptionDialogTest, OkWithoutFullScreenKeepsTheConfirmedOptions)
 {
     ProgramOptions saved = programDefaults();
     saved.ShortWait = 1000;
     saved.SlideInterval = 1000;
     ASSERT_TRUE(saveProgramOptions(saved));
     programOptions() = saved;
+    programOptions().LastListFile = path("soir.LST");
 
-    useCommande();
     diapo->show();
-    TFormOptionsDiapo dlg;
+    diapo->SetFullScreen(true);
+    ASSERT_TRUE(diapo->isFullScreen());
+    TFormOptionsDiapo& dlg = *appWindows().OptionsDiapo;
     sp.answerDialog([&](QDialog* d) {
         typeInto(spin(d, "SpinEditCourte"), "2500");
+        d->findChild<QCheckBox*>("CheckBoxPleinEcran")->setChecked(false);
         click(d, "BitBtnOk");
     });
     EXPECT_EQ(prompts().exec(&dlg), QDialog::Accepted);
     EXPECT_FALSE(diapo->isFullScreen());
-    // Leaving full screen reloads the file: the value confirmed but never saved is gone.
-    EXPECT_EQ(programOptions().ShortWait, 1000);
-    EXPECT_EQ(programOptions().SlideInterval, 1000);
+    EXPECT_TRUE(diapo->isVisible());
+    EXPECT_TRUE(commande->isVisible()) << "the desktop layout is back";
+    EXPECT_EQ(programOptions().ShortWait, 2500);
+    EXPECT_EQ(programOptions().SlideInterval, 2500);
+    EXPECT_EQ(programOptions().LastListFile, path("soir.LST"));
+    EXPECT_EQ(programFromFile().ShortWait, 1000) << "nothing is written without Enregistrer";
 }
 
 // ---- Form B, through a dialog made for the test ----

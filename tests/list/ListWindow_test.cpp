@@ -1,12 +1,11 @@
 // The list window driven as the menus drive it, with scripted dialogs and real files.
-#include "app/SharedState.h"
+#include "app/ListCommands.h"
+#include "app/ReviewController.h"
 #include "app/Windows.h"
 #include "list/ListFile.h"
 #include "list/ListModel.h"
 #include "list/Uliste.h"
 #include "platform/ProgramError.h"
-#include "review/UDiapo.h"
-#include "search/Urepdialog.h"
 #include "settings/Options.h"
 
 #include "QtPrinters.h"
@@ -22,6 +21,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,16 +33,16 @@ class ListWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        resetSharedState();
         resetLiveOptions();
         setDefaults(programOptions());
         appWindows() = AppWindows{};
         setPrompts(&sp);
-        w = std::make_unique<TFormListe>();
+        w = std::make_unique<TFormListe>(review_);
         dir = withSlash(tmp.path());
     }
     void TearDown() override
     {
+        w.reset();
         EXPECT_TRUE(sp.allAnswered());
         appWindows() = AppWindows{};
         setPrompts(nullptr);
@@ -82,9 +82,12 @@ protected:
         return m.size() > before ? m.last() : QString();
     }
 
+    ReviewController& review() { return review_; }
+
     QTemporaryDir tmp;
     QString dir;
     ScriptedPrompts sp;
+    ReviewController review_;
     std::unique_ptr<TFormListe> w;
 };
 
@@ -92,8 +95,8 @@ TEST_F(ListWindowTest, NewListHasTitlesAndOneSpareRow)
 {
     const ListModel& m = w->model();
     EXPECT_EQ(m.gridRowCount(), 2);
-    EXPECT_EQ(shared().LastRow, 0);
-    EXPECT_TRUE(shared().listIsEmpty());
+    EXPECT_EQ(review().LastRow(), 0);
+    EXPECT_TRUE(review().listIsEmpty());
     const QStringList titles = {" ", "Numéro", "Répertoire", "Nom", "Qualité", "Zône", "Extra"};
     for (int c = 0; c < ListModel::kColumnCount; ++c) {
         EXPECT_EQ(m.cell(c, 0), titles[c]);
@@ -121,14 +124,14 @@ TEST_F(ListWindowTest, AddFilesCancelReplaceAndAppend)
     int i = 0;
     for (const Step& s : steps) {
         SCOPED_TRACE(i++);
-        shared().Playing = true;
+        review().SetPlaying(true);
         addFiles(s.chosen, s.replace);
         EXPECT_EQ(column(ListModel::ColName), s.names);
         EXPECT_EQ(column(ListModel::ColNumber), s.numbers);
-        EXPECT_EQ(shared().LastRow, s.names.size());
+        EXPECT_EQ(review().LastRow(), s.names.size());
         EXPECT_EQ(w->model().gridRowCount(), s.names.size() + 2);
-        EXPECT_EQ(shared().CurrentRow, 1);
-        EXPECT_FALSE(shared().Playing);
+        EXPECT_EQ(review().CurrentRow(), 1);
+        EXPECT_FALSE(review().Playing());
     }
     EXPECT_EQ(column(ListModel::ColDirectory), QStringList({dir, dir}));
     EXPECT_EQ(column(ListModel::ColQuality), QStringList({"0", "0"}));
@@ -160,7 +163,7 @@ TEST_F(ListWindowTest, RightClicksMarkAndEffacerKeepsTheRest)
     EXPECT_EQ(column(ListModel::ColNumber), QStringList({"0000", "0001", "0002"}));
     EXPECT_EQ(column(ListModel::ColMark), QStringList({" ", " ", " "}));
     EXPECT_EQ(w->model().cell(ListModel::ColNumber, 0), "Numéro");
-    EXPECT_EQ(shared().LastRow, 3);
+    EXPECT_EQ(review().LastRow(), 3);
     EXPECT_EQ(w->model().gridRowCount(), 5);
 }
 
@@ -192,7 +195,7 @@ TEST_F(ListWindowTest, NumbersGetAFifthDigitFrom10000)
         many << dir + QString::number(i) + ".bmp";
     w->AppendFiles(many);
     w->Recount();
-    EXPECT_EQ(shared().LastRow, 10001);
+    EXPECT_EQ(review().LastRow(), 10001);
     EXPECT_EQ(w->model().cell(ListModel::ColNumber, 10000), "9999");
     EXPECT_EQ(w->model().cell(ListModel::ColNumber, 10001), "10000");
     w->Renumeroter1Click();
@@ -218,10 +221,10 @@ TEST_F(ListWindowTest, SelectRowHandlesTheEndsAndPages)
     };
     for (const End& e : ends) {
         programOptions().SlideLoop = e.loop;
-        shared().Playing = true;
+        review().SetPlaying(true);
         w->SelectRow(e.row);
-        EXPECT_EQ(shared().CurrentRow, e.current) << e.row << " loop " << e.loop;
-        EXPECT_EQ(shared().Playing, !e.stopsPlaying) << e.row << " loop " << e.loop;
+        EXPECT_EQ(review().CurrentRow(), e.current) << e.row << " loop " << e.loop;
+        EXPECT_EQ(review().Playing(), !e.stopsPlaying) << e.row << " loop " << e.loop;
         const QModelIndexList sel = w->grid()->selectionModel()->selectedRows();
         ASSERT_EQ(sel.size(), 1);
         EXPECT_EQ(sel[0].row(), e.current - 1);
@@ -249,16 +252,16 @@ TEST_F(ListWindowTest, SelectRowHandlesTheEndsAndPages)
 
 TEST_F(ListWindowTest, TagsGoIntoTheCurrentEntryOnly)
 {
-    shared().CurrentRow = 1;
-    w->TagEntry(3, 1);  // empty list: nothing is written anywhere
+    review().SelectRow(1);
+    review().TagEntry(3, TagMode::Quality);  // empty list: nothing is written anywhere
     EXPECT_EQ(w->model().gridRowCount(), 2);
     EXPECT_EQ(w->model().cell(ListModel::ColQuality, 1), "");
 
     addFiles({"a", "b"});
     w->SelectRow(2);
-    w->TagEntry(1, 1);
-    w->TagEntry(7, 2);
-    w->TagEntry(10, 4);
+    review().TagEntry(1, TagMode::Quality);
+    review().TagEntry(7, TagMode::Zone);
+    review().TagEntry(10, TagMode::Extra);
     EXPECT_EQ(column(ListModel::ColQuality), QStringList({"0", "1"}));
     EXPECT_EQ(column(ListModel::ColZone), QStringList({" ", "7"}));
     EXPECT_EQ(column(ListModel::ColExtra), QStringList({" ", "10"}));
@@ -282,10 +285,10 @@ TEST_F(ListWindowTest, TagsGoIntoTheCurrentEntryOnly)
 TEST_F(ListWindowTest, LeftClickMakesTheEntryCurrent)
 {
     addFiles({"a", "b", "c"});
-    shared().Playing = true;
+    review().SetPlaying(true);
     clickRow(3, Qt::LeftButton);
-    EXPECT_EQ(shared().CurrentRow, 3);
-    EXPECT_FALSE(shared().Playing);
+    EXPECT_EQ(review().CurrentRow(), 3);
+    EXPECT_FALSE(review().Playing());
     EXPECT_EQ(w->grid()->selectionModel()->selectedRows().value(0).row(), 2);
 }
 
@@ -300,8 +303,7 @@ TEST_F(ListWindowTest, PasteSavesTheClipboardBitmapAndAppendsIt)
     EXPECT_EQ(sp.messages().size(), 2);
     EXPECT_EQ(w->model().entryCount(), 0);
 
-    TFormDiapo diapo;
-    appWindows().Diapo = &diapo;
+    QSignalSpy wanted(&review_, &ReviewController::viewWanted);
     QImage img(40, 30, QImage::Format_ARGB32);
     img.fill(QColor(10, 200, 30));
     addFiles({"a.bmp"});
@@ -321,15 +323,19 @@ TEST_F(ListWindowTest, PasteSavesTheClipboardBitmapAndAppendsIt)
     EXPECT_EQ(column(ListModel::ColNumber), QStringList({"0000", "0001"}));
     EXPECT_EQ(w->model().cell(ListModel::ColDirectory, 2), dir);
     EXPECT_EQ(w->model().cell(ListModel::ColQuality, 2), "0");
-    EXPECT_EQ(shared().LastRow, 2);
+    EXPECT_EQ(review().LastRow(), 2);
     QImageReader reader(dir + "colle.bmp");
     EXPECT_EQ(reader.format(), "bmp");
     const QImage back = reader.read();
     EXPECT_EQ(back.size(), QSize(40, 30));
     EXPECT_EQ(back.pixelColor(5, 5), QColor(10, 200, 30));
-    EXPECT_TRUE(diapo.isVisible());
+    // The pasted picture is shown as the current entry, in a slideshow window made visible.
+    ASSERT_EQ(wanted.size(), 1);
+    EXPECT_EQ(wanted[0][0].value<ReviewView>(), ReviewView::SlideshowShown);
+    EXPECT_EQ(review().CurrentRow(), 2);
+    EXPECT_EQ(review().frame().caption, dir + "colle.bmp");
+    EXPECT_EQ(review().frame().picture.size(), QSize(40, 30));
     EXPECT_FALSE(cb->mimeData() && cb->mimeData()->hasImage());
-    diapo.hide();
 }
 
 TEST_F(ListWindowTest, EmptyingAsksFirst)
@@ -341,7 +347,7 @@ TEST_F(ListWindowTest, EmptyingAsksFirst)
     sp.answerConfirm(true);
     w->ViderlaListe1Click();
     EXPECT_EQ(w->model().entryCount(), 0);
-    EXPECT_EQ(shared().LastRow, 0);
+    EXPECT_EQ(review().LastRow(), 0);
     EXPECT_EQ(sp.messages(), QStringList({"Vider la Liste?", "Vider la Liste?"}));
 }
 
@@ -349,8 +355,8 @@ TEST_F(ListWindowTest, SavedListOpensBackTheSame)
 {
     addFiles({"a.bmp", "b.bmp", "c.bmp"});
     w->SelectRow(2);
-    w->TagEntry(2, 1);
-    w->TagEntry(5, 2);
+    review().TagEntry(2, TagMode::Quality);
+    review().TagEntry(5, TagMode::Zone);
     w->model().toggleMark(3);
 
     sp.answerSave(dir + "serie");
@@ -360,21 +366,19 @@ TEST_F(ListWindowTest, SavedListOpensBackTheSame)
     EXPECT_EQ(readAll(path).count("\r\n"), 6 + 18);
 
     sp.answerOpen({});
-    w->Ouvrir1Click();  // cancelled: the list stays
-    EXPECT_FALSE(w->ListOpened);
+    EXPECT_FALSE(w->Ouvrir1Click());  // cancelled: the list stays
     EXPECT_EQ(w->model().entryCount(), 3);
 
     w->ClearList();
     programOptions().LastImageDirectory.clear();
     sp.answerOpen({path, dir + "autre.lst"});
-    w->Ouvrir1Click();
-    EXPECT_TRUE(w->ListOpened);
+    EXPECT_TRUE(w->Ouvrir1Click());
     EXPECT_EQ(column(ListModel::ColName), QStringList({"a.bmp", "b.bmp", "c.bmp"}));
     EXPECT_EQ(column(ListModel::ColQuality), QStringList({"0", "2", "0"}));
     EXPECT_EQ(column(ListModel::ColZone), QStringList({" ", "5", " "}));
     EXPECT_EQ(column(ListModel::ColMark), QStringList({" ", " ", " "}));
-    EXPECT_EQ(shared().LastRow, 3);
-    EXPECT_EQ(shared().CurrentRow, 1);
+    EXPECT_EQ(review().LastRow(), 3);
+    EXPECT_EQ(review().CurrentRow(), 1);
     EXPECT_EQ(programOptions().LastImageDirectory, dir);
     EXPECT_EQ(sp.shown().back().text, "Liste (*.lst)|*.LST|Tous fichiers (*.*)|*.*");
 }
@@ -393,7 +397,7 @@ TEST_F(ListWindowTest, FailedOpenLeavesATrueEmptyList)
         sp.answerOpen({c.file});
         EXPECT_EQ(errorOf([&] { w->Ouvrir1Click(); }), c.error);
         EXPECT_EQ(w->model().entryCount(), 0);
-        EXPECT_EQ(shared().LastRow, 0);
+        EXPECT_EQ(review().LastRow(), 0);
         EXPECT_EQ(programOptions().LastListFile, c.file);
     }
 }
@@ -415,31 +419,6 @@ TEST_F(ListWindowTest, OpenAndRenameRepointsToTheListsDirectory)
     EXPECT_EQ(column(ListModel::ColName), QStringList({"x.bmp", "y.bmp"}));
     EXPECT_EQ(column(ListModel::ColExtra), QStringList({" ", "4"}));
     EXPECT_EQ(column(ListModel::ColNumber), QStringList({"0000", "0001"}));
-}
-
-TEST_F(ListWindowTest, ChangeDirectoriesThroughTheChooser)
-{
-    addFiles({"a", "b"});
-    w->ModifierRepertoires1Click();  // no chooser in this test yet: nothing happens
-    TRepDialog chooser;
-    appWindows().RepDialog = &chooser;
-    ASSERT_TRUE(QDir(dir).mkpath("NEW"));
-
-    struct Case {
-        QString moveTo;
-        bool ok;
-        QString expected;
-    };
-    const Case cases[] = {{dir + "NEW", false, dir}, {dir + "NEW", true, dir + "NEW/"}, {"/", true, "/"}};
-    for (const Case& c : cases) {
-        sp.answerDialog([&](QDialog*) {
-            chooser.SetRepertoire(c.moveTo);
-            (c.ok ? chooser.OkButton : chooser.CancelButton)->click();
-        });
-        w->ModifierRepertoires1Click();
-        EXPECT_EQ(column(ListModel::ColDirectory), QStringList({c.expected, c.expected}));
-        EXPECT_EQ(column(ListModel::ColName), QStringList({"a", "b"}));
-    }
 }
 
 }  // namespace

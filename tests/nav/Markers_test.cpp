@@ -37,28 +37,28 @@ TEST_F(MarkersTest, BaliseTogglesTheMarkerOfTheEntryOnShow)
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.row);
-        commande->GotoRow(s.row);
+        review().GotoRow(s.row);
         QTest::mouseClick(commande->SpeedButtonBalise(), Qt::LeftButton);
         EXPECT_EQ(items(balise), s.items);
         EXPECT_EQ(balise->currentText(), s.selected);
-        EXPECT_EQ(shared().MarkerRow, s.markerRow);
-        EXPECT_EQ(shared().CurrentRow, s.row) << "adding a marker does not move";
+        EXPECT_EQ(review().MarkerRow(), s.markerRow);
+        EXPECT_EQ(review().CurrentRow(), s.row) << "adding a marker does not move";
     }
 }
 
 TEST_F(MarkersTest, EnterMarksAndBackspaceReturns)
 {
     const QStringList paths = fill(100);
-    commande->GotoRow(5);
+    review().GotoRow(5);
     key(diapo(), Qt::Key_Return);
     EXPECT_EQ(commande->ComboBoxBalise()->currentText(), "4");
     key(diapo(), Qt::Key_End);
-    shared().TagMode = 4;
+    review().setTagMode(TagMode(4));
     key(grid(), Qt::Key_Backspace);
-    EXPECT_EQ(shared().CurrentRow, 5);
+    EXPECT_EQ(review().CurrentRow(), 5);
     EXPECT_EQ(caption(), "4//95");
     EXPECT_EQ(diapo()->windowTitle(), paths[4]);
-    EXPECT_EQ(shared().TagMode, 1);
+    EXPECT_EQ(int(review().tagMode()), 1);
     key(grid(), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(items(commande->ComboBoxBalise()), QStringList({"0"}));
 }
@@ -67,14 +67,14 @@ TEST_F(MarkersTest, ChoosingAMarkerGoesThere)
 {
     const QStringList paths = fill(30);
     for (const int row : {3, 11, 26}) {
-        commande->GotoRow(row);
+        review().GotoRow(row);
         commande->SpeedButtonBaliseClick();
     }
-    commande->GotoRow(20);
+    review().GotoRow(20);
 
     choose(commande->ComboBoxBalise(), "2");
-    EXPECT_EQ(shared().CurrentRow, 3);
-    EXPECT_EQ(shared().MarkerRow, 3);
+    EXPECT_EQ(review().CurrentRow(), 3);
+    EXPECT_EQ(review().MarkerRow(), 3);
     EXPECT_EQ(caption(), "2//27");
     EXPECT_EQ(diapo()->windowTitle(), paths[2]);
 
@@ -82,14 +82,14 @@ TEST_F(MarkersTest, ChoosingAMarkerGoesThere)
     for (int row = 21; row <= 30; ++row)
         liste()->model().toggleMark(row);
     liste()->Effacer1Click();
-    ASSERT_EQ(shared().LastRow, 20);
+    ASSERT_EQ(review().LastRow(), 20);
     choose(commande->ComboBoxBalise(), "25");
-    EXPECT_EQ(shared().CurrentRow, 20);
-    EXPECT_EQ(shared().MarkerRow, 20);
+    EXPECT_EQ(review().CurrentRow(), 20);
+    EXPECT_EQ(review().MarkerRow(), 20);
     EXPECT_EQ(caption(), "19//0");
     key(grid(), Qt::Key_Home);
     key(grid(), Qt::Key_Backspace);
-    EXPECT_EQ(shared().CurrentRow, 20);
+    EXPECT_EQ(review().CurrentRow(), 20);
 }
 
 TEST_F(MarkersTest, ReferenceWindowTakesTheSizeOfItsPicture)
@@ -110,7 +110,7 @@ TEST_F(MarkersTest, ReferenceWindowTakesTheSizeOfItsPicture)
     for (int i = 0; i < 3; ++i) {
         const Case& c = cases[i];
         SCOPED_TRACE(c.picture.width());
-        commande->GotoRow(i + 1);
+        review().GotoRow(i + 1);
         QTest::mouseClick(commande->SpeedButtonRef(), Qt::LeftButton);
         TFormRef* ref = appWindows().Ref;
         ASSERT_NE(ref, nullptr);
@@ -128,14 +128,14 @@ TEST_F(MarkersTest, ReferenceWindowTakesTheSizeOfItsPicture)
         EXPECT_EQ(shot.pixel(0, 0), source.pixel(0, 0));
         EXPECT_EQ(shot.pixel(c.picture.width() - 1, c.picture.height() - 1),
                   source.pixel(c.picture.width() - 1, c.picture.height() - 1));
-        EXPECT_EQ(shared().CurrentRow, i + 1);
+        EXPECT_EQ(review().CurrentRow(), i + 1);
     }
     EXPECT_EQ(items(commande->ComboBoxRef()), QStringList({"0", "1", "2"}));
 
     // Choosing a reference shows it; the entry on show stays.
     choose(commande->ComboBoxRef(), "0");
     EXPECT_EQ(appWindows().Ref->size(), QSize(100, 100));
-    EXPECT_EQ(shared().CurrentRow, 3);
+    EXPECT_EQ(review().CurrentRow(), 3);
 
     // "Enregistrer Bureau" now keeps the reference window's place.
     appWindows().Ref->move(50, 60);
@@ -162,13 +162,13 @@ TEST_F(MarkersTest, ReferencesThatCannotBeShown)
     EXPECT_TRUE(appWindows().Ref == nullptr || !appWindows().Ref->isVisible());
     EXPECT_TRUE(scripted.shown().empty());
 
-    commande->GotoRow(2);
+    review().GotoRow(2);
     QTest::mouseClick(commande->SpeedButtonRef(), Qt::LeftButton);
     ASSERT_TRUE(appWindows().Ref->isVisible());
     ASSERT_EQ(appWindows().Ref->picture().size(), QSize(200, 150));
 
     // An undecodable one: the error box, and the window keeps its picture.
-    commande->GotoRow(3);
+    review().GotoRow(3);
     QTest::mouseClick(commande->SpeedButtonRef(), Qt::LeftButton);
     ASSERT_EQ(scripted.messages().size(), 1);
     EXPECT_EQ(appWindows().Ref->picture().size(), QSize(200, 150));
@@ -185,5 +185,5 @@ TEST_F(MarkersTest, ReferencesThatCannotBeShown)
     appWindows().Ref->close();
     choose(commande->ComboBoxRef(), "1");
     EXPECT_TRUE(appWindows().Ref->isVisible());
-    EXPECT_EQ(shared().CurrentRow, 3);
+    EXPECT_EQ(review().CurrentRow(), 3);
 }

@@ -6,6 +6,7 @@
 #include "review/UDiapo.h"
 #include "review/Uref.h"
 #include "review/Uvignette.h"
+#include "review/UPageGrid.h"
 #include "review/Uzone.h"
 
 #include <QComboBox>

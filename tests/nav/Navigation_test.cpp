@@ -38,17 +38,17 @@ TEST_F(NavigationTest, MovesStopAtTheEndsOrWrapAround)
         if (c.fromRow == 0)
             key(diapo(), Qt::Key_End);
         else
-            commande->GotoRow(c.fromRow);
-        shared().TagMode = 4;
-        commande->SetPlaying(true);
+            review().GotoRow(c.fromRow);
+        review().setTagMode(TagMode(4));
+        review().SetPlaying(true);
         key(grid(), c.key);
-        EXPECT_EQ(shared().CurrentRow, c.expectedRow);
+        EXPECT_EQ(review().CurrentRow(), c.expectedRow);
         EXPECT_EQ(caption(), c.caption);
         EXPECT_EQ(diapo()->windowTitle(), paths[c.expectedRow - 1]) << "the slideshow window shows it";
         EXPECT_EQ(liste()->grid()->currentIndex().row(), c.expectedRow - 1) << "the list selects it";
-        EXPECT_FALSE(shared().Playing);
+        EXPECT_FALSE(review().Playing());
         EXPECT_TRUE(commande->SpeedButtonPause()->isChecked());
-        EXPECT_EQ(shared().TagMode, 1) << "a move restores the default tag mode";
+        EXPECT_EQ(int(review().tagMode()), 1) << "a move restores the default tag mode";
         EXPECT_EQ(label(), "S=0");
     }
     EXPECT_TRUE(scripted.shown().empty());
@@ -57,7 +57,7 @@ TEST_F(NavigationTest, MovesStopAtTheEndsOrWrapAround)
 TEST_F(NavigationTest, NineButtonsOneShownPressed)
 {
     fill(20);
-    commande->GotoRow(10);
+    review().GotoRow(10);
     struct Case {
         QToolButton* button;
         int expectedRow;
@@ -72,8 +72,8 @@ TEST_F(NavigationTest, NineButtonsOneShownPressed)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button->objectName().toStdString());
         QTest::mouseClick(c.button, Qt::LeftButton);
-        EXPECT_EQ(shared().CurrentRow, c.expectedRow);
-        EXPECT_EQ(shared().Playing, c.playing);
+        EXPECT_EQ(review().CurrentRow(), c.expectedRow);
+        EXPECT_EQ(review().Playing(), c.playing);
         EXPECT_EQ(commande->Timer1()->isActive(), c.playing);
         EXPECT_EQ(commande->NavigationButtons()->checkedButton(),
                   c.playing ? commande->SpeedButtonJouer() : commande->SpeedButtonPause());
@@ -85,7 +85,7 @@ TEST_F(NavigationTest, NineButtonsOneShownPressed)
 TEST_F(NavigationTest, GoToBoxAsksAgainUntilValidOrCancelled)
 {
     fill(10);
-    commande->GotoRow(4);
+    review().GotoRow(4);
     const QString again = QString::fromUtf8("Entrez une Valeur de 0 à 9");
     for (const char* wrong : {"12", "-1", "abc"})
         scripted.answerInput(QString::fromLatin1(wrong));
@@ -93,7 +93,7 @@ TEST_F(NavigationTest, GoToBoxAsksAgainUntilValidOrCancelled)
     QTest::mouseClick(commande->SpeedButtonAtteindre(), Qt::LeftButton);
     EXPECT_EQ(scripted.inputTexts(), QStringList({"3", again, again, again}));
     EXPECT_EQ(scripted.shown().front().caption, "Atteindre:|Numero Image:");
-    EXPECT_EQ(shared().CurrentRow, 4) << "Cancel leaves the image unchanged";
+    EXPECT_EQ(review().CurrentRow(), 4) << "Cancel leaves the image unchanged";
     EXPECT_EQ(caption(), "3//6");
     EXPECT_TRUE(commande->SpeedButtonPause()->isChecked());
     EXPECT_TRUE(scripted.messages().isEmpty()) << "a wrong answer is corrected in the box only";
@@ -103,7 +103,7 @@ TEST_F(NavigationTest, GoToBoxAsksAgainUntilValidOrCancelled)
     scripted.answerInput(QStringLiteral("9"));
     QTest::mouseClick(commande->SpeedButtonAtteindre(), Qt::LeftButton);
     EXPECT_EQ(scripted.inputTexts(), QStringList({"3", again}));
-    EXPECT_EQ(shared().CurrentRow, 10);
+    EXPECT_EQ(review().CurrentRow(), 10);
     EXPECT_EQ(caption(), "9//0");
     EXPECT_TRUE(scripted.allAnswered());
 }
@@ -113,14 +113,14 @@ TEST_F(NavigationTest, SlideshowAdvancesOnItsTimerAndStopsAtTheEnd)
     const QStringList paths = fill(5, 5);
     programOptions().SlideInterval = 10;
     QList<int> ticks;  // the current row after each tick
-    QObject::connect(commande->Timer1(), &QTimer::timeout, commande, [&] { ticks << shared().CurrentRow; });
+    QObject::connect(commande->Timer1(), &QTimer::timeout, commande, [&] { ticks << review().CurrentRow(); });
     key(grid(), Qt::Key_Space);
-    ASSERT_TRUE(shared().Playing);
+    ASSERT_TRUE(review().Playing());
     EXPECT_TRUE(commande->Timer1()->isActive());
     EXPECT_EQ(commande->Timer1()->interval(), 10);
     EXPECT_TRUE(commande->SpeedButtonJouer()->isChecked());
 
-    EXPECT_TRUE(QTest::qWaitFor([] { return !shared().Playing; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return !review().Playing(); }, 5000));
     EXPECT_EQ(ticks, QList<int>({2, 3, 4, 5, 5})) << "the tick past the end stops on the last image";
     EXPECT_EQ(caption(), "4//0");
     EXPECT_EQ(diapo()->windowTitle(), paths[4]);
@@ -135,13 +135,13 @@ TEST_F(NavigationTest, SlideshowWithLoopRunsOnUntilStopped)
     programOptions().SlideLoop = true;
     programOptions().SlideInterval = 5;
     QList<int> ticks;
-    QObject::connect(commande->Timer1(), &QTimer::timeout, commande, [&] { ticks << shared().CurrentRow; });
+    QObject::connect(commande->Timer1(), &QTimer::timeout, commande, [&] { ticks << review().CurrentRow(); });
     key(diapo(), Qt::Key_Space);
     EXPECT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= 7; }, 5000));
     EXPECT_EQ(ticks.mid(0, 7), QList<int>({2, 3, 4, 5, 1, 2, 3}));
-    EXPECT_TRUE(shared().Playing);
+    EXPECT_TRUE(review().Playing());
     key(diapo(), Qt::Key_Escape);
-    EXPECT_FALSE(shared().Playing);
+    EXPECT_FALSE(review().Playing());
     EXPECT_FALSE(commande->Timer1()->isActive());
     const qsizetype count = ticks.size();
     QTest::qWait(30);
@@ -154,13 +154,13 @@ TEST_F(NavigationTest, SlideshowStopsAtAnImageThatCannotBeRead)
     ASSERT_TRUE(QFile::remove(paths[2]));
     programOptions().SlideInterval = 5;
     key(grid(), Qt::Key_Space);
-    EXPECT_TRUE(QTest::qWaitFor([] { return !shared().Playing; }, 5000));
-    EXPECT_EQ(shared().CurrentRow, 3);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !review().Playing(); }, 5000));
+    EXPECT_EQ(review().CurrentRow(), 3);
     EXPECT_FALSE(commande->Timer1()->isActive());
     ASSERT_EQ(scripted.messages().size(), 1);
     EXPECT_TRUE(scripted.messages().front().startsWith("Impossible d'ouvrir le fichier")) << scripted.messages().front().toStdString();
     QTest::qWait(30);
-    EXPECT_EQ(shared().CurrentRow, 3);
+    EXPECT_EQ(review().CurrentRow(), 3);
 }
 
 TEST_F(NavigationTest, PlusAndMinusChangeThePaceOfARunningSlideshowAtOnce)
@@ -181,7 +181,7 @@ TEST_F(NavigationTest, PlusAndMinusChangeThePaceOfARunningSlideshowAtOnce)
     };
     for (const Case& c : cases) {
         key(grid(), c.key, c.mods);
-        EXPECT_TRUE(shared().Playing);
+        EXPECT_TRUE(review().Playing());
         EXPECT_TRUE(commande->Timer1()->isActive()) << "the slideshow goes on";
         EXPECT_EQ(commande->Timer1()->interval(), c.interval);
         EXPECT_EQ(programOptions().SlideInterval, c.interval);
@@ -210,7 +210,7 @@ TEST_F(NavigationTest, ANegativeIntervalIsRefused)
     key(grid(), Qt::Key_Space);  // start again: refused before the timer starts
     EXPECT_EQ(scripted.messages(), QStringList({range, range}));
     EXPECT_FALSE(commande->Timer1()->isActive());
-    EXPECT_FALSE(shared().Playing);
+    EXPECT_FALSE(review().Playing());
     EXPECT_TRUE(commande->SpeedButtonPause()->isChecked()) << "play is not shown pressed while nothing runs";
 }
 
@@ -226,83 +226,83 @@ TEST_F(NavigationTest, EscapeStopsALongPassAndStartsTheSlideshow)
     const Case cases[] = {
         {"zone pages",
          [&] { commande->MenuAction(QString::fromUtf8("Régénère Zônes"))->trigger(); },
-         [&] { return zoneWindow()->ItemLoaded(9); }},
+         [&] { return zoneWindow()->Grid()->ItemLoaded(9); }},
         {"thumbnail page",
          [&] { appWindows().Vignette->BuildThumbnailPage(paths, 0, 100); },
-         [&] { return appWindows().Vignette->ItemLoaded(99); }},
+         [&] { return appWindows().Vignette->Grid()->ItemLoaded(99); }},
     };
     paths = fill(300);
     for (int row = 1; row <= 300; ++row)
         liste()->model().setCell(ListModel::ColZone, row, QString::number((row - 1) % 10));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        commande->SetPlaying(false);
+        review().SetPlaying(false);
         QCoreApplication::postEvent(grid(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
         QThread::msleep(20);  // the pass lets events through at its first entry
         c.pass();
         EXPECT_FALSE(c.ranToTheEnd());
-        EXPECT_FALSE(shared().BatchRunning);
-        EXPECT_TRUE(shared().Playing) << "Escape started the slideshow";
+        EXPECT_FALSE(review().BatchRunning());
+        EXPECT_TRUE(review().Playing()) << "Escape started the slideshow";
     }
 }
 
 TEST_F(NavigationTest, MenuShortcutsWinOverTheKeyMap)
 {
     fill(10);
-    commande->GotoRow(8);
+    review().GotoRow(8);
 
     key(grid(), Qt::Key_X);
-    EXPECT_EQ(shared().CurrentRow, 5) << "X alone moves back by FastStep";
+    EXPECT_EQ(review().CurrentRow(), 5) << "X alone moves back by FastStep";
 
     // Delete runs "Effacer" on the marked entries and leaves the tag mode alone.
     liste()->model().toggleMark(2);
     key(grid(), Qt::Key_Alt, Qt::AltModifier);
-    ASSERT_EQ(shared().TagMode, 4);
+    ASSERT_EQ(int(review().tagMode()), 4);
     key(grid(), Qt::Key_Delete);
-    EXPECT_EQ(shared().LastRow, 9);
-    EXPECT_EQ(shared().TagMode, 4);
+    EXPECT_EQ(review().LastRow(), 9);
+    EXPECT_EQ(int(review().tagMode()), 4);
 
     QGuiApplication::clipboard()->clear();
     key(diapo(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(scripted.messages(), QStringList({"Pas de Bitmap Disponible dans le presse Papier"}));
-    EXPECT_EQ(shared().CurrentRow, 1) << "Ctrl+V is not V";
+    EXPECT_EQ(review().CurrentRow(), 1) << "Ctrl+V is not V";
 
     desktopOptions().AutoSaveDesktop = false;
     scripted.answerConfirm(false);  // the list was changed: "Enregistrer les Modifications de la Liste?"
-    commande->GotoRow(5);
+    review().GotoRow(5);
     key(grid(), Qt::Key_X, Qt::ControlModifier);
     EXPECT_FALSE(commande->isVisible()) << "Ctrl+X quits";
-    EXPECT_EQ(shared().CurrentRow, 5);
+    EXPECT_EQ(review().CurrentRow(), 5);
 }
 
 TEST_F(NavigationTest, KeysInTheCommandWindowGoToTheKeyMapExceptInItsLists)
 {
     fill(20);
-    commande->GotoRow(5);
+    review().GotoRow(5);
     // No button takes Space, Enter or an arrow for itself.
     key(commande->SpeedButtonAvant(), Qt::Key_Space);
-    EXPECT_TRUE(shared().Playing);
-    EXPECT_EQ(shared().CurrentRow, 5);
+    EXPECT_TRUE(review().Playing());
+    EXPECT_EQ(review().CurrentRow(), 5);
     key(commande->SpeedButtonBalise(), Qt::Key_Return);
     EXPECT_EQ(items(commande->ComboBoxBalise()), QStringList({"0", "4"}));
     key(commande, Qt::Key_Right);
-    EXPECT_EQ(shared().CurrentRow, 6);
-    EXPECT_FALSE(shared().Playing);
+    EXPECT_EQ(review().CurrentRow(), 6);
+    EXPECT_FALSE(review().Playing());
 
     // In the marker list the arrows choose a marker, and Escape is the list's own.
     QComboBox* balise = commande->ComboBoxBalise();
     ASSERT_EQ(balise->currentText(), "4");
     key(balise, Qt::Key_Up);
     EXPECT_EQ(balise->currentText(), "0");
-    EXPECT_EQ(shared().CurrentRow, 1);
-    EXPECT_EQ(shared().MarkerRow, 1);
+    EXPECT_EQ(review().CurrentRow(), 1);
+    EXPECT_EQ(review().MarkerRow(), 1);
     key(balise, Qt::Key_Escape);
     key(balise, Qt::Key_N);
-    EXPECT_FALSE(shared().Playing);
-    EXPECT_EQ(shared().CurrentRow, 1);
+    EXPECT_FALSE(review().Playing());
+    EXPECT_EQ(review().CurrentRow(), 1);
     // The next key typed elsewhere reaches the key map again.
     key(commande, Qt::Key_End);
-    EXPECT_EQ(shared().CurrentRow, 20);
+    EXPECT_EQ(review().CurrentRow(), 20);
 }
 
 TEST_F(NavigationTest, EmptyListIsHarmless)
@@ -313,8 +313,8 @@ TEST_F(NavigationTest, EmptyListIsHarmless)
     key(grid(), Qt::Key_7, Qt::ShiftModifier);
     key(grid(), Qt::Key_3, Qt::ControlModifier);
     commande->GotoImage();  // nothing is scripted: a box would be an error
-    EXPECT_EQ(shared().CurrentRow, 1);
-    EXPECT_FALSE(shared().Playing);
+    EXPECT_EQ(review().CurrentRow(), 1);
+    EXPECT_FALSE(review().Playing());
     EXPECT_FALSE(commande->Timer1()->isActive());
     EXPECT_EQ(diapo()->windowTitle(), "Diaporama") << "nothing was shown";
     EXPECT_EQ(liste()->model().entries().size(), 0u);

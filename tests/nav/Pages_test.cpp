@@ -47,11 +47,11 @@ TEST_F(PagesTest, CancelledThumbnailOptionsKeepThePreviousPage)
         commande->MenuAction(QStringLiteral("Vignettes"))->trigger();
         EXPECT_TRUE(scripted.allAnswered());
         EXPECT_TRUE(vignette->isVisible());
-        EXPECT_EQ(vignette->First(), s.first);
-        ASSERT_EQ(vignette->CellCount(), s.cells);
+        EXPECT_EQ(vignette->Grid()->First(), s.first);
+        ASSERT_EQ(vignette->Grid()->CellCount(), s.cells);
         for (int slot = 0; slot < s.cells; ++slot)
-            EXPECT_EQ(vignette->ItemPath(s.first + slot), paths[s.first + slot]) << "slot " << slot;
-        EXPECT_TRUE(vignette->ItemLoaded(s.first)) << "the page's pictures are drawn";
+            EXPECT_EQ(vignette->Grid()->ItemPath(s.first + slot), paths[s.first + slot]) << "slot " << slot;
+        EXPECT_TRUE(vignette->Grid()->ItemLoaded(s.first)) << "the page's pictures are drawn";
     }
     EXPECT_TRUE(scripted.messages().isEmpty());
 }
@@ -81,19 +81,19 @@ TEST_F(PagesTest, ZoneCellKeepsItsFirstTaggedEntryUntilTheRebuild)
             commande->MenuAction(QString::fromUtf8("Régénère Zônes"))->trigger();
             EXPECT_TRUE(zones->isVisible());
         } else {
-            commande->GotoRow(s.row);
+            review().GotoRow(s.row);
             key(grid(), s.zoneKey, Qt::ControlModifier);
         }
-        EXPECT_EQ(zones->ItemPath(3), paths[s.expected - 1]);
-        EXPECT_TRUE(zones->ItemLoaded(3));
-        EXPECT_FALSE(zones->Cell(3)->isHidden());
-        EXPECT_EQ(zones->Cell(3)->title(), QStringLiteral("3"));
+        EXPECT_EQ(zones->Grid()->ItemPath(3), paths[s.expected - 1]);
+        EXPECT_TRUE(zones->Grid()->ItemLoaded(3));
+        EXPECT_FALSE(zones->Grid()->Cell(3)->isHidden());
+        EXPECT_EQ(zones->Grid()->Cell(3)->title(), QStringLiteral("3"));
     }
     // After the last rebuild: zones 3, 4 and 5 are in use, each in its own slot.
     for (int z : {0, 1, 2, 6, 7, 8, 9})
-        EXPECT_TRUE(zones->Cell(z)->isHidden()) << "zone " << z;
-    EXPECT_EQ(zones->ItemPath(4), paths[7]);
-    EXPECT_EQ(zones->ItemPath(5), paths[2]);
+        EXPECT_TRUE(zones->Grid()->Cell(z)->isHidden()) << "zone " << z;
+    EXPECT_EQ(zones->Grid()->ItemPath(4), paths[7]);
+    EXPECT_EQ(zones->Grid()->ItemPath(5), paths[2]);
     EXPECT_TRUE(scripted.messages().isEmpty());
 }
 
@@ -104,7 +104,7 @@ TEST_F(PagesTest, ShownEntryIsHighlightedOnTheThumbnailPageWhenThumbnailsAreShow
     desktopOptions().ShowThumbnails = true;
     scripted.answerDialog(thumbnailOptions(4, 4));
     commande->MenuAction(QStringLiteral("Vignettes"))->trigger();
-    ASSERT_EQ(vignette->First(), 4);
+    ASSERT_EQ(vignette->Grid()->First(), 4);
 
     struct Case {
         bool showThumbnails;
@@ -126,8 +126,8 @@ TEST_F(PagesTest, ShownEntryIsHighlightedOnTheThumbnailPageWhenThumbnailsAreShow
         SCOPED_TRACE(c.row);
         desktopOptions().ShowThumbnails = c.showThumbnails;
         key(grid(), c.key);
-        EXPECT_EQ(shared().CurrentRow, c.row);
-        EXPECT_EQ(vignette->HighlightedSlot(), c.slot);
+        EXPECT_EQ(review().CurrentRow(), c.row);
+        EXPECT_EQ(vignette->Grid()->HighlightedSlot(), c.slot);
         if (c.slot >= 0) {
             EXPECT_EQ(vignette->windowTitle(), paths[4 + c.slot]);
         }

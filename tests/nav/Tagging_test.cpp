@@ -27,24 +27,25 @@ TEST_F(TaggingTest, DigitsWriteTheColumnOfTheModifierHeld)
     int row = 1;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        commande->GotoRow(++row);
+        review().GotoRow(++row);
         key(grid(), c.key, c.mods);
         EXPECT_EQ(label(), c.label);
         EXPECT_EQ(quality(row), c.quality);
         EXPECT_EQ(zone(row), c.zone);
         EXPECT_EQ(extra(row), c.extra);
-        EXPECT_EQ(shared().TagMode, c.tagMode);
-        EXPECT_EQ(shared().CurrentRow, row) << "tagging never moves";
+        EXPECT_EQ(int(review().tagMode()), c.tagMode);
+        EXPECT_EQ(review().CurrentRow(), row) << "tagging never moves";
         EXPECT_EQ(quality(row + 1), "0");
     }
-    EXPECT_FALSE(shared().ListModified);
+    // Tags are the user's work: written tags mark the list, so closing offers to save them.
+    EXPECT_TRUE(review().ListModified());
     EXPECT_TRUE(scripted.shown().empty());
 }
 
 TEST_F(TaggingTest, AQualityAboveMaxScoreMarksAReference)
 {
     const QStringList paths = fill(10);
-    commande->GotoRow(5);
+    review().GotoRow(5);
     appWindows().Zone->hide();
     key(diapo(), Qt::Key_7, Qt::ShiftModifier);
     EXPECT_EQ(label(), "S=7");
@@ -76,17 +77,17 @@ TEST_F(TaggingTest, AQualityAboveMaxScoreMarksAReference)
 TEST_F(TaggingTest, CtrlDigitPutsTheImageOnItsZonePageUntilTheNextMove)
 {
     const QStringList paths = fill(10);
-    commande->GotoRow(4);
+    review().GotoRow(4);
     key(grid(), Qt::Key_3, Qt::ControlModifier);
     EXPECT_EQ(zone(4), "3");
     EXPECT_EQ(label(), "Z=3");
-    EXPECT_EQ(appWindows().Zone->ItemPath(3), paths[3]);
-    EXPECT_TRUE(appWindows().Zone->ItemLoaded(3));
+    EXPECT_EQ(appWindows().Zone->Grid()->ItemPath(3), paths[3]);
+    EXPECT_TRUE(appWindows().Zone->Grid()->ItemLoaded(3));
 
     key(grid(), Qt::Key_5);  // still in zone mode
     EXPECT_EQ(zone(4), "5");
     key(grid(), Qt::Key_Right);
-    EXPECT_EQ(shared().TagMode, 1);
+    EXPECT_EQ(int(review().tagMode()), 1);
     key(grid(), Qt::Key_1);
     EXPECT_EQ(quality(5), "1");
     EXPECT_EQ(zone(5), " ");
@@ -97,16 +98,16 @@ TEST_F(TaggingTest, KeypadDecimalCyclesTheModeAndF5MakesItTheDefault)
     fill(10);
     for (const int expected : {2, 4, 1}) {
         key(grid(), Qt::Key_Period, Qt::KeypadModifier);
-        EXPECT_EQ(shared().TagMode, expected);
+        EXPECT_EQ(int(review().tagMode()), expected);
     }
-    EXPECT_EQ(shared().DefaultTagMode, 1);
+    EXPECT_EQ(int(review().defaultTagMode()), 1);
 
     key(grid(), Qt::Key_Comma, Qt::KeypadModifier);  // the French keypad's decimal key
-    EXPECT_EQ(shared().TagMode, 2);
+    EXPECT_EQ(int(review().tagMode()), 2);
     key(grid(), Qt::Key_F5);
-    EXPECT_EQ(shared().DefaultTagMode, 2);
+    EXPECT_EQ(int(review().defaultTagMode()), 2);
     key(grid(), Qt::Key_Right);
-    EXPECT_EQ(shared().TagMode, 2);
+    EXPECT_EQ(int(review().tagMode()), 2);
     key(grid(), Qt::Key_4);
     EXPECT_EQ(label(), "Z=4");
     EXPECT_EQ(zone(2), "4");
@@ -115,7 +116,7 @@ TEST_F(TaggingTest, KeypadDecimalCyclesTheModeAndF5MakesItTheDefault)
     key(grid(), Qt::Key_1, Qt::ShiftModifier);
     EXPECT_EQ(quality(2), "1");
     key(grid(), Qt::Key_Right);
-    EXPECT_EQ(shared().TagMode, 2);
+    EXPECT_EQ(int(review().tagMode()), 2);
     EXPECT_EQ(label(), "S=0") << "the label shows the quality of the image on show";
 }
 
@@ -134,7 +135,7 @@ TEST_F(TaggingTest, KeysTypedFastActInOrderOnTheImageOnShow)
     EXPECT_EQ(extra(1), "10");
     EXPECT_EQ(quality(2), "1");
     EXPECT_EQ(extra(2), " ");
-    EXPECT_EQ(shared().CurrentRow, 2);
+    EXPECT_EQ(review().CurrentRow(), 2);
     EXPECT_EQ(items(commande->ComboBoxRef()), QStringList({"0"}));
 }
 

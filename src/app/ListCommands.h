@@ -1,0 +1,44 @@
+#pragma once
+// The list commands of the menus as user flows over the review: a dialog through Prompts, the change
+// to the list document, the recount. No window is involved; the menu handlers call these.
+// Reading and writing list files throw ProgramError; the handlers run them under runGuarded.
+#include <QString>
+#include <QStringList>
+
+class ReviewController;
+
+// What a command with a dialog came to.
+enum class ListOutcome { Done, Cancelled };
+
+class ListCommands {
+public:
+    explicit ListCommands(ReviewController& review) : review_(review) {}
+
+    // "&Ouvrir Liste...": a list file replaces the list. The list counts as unmodified once a
+    // file was chosen, also when it then cannot be read (the list is left emptied).
+    ListOutcome Ouvrir();
+    // "Ouvrir et Renommer...": the same, then every entry gets the list file's directory.
+    ListOutcome OuvrirEtRenommer();
+    // "&Enregistrer Liste...": the list is unmodified once its file is written.
+    ListOutcome Enregistrer();
+    // "&Nouvelle Liste..." (replace) and "&Ajouter à la Liste".
+    void AddFiles(bool replace);
+    // Appends one entry per file without recounting.
+    void AppendFiles(const QStringList& paths);
+    // "Coller le Presse papier": the clipboard picture saved as a BMP file and appended.
+    void CollerPressePapier();
+    // "Effacer": the marked entries leave the list (no file is touched).
+    void Effacer();
+    // "Vider la Liste" after its confirmation; Done when the list was emptied.
+    ListOutcome Vider();
+    // Empties the list without asking.
+    void ClearList();
+    // "Renuméroter".
+    void Renumeroter();
+    // "Modifier Répertoires...": every entry gets the chosen directory.
+    void ModifierRepertoires(const QString& directory);
+
+private:
+    ReviewController& review_;
+    QString openedPath_;
+};

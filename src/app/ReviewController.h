@@ -1,0 +1,219 @@
+#pragma once
+// The state of a review and the rules that move through it, without any window: the list document,
+// the row positions and the entry on show, navigation (one end rule), tagging, the slideshow and
+// its timer, the marker and reference lists, the frame on show and the stop flag of long passes.
+// Windows send it requests and redraw on its signals; it never calls a window.
+//
+// Operations keep the program's own names (GotoRow, ShowCurrent, Avant, ...). Those that read a
+// quality cell throw ProgramError with the integer message; the caller runs them under runGuarded.
+#include "app/StopScope.h"
+#include "app/TagMode.h"
+#include "list/ListDocument.h"
+#include "platform/PictureAhead.h"
+#include "review/MarkerList.h"
+
+#include <QImage>
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+#include <deque>
+#include <functional>
+
+class QTimer;
+
+// What the slideshow window shows: a caption and a picture (null: only the background).
+struct SlideFrame {
+    QString caption;
+    QImage picture;
+    // The picture made ready for a window of displaySize (see prepareForDisplay); may be null.
+    QImage display;
+    QSize displaySize;
+    bool stretched = false;
+};
+
+// A key as the key map reads it: the Windows virtual-key code and the modifiers held.
+struct KeyPress {
+    int key = 0;
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+};
+
+// The zone page: one picture per zone, the first entry tagged with it. Called directly rather than
+// through a signal, because a picture that cannot be decoded ends the tagging key or the rebuild
+// that asked for it (ProgramError).
+class ZonePage {
+public:
+    virtual ~ZonePage() = default;
+    virtual void ClearPage() = 0;
+    virtual void AssignZoneImage(int zone, const QString& path) = 0;
+};
+
+// The windows a rule of the review may ask to have shown: brought to the front, or for
+// SlideshowShown only made visible, and Zones shown without taking the keyboard.
+enum class ReviewView { List, Slideshow, SlideshowShown, Zones };
+
+class ReviewController : public QObject {
+    Q_OBJECT
+public:
+    explicit ReviewController(QObject* parent = nullptr);
+    ~ReviewController() override;
+
+    ListDocument& document() { return *document_; }
+    const ListDocument& document() const { return *document_; }
+    ListModel& model() { return document_->model(); }
+
+    // Rows. Entries are rows FirstRow..LastRow; LastRow is 0 for an empty list.
+    int FirstRow() const { return 1; }
+    int LastRow() const { return lastRow_; }
+    int CurrentRow() const { return currentRow_; }
+    int MarkerRow() const { return markerRow_; }
+    bool listIsEmpty() const { return lastRow_ < FirstRow(); }
+    int entryCount() const { return listIsEmpty() ? 0 : lastRow_ - FirstRow() + 1; }
+    QString EntryPath(int row) const { return document_->EntryPath(row); }
+
+    bool ListModified() const { return document_->modified(); }
+    void SetListModified(bool modified) { document_->setModified(modified); }
+
+    // Stops the slideshow without a redraw of its buttons, LastRow from the list, the first row
+    // current and the marker row there; then the first entry is shown (quietly: a picture that
+    // cannot be shown leaves the background and its caption, without a box).
+    void Recount();
+    // End handling, then CurrentRow := row. Past an end: with SlideLoop the other end, otherwise that
+    // end, and Playing is cleared.
+    void SelectRow(int row);
+    // SelectRow with the slideshow stopped at an end, the position text, and TagMode back to default.
+    void GotoRow(int row);
+    // Shows the entry: score in the tag label, picture in the slideshow, highlight on the page.
+    void ShowCurrent(int row);
+    // Shows a picture file in the slideshow. False (after the error box) when it cannot be read:
+    // the calling move, tick or pass stops there.
+    bool ShowImage(const QString& path);
+    // The entry at row becomes current and is shown, as a click on it in the list or on its
+    // thumbnail does (the slideshow stops at its next tick).
+    void ClickRow(int row);
+
+    // Navigation buttons and keys.
+    void Debut();
+    void ArriereRapide();
+    void Arriere();
+    void Pause();
+    void GotoImage();
+    void Demarrer();
+    void Jouer();
+    void Tourne();
+    void Avant();
+    void AvantRapide();
+    void Fin();
+    void GotoMarker();
+
+    // Slideshow.
+    bool Playing() const { return playing_; }
+    // Stops the timer; the play or pause button is shown pressed.
+    void SetPlaying(bool playing);
+    // Clears Playing only: the slideshow stops at its next tick, the buttons stay as they are.
+    void StopPlaying() { playing_ = false; }
+    // Throws "Erreur de vérification d'étendue" for a negative interval (the timer keeps its pace).
+    void SetInterval(int ms);
+    QTimer* Timer() const { return timer_; }
+
+    // Tagging.
+    TagMode tagMode() const { return tagMode_; }
+    TagMode defaultTagMode() const { return defaultTagMode_; }
+    void setTagMode(TagMode mode) { tagMode_ = mode; }
+    // Shows the tag in the label and writes it into the current entry (see the key map).
+    void ShowTag(int value, TagMode mode);
+    // Writes a tag into the current entry when it is one.
+    void TagEntry(int value, TagMode mode);
+    const QString& tagLabel() const { return tagLabel_; }
+    const QString& positionText() const { return positionText_; }
+
+    // The key map. Keys run one at a time: a key that arrives while another key, a tick or a panel
+    // control is being handled (they let events through while pictures are shown) waits its turn,
+    // so it acts on the entry on show once the earlier one is done. Errors end in the error box.
+    void HandleKey(const KeyPress& key);
+    void FormKeyDown(const KeyPress& key);
+    // Runs a panel or timer command under the same one-at-a-time rule.
+    void RunBusy(const std::function<void()>& command);
+
+    // Markers and references.
+    const PositionList& markers() const { return markers_; }
+    const PositionList& references() const { return references_; }
+    void SpeedButtonBaliseClick();
+    void ChooseMarker(int index);
+    void SpeedButtonRefClick();
+    void ChooseReference(int index);
+    void ShowReference(int row);
+
+    // The page that tagging a zone and GenereListeZone fill (none: zones are only written).
+    void setZonePage(ZonePage* page) { zonePage_ = page; }
+
+    // Asks for a window to be shown (list commands).
+    void WantView(ReviewView view) { emit viewWanted(view); }
+
+    // The stop flag of long passes.
+    StopFlag& stopFlag() { return stop_; }
+    bool BatchRunning() const { return stop_.running(); }
+
+    // The full paths of the entries in list order, as a pass stopped by the stop keys.
+    QStringList CollectPaths();
+    // Rebuilds the zone page from the "Zône" column, as a pass stopped by the stop keys.
+    void GenereListeZone();
+
+    // The frame on show, and the size of the slideshow window's client area for frames decoded
+    // ahead.
+    const SlideFrame& frame() const { return frame_; }
+    void setDisplaySize(QSize size) { displaySize_ = size; }
+    // Waits for the decode ahead to finish (benchmarks: the user's pace).
+    void waitForDecodeAhead() { ahead_.waitIdle(); }
+
+signals:
+    void currentRowChanged(int row);
+    void positionTextChanged(const QString& text);
+    void tagLabelChanged(const QString& text);
+    void playingChanged(bool playing);
+    void frameChanged();
+    // The entry of row is on show (the thumbnail page highlights it).
+    void entryShown(int row);
+    void markersChanged();
+    void referencesChanged();
+    // Before the first reference picture: the window that shows it must exist and be placed.
+    void referenceWindowNeeded();
+    void referenceShown(const QImage& picture);
+    void viewWanted(ReviewView view);
+
+private:
+    // The row a step from CurrentRow lands on, and whether it went past an end.
+    int stepTarget(int row, bool& pastEnd) const;
+    void move(int row, int step);
+    void ShowScore(int value);
+    void setTagLabel(const QString& text);
+    void setPositionText(const QString& text);
+    void setFrame(SlideFrame frame);
+    void showQuietly();
+    void decodeNextAhead();
+    void RunPendingKeys();
+
+    ListDocument* document_;
+    int lastRow_ = 0;
+    int currentRow_ = 1;
+    int markerRow_ = 1;
+    int normalStep_ = 1;
+    int lastStep_ = 1;  // the direction of the last move, for the decode ahead
+    TagMode tagMode_ = TagMode::Quality;
+    TagMode defaultTagMode_ = TagMode::Quality;
+    bool playing_ = false;
+    QTimer* timer_;
+    StopFlag stop_;
+    PositionList markers_;
+    PositionList references_;
+    QString tagLabel_;
+    QString positionText_;
+    SlideFrame frame_;
+    QSize displaySize_;
+    PictureAhead ahead_;
+    ZonePage* zonePage_ = nullptr;
+    int busy_ = 0;
+    std::deque<KeyPress> pendingKeys_;
+};
