@@ -50,7 +50,7 @@ void showFrames(benchmark::State& state, const Frames& frames)
     diapo->show();
     int i = 0;
     for (auto _ : state) {
-        if (!diapo->ShowImage(frames.paths[i++ % kFiles]))
+        if (!review.ShowImage(frames.paths[i++ % kFiles]))
             state.SkipWithError("a frame could not be shown");
     }
     state.SetLabel(state.range(0) ? "adapted" : "centred");

@@ -44,7 +44,7 @@ ListOutcome ListCommands::Ouvrir()
     ListDocument& doc = review_.document();
     doc.setModified(false);
     try {
-        doc.open(path);
+        doc.readFrom(path);
     } catch (const ProgramError&) {
         review_.Recount();  // keeps LastRow true to the (empty) list
         throw;
@@ -78,7 +78,7 @@ ListOutcome ListCommands::Enregistrer()
         return ListOutcome::Cancelled;
     const QString path = listFileName(*name);
     programOptions().LastListFile = path;
-    review_.document().save(path);
+    review_.document().writeTo(path);
     review_.SetListModified(false);
     return ListOutcome::Done;
 }

@@ -141,7 +141,7 @@ bool ReviewController::ShowImage(const QString& path)
 {
     SlideFrame f;
     f.caption = path;
-    if (std::optional<PreparedPicture> ready = ahead_.take(path)) {
+    if (std::optional<PreparedPicture> ready = ahead_.collect(path)) {
         f.picture = std::move(ready->picture);
         f.display = std::move(ready->display);
         f.displaySize = ready->displaySize;
@@ -204,7 +204,7 @@ void ReviewController::ClickRow(int row)
 // ---------------------------------------------------------------------------------------------
 // Navigation
 
-void ReviewController::move(int row, int step)
+void ReviewController::stepTo(int row, int step)
 {
     lastStep_ = step;
     GotoRow(row);
@@ -212,12 +212,12 @@ void ReviewController::move(int row, int step)
     ShowCurrent(currentRow_);
 }
 
-void ReviewController::Debut() { move(FirstRow(), normalStep_); }
-void ReviewController::ArriereRapide() { move(currentRow_ - programOptions().FastStep, -programOptions().FastStep); }
-void ReviewController::Arriere() { move(currentRow_ - normalStep_, -normalStep_); }
-void ReviewController::Avant() { move(currentRow_ + normalStep_, normalStep_); }
-void ReviewController::AvantRapide() { move(currentRow_ + programOptions().FastStep, programOptions().FastStep); }
-void ReviewController::Fin() { move(lastRow_, -normalStep_); }
+void ReviewController::Debut() { stepTo(FirstRow(), normalStep_); }
+void ReviewController::ArriereRapide() { stepTo(currentRow_ - programOptions().FastStep, -programOptions().FastStep); }
+void ReviewController::Arriere() { stepTo(currentRow_ - normalStep_, -normalStep_); }
+void ReviewController::Avant() { stepTo(currentRow_ + normalStep_, normalStep_); }
+void ReviewController::AvantRapide() { stepTo(currentRow_ + programOptions().FastStep, programOptions().FastStep); }
+void ReviewController::Fin() { stepTo(lastRow_, -normalStep_); }
 void ReviewController::Pause() { SetPlaying(false); }
 
 void ReviewController::GotoMarker()

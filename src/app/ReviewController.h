@@ -11,6 +11,7 @@
 #include "list/ListDocument.h"
 #include "platform/PictureAhead.h"
 #include "review/MarkerList.h"
+#include "review/ZonePage.h"
 
 #include <QImage>
 #include <QObject>
@@ -38,16 +39,6 @@ struct KeyPress {
     bool shift = false;
     bool ctrl = false;
     bool alt = false;
-};
-
-// The zone page: one picture per zone, the first entry tagged with it. Called directly rather than
-// through a signal, because a picture that cannot be decoded ends the tagging key or the rebuild
-// that asked for it (ProgramError).
-class ZonePage {
-public:
-    virtual ~ZonePage() = default;
-    virtual void ClearPage() = 0;
-    virtual void AssignZoneImage(int zone, const QString& path) = 0;
 };
 
 // The windows a rule of the review may ask to have shown: brought to the front, or for
@@ -87,8 +78,12 @@ public:
     void GotoRow(int row);
     // Shows the entry: score in the tag label, picture in the slideshow, highlight on the page.
     void ShowCurrent(int row);
-    // Shows a picture file in the slideshow. False (after the error box) when it cannot be read:
-    // the calling move, tick or pass stops there.
+    // Shows a picture file in the slideshow (the frame on show), repainted before returning.
+    // - Decoded: caption := path, the picture replaces the previous one.
+    // - Unknown format or content that cannot be decoded: caption := "Impossible de Charger: " + path,
+    //   only the background is shown; still true (the caller goes on).
+    // - The file cannot be read (missing, no access): caption := path, only the background, the
+    //   general error box, and false: the calling move, tick or pass stops there.
     bool ShowImage(const QString& path);
     // The entry at row becomes current and is shown, as a click on it in the list or on its
     // thumbnail does (the slideshow stops at its next tick).
@@ -186,7 +181,7 @@ signals:
 private:
     // The row a step from CurrentRow lands on, and whether it went past an end.
     int stepTarget(int row, bool& pastEnd) const;
-    void move(int row, int step);
+    void stepTo(int row, int step);
     void ShowScore(int value);
     void setTagLabel(const QString& text);
     void setPositionText(const QString& text);

@@ -1,63 +1,71 @@
 #include "app/Ucommande.h"
 
 #include "app/KeyMap.h"
+#include "app/ListCommands.h"
 #include "app/QtKeyHook.h"
+#include "app/QtWindowPlace.h"
 #include "app/ReviewController.h"
+#include "app/Windows.h"
+#include "batch/Uoptionsrenommer.h"
+#include "batch/Uoptrierzone.h"
+#include "convert/Uopbmp2fit.h"
+#include "convert/Uopbmp2jpeg.h"
+#include "convert/Uopjpeg2bmp.h"
+#include "list/Uliste.h"
 #include "platform/ProgramError.h"
+#include "platform/Prompts.h"
+#include "platform/ScopeExit.h"
+#include "review/UDiapo.h"
+#include "review/Uoptionsdiapo.h"
+#include "review/Uopvignette.h"
+#include "review/Uopzone.h"
+#include "review/Uref.h"
+#include "review/Uvignette.h"
+#include "review/Uzone.h"
+#include "search/Urec.h"
+#include "search/Urepdialog.h"
+#include "settings/OptionsFile.h"
+#include "settings/Uopglobales.h"
+#include "tools/Uabout.h"
+#include "tools/Ucnvhlp.h"
+#include "tools/Uopbatch.h"
 
-#include <QButtonGroup>
+#include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
-#include <QSignalBlocker>
+#include <QMenuBar>
 #include <QTimer>
-#include <QToolButton>
-#include <QVBoxLayout>
+
+#include <vector>
 
 namespace {
 
-enum class Glyph { First, FastBack, Back, Pause, Play, Forward, FastForward, Last };
+// What a command does to the list-modified mark beyond what its own work decides (the list
+// commands clear it when a list was read, written or emptied).
+enum class Mark { Keep, Set };
 
-QIcon glyphIcon(Glyph g)
-{
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(g == Glyph::Play ? QColor(0, 128, 0) : QColor(0, 0, 0));
-    auto triangle = [&p](qreal from, qreal to, bool right) {
-        QPainterPath path;
-        path.moveTo(right ? from : to, 3);
-        path.lineTo(right ? to : from, 8);
-        path.lineTo(right ? from : to, 13);
-        path.closeSubpath();
-        p.drawPath(path);
-    };
-    auto bar = [&p](qreal x, qreal w) { p.drawRect(QRectF(x, 3, w, 10)); };
-    switch (g) {
-    case Glyph::First: bar(3, 2); triangle(5, 12, false); break;
-    case Glyph::FastBack: triangle(1, 8, false); triangle(8, 15, false); break;
-    case Glyph::Back: triangle(5, 11, false); break;
-    case Glyph::Pause: bar(4, 3); bar(9, 3); break;
-    case Glyph::Play: triangle(4, 13, true); break;
-    case Glyph::Forward: triangle(5, 11, true); break;
-    case Glyph::FastForward: triangle(1, 8, true); triangle(8, 15, true); break;
-    case Glyph::Last: triangle(4, 11, true); bar(11, 2); break;
-    }
-    return QIcon(pm);
-}
+// One entry of the menu bar: caption with its "&" mark, shortcut, handler (none: shown disabled),
+// its mark, and whether a separator follows it.
+struct MenuEntry {
+    const char* caption;
+    QKeySequence shortcut;
+    void (TFormCommande::*handler)();
+    Mark mark = Mark::Keep;
+    bool separatorAfter = false;
+};
+struct MenuDef {
+    const char* title;
+    std::vector<MenuEntry> entries;
+};
 
-// The drop-down list shows a list of the review; programmatic changes never reach its handler.
-void showList(QComboBox* combo, const PositionList& list)
+void showAndRaise(QWidget* w)
 {
-    const QSignalBlocker block(combo);
-    combo->clear();
-    combo->addItems(list.items);
-    combo->setCurrentIndex(list.selected);
+    if (!w)
+        return;
+    w->show();
+    w->raise();
+    w->activateWindow();
 }
 
 KeyPress keyPressOf(const QKeyEvent& e)
@@ -86,6 +94,9 @@ TFormCommande::TFormCommande(ReviewController& review, QWidget* parent) : QMainW
 
     CreateMenus();
     CreatePanel();
+    // Keys typed into the drop-down lists are theirs, not the key map's.
+    keyHook_->exempt(comboRef_);
+    keyHook_->exempt(comboBalise_);
     BindReview();
     review_.SetListModified(false);
     HookKeys(this);
@@ -99,140 +110,416 @@ void TFormCommande::HookKeys(QWidget* window) { keyHook_->attach(window); }
 
 bool TFormCommande::KeysHooked(const QWidget* window) const { return keyHook_->isAttached(window); }
 
-void TFormCommande::CreatePanel()
+// ---------------------------------------------------------------------------------------------
+// The menu bar
+
+void TFormCommande::CreateMenus()
 {
-    auto* central = new QWidget(this);
-    auto* outer = new QVBoxLayout(central);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    outer->addStretch(1);
-
-    auto* panel = new QWidget(central);
-    panel->setObjectName(QStringLiteral("PanelBas"));
-    panel->setFixedHeight(42);
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(4, 0, 4, 0);
-    row->setSpacing(1);
-    outer->addWidget(panel);
-    setCentralWidget(central);
-
-    navigation_ = new QButtonGroup(this);
-    navigation_->setExclusive(true);
-    auto navButton = [&](const char* name, Glyph glyph, const QString& hint, void (ReviewController::*command)()) {
-        auto* b = new QToolButton(panel);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setIcon(glyphIcon(glyph));
-        b->setCheckable(true);
-        b->setFixedSize(23, 22);
-        b->setFocusPolicy(Qt::NoFocus);
-        if (!hint.isEmpty())
-            b->setToolTip(hint);
-        navigation_->addButton(b);
-        row->addWidget(b);
-        connect(b, &QToolButton::clicked, this, [this, command] { panelCommand(command); });
-        return b;
+    using T = TFormCommande;
+    const std::vector<MenuDef> menus = {
+        {"&Fichier",
+         {{"&Nouvelle Liste...", {}, &T::NouvelleListe1Click, Mark::Set, true},
+          {"&Ouvrir Liste...", {}, &T::Ouvrir1Click, Mark::Keep},
+          {"Ouvrir et Renommer...", {}, &T::OuvriretRenommer1Click, Mark::Set, true},
+          {"&Enregistrer Liste...", {}, &T::Enregistrersous1Click, Mark::Keep, true},
+          {"&Quitter", QKeySequence(Qt::CTRL | Qt::Key_X), &T::Quitter1Click, Mark::Keep}}},
+        {"&Edition",
+         {{"&Ajouter à la Liste", QKeySequence(Qt::Key_Insert), &T::Ajouter1Click, Mark::Set},
+          {"Rechercher Images...", {}, &T::RechercherImages1Click, Mark::Set},
+          {"Modifier Répertoires...", {}, &T::ModifierRepertoires1Click, Mark::Set, true},
+          {"Coller le Presse papier", QKeySequence(Qt::CTRL | Qt::Key_V), &T::CollerPressepapier1Click, Mark::Set, true},
+          {"Sélectionner...", {}, nullptr, Mark::Keep},
+          {"Effacer", QKeySequence(Qt::Key_Delete), &T::Effacer1Click, Mark::Set, true},
+          {"Vider la Liste", {}, &T::ViderlaListe1Click, Mark::Keep},
+          {"Renuméroter", {}, &T::Renumeroter1Click, Mark::Set}}},
+        {"E&xécuter",
+         {{"Diaporama", {}, &T::Diaporama1Click, Mark::Keep, true},
+          {"Vidsplit...", {}, &T::Vidsplit1Click, Mark::Keep, true},
+          {"Renommer / Déplacer...", {}, &T::Renommer1Click, Mark::Set},
+          {"Trier par zône dans sous Répertoire", {}, &T::Trierdanssousrep1Click, Mark::Set, true},
+          {"Supprimer Fichiers Scores 0...", {}, &T::SupprimerFichiersScores0Click, Mark::Set}}},
+        {"Convertir",
+         {{"&Convertir BMP vers JPEG...", {}, &T::ConvertirBmp2JpegClick, Mark::Keep},
+          {"Convertir BMP vers FIT...", {}, &T::ConvertirBmp2FitClick, Mark::Keep},
+          {"Convertir JPEG vers Bmp...", {}, &T::ConvertirJpeg2BmpClick, Mark::Keep}}},
+        {"Voir",
+         {{"Liste", {}, &T::VoirListe1Click, Mark::Keep},
+          {"Vignettes", {}, &T::VoirVignettes1Click, Mark::Keep},
+          {"Diaporama", {}, &T::VoirDiaporama1Click, Mark::Keep},
+          {"Zônes", {}, &T::VoirZones1Click, Mark::Keep, true},
+          {"Régénère Vignettes", {}, &T::RegenereVignettes1Click, Mark::Keep},
+          {"Régénère Zônes", {}, &T::RegenereZones1Click, Mark::Keep}}},
+        {"&Options",
+         {{"Diaporama ...", {}, &T::OptionsDiaporama1Click, Mark::Keep, true},
+          {"Vidsplit", {}, &T::OptionsVidsplit1Click, Mark::Keep, true},
+          {"Renommer ...", {}, &T::OptionRenommerClick, Mark::Keep},
+          {"Trier par Zones...", {}, &T::TrierparZones1Click, Mark::Keep},
+          {"&Convertir BMP vers JPEG ...", {}, &T::OptionConvBMP2JPEGClick, Mark::Keep},
+          {"Convertir BMP vers FIT...", {}, &T::OptionConvBMP2FITClick, Mark::Keep},
+          {"Convertir JPEG vers BMP...", {}, &T::ConvertirJPEGversBMP1Click, Mark::Keep, true},
+          {"Bureau...", {}, &T::Bureau1Click, Mark::Keep},
+          {"Vignettes...", {}, &T::OptionsVignettes1Click, Mark::Keep},
+          {"Zones...", {}, &T::OptionsZones1Click, Mark::Keep},
+          {"Enregistrer Bureau", QKeySequence(Qt::Key_F8), &T::EnregistrerBureau1Click, Mark::Keep},
+          {"Afficher Bureau Utilisateur", QKeySequence(Qt::Key_F9), &T::AfficherBureauUtilisateur1Click, Mark::Keep},
+          {"Afficher Bureau par Défaut", QKeySequence(Qt::Key_F10), &T::AfficherBureauParDefaut1Click, Mark::Keep}}},
+        {"&Aide",
+         {{"&Aide", QKeySequence(Qt::Key_F1), &T::Aide1Click, Mark::Keep},
+          {"A &Propos...", {}, &T::APropos1Click, Mark::Keep}}},
     };
-    premier_ = navButton("SpeedButtonPremier", Glyph::First, QStringLiteral("Premier"), &ReviewController::Debut);
-    arriereRapide_ = navButton("SpeedButtonArriereRapide", Glyph::FastBack, {}, &ReviewController::ArriereRapide);
-    arriere_ = navButton("SpeedButtonArriere", Glyph::Back, QString::fromUtf8("Précédent"), &ReviewController::Arriere);
-    pause_ = navButton("SpeedButtonPause", Glyph::Pause, QStringLiteral("Pause"), &ReviewController::Pause);
 
-    atteindre_ = new QToolButton(panel);
-    atteindre_->setObjectName(QStringLiteral("SpeedButtonAtteindre"));
-    atteindre_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    atteindre_->setText(QStringLiteral("0"));
-    atteindre_->setToolTip(QStringLiteral("Atteindre.."));
-    atteindre_->setCheckable(true);
-    atteindre_->setFixedSize(105, 22);
-    atteindre_->setFocusPolicy(Qt::NoFocus);
-    navigation_->addButton(atteindre_);
-    row->addWidget(atteindre_);
-    connect(atteindre_, &QToolButton::clicked, this, [this] { panelCommand(&ReviewController::GotoImage); });
-
-    jouer_ = navButton("SpeedButtonJouer", Glyph::Play, QStringLiteral("Diaporama.."), &ReviewController::Demarrer);
-    avant_ = navButton("SpeedButtonAvant", Glyph::Forward, QStringLiteral("Suivant"), &ReviewController::Avant);
-    avantRapide_ = navButton("SpeedButtonAvantRapide", Glyph::FastForward, {}, &ReviewController::AvantRapide);
-    fin_ = navButton("SpeedButtonFin", Glyph::Last, QStringLiteral("Dernier"), &ReviewController::Fin);
-    pause_->setChecked(true);
-
-    row->addSpacing(6);
-    ref_ = new QToolButton(panel);
-    ref_->setObjectName(QStringLiteral("SpeedButtonRef"));
-    ref_->setText(QString::fromUtf8("Référence"));
-    ref_->setFixedHeight(22);
-    ref_->setFocusPolicy(Qt::NoFocus);
-    row->addWidget(ref_);
-    connect(ref_, &QToolButton::clicked, this, [this] { panelCommand(&ReviewController::SpeedButtonRefClick); });
-
-    comboRef_ = new QComboBox(panel);
-    comboRef_->setObjectName(QStringLiteral("ComboBoxRef"));
-    comboRef_->setInsertPolicy(QComboBox::InsertAlphabetically);
-    comboRef_->setFixedWidth(56);
-    // Focus only when clicked: activating the bar must not hand the review keys to a list.
-    comboRef_->setFocusPolicy(Qt::ClickFocus);
-    row->addWidget(comboRef_);
-    // Only the user's choice (activated) acts; programmatic changes do not.
-    connect(comboRef_, &QComboBox::activated, this, [this] { review_.RunBusy([this] { ComboBoxRefChange(); }); });
-
-    labelChoix_ = new QLabel(QStringLiteral("LabelChoix"), panel);
-    labelChoix_->setObjectName(QStringLiteral("LabelChoix"));
-    labelChoix_->setAlignment(Qt::AlignCenter);
-    labelChoix_->setMinimumWidth(64);
-    row->addWidget(labelChoix_, 1);
-
-    balise_ = new QToolButton(panel);
-    balise_->setObjectName(QStringLiteral("SpeedButtonBalise"));
-    balise_->setText(QStringLiteral("Balise"));
-    balise_->setFixedHeight(22);
-    balise_->setFocusPolicy(Qt::NoFocus);
-    row->addWidget(balise_);
-    connect(balise_, &QToolButton::clicked, this, [this] { panelCommand(&ReviewController::SpeedButtonBaliseClick); });
-
-    comboBalise_ = new QComboBox(panel);
-    comboBalise_->setObjectName(QStringLiteral("ComboBoxBalise"));
-    comboBalise_->setInsertPolicy(QComboBox::InsertAlphabetically);
-    comboBalise_->setFixedWidth(56);
-    comboBalise_->setFocusPolicy(Qt::ClickFocus);
-    comboBalise_->addItem(QStringLiteral("0"));
-    row->addWidget(comboBalise_);
-    connect(comboBalise_, &QComboBox::activated, this, [this] { review_.RunBusy([this] { ComboBoxBaliseChange(); }); });
-
-    // Keys typed into the drop-down lists are theirs, not the key map's.
-    keyHook_->exempt(comboRef_);
-    keyHook_->exempt(comboBalise_);
+    for (const MenuDef& def : menus) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(def.title));
+        for (const MenuEntry& e : def.entries) {
+            QAction* action = menu->addAction(QString::fromUtf8(e.caption));
+            action->setMenuRole(QAction::NoRole);
+            if (!e.shortcut.isEmpty()) {
+                action->setShortcut(e.shortcut);
+                // The shortcuts act from every window of the program, before the key map.
+                action->setShortcutContext(Qt::ApplicationShortcut);
+            }
+            if (e.handler) {
+                const auto handler = e.handler;
+                const bool mark = e.mark == Mark::Set;
+                connect(action, &QAction::triggered, this, [this, handler, mark] {
+                    runGuarded([this, handler, mark] {
+                        // These commands mark the list modified even when their dialog is
+                        // cancelled or they stop on an error.
+                        ScopeExit setMark([this, mark] {
+                            if (mark)
+                                review_.SetListModified(true);
+                        });
+                        (this->*handler)();
+                    });
+                });
+            } else {
+                action->setEnabled(false);
+            }
+            if (e.separatorAfter)
+                menu->addSeparator();
+        }
+    }
 }
 
-void TFormCommande::BindReview()
+QAction* TFormCommande::MenuAction(const QString& text) const
 {
-    ReviewController* r = &review_;
-    connect(r, &ReviewController::positionTextChanged, atteindre_, &QToolButton::setText);
-    connect(r, &ReviewController::tagLabelChanged, this, [this](const QString& text) {
-        labelChoix_->setText(text);
-        labelChoix_->repaint();
+    for (QAction* top : menuBar()->actions())
+        if (QMenu* menu = top->menu())
+            for (QAction* a : menu->actions())
+                if (!a->isSeparator() && a->text() == text)
+                    return a;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Views
+
+void TFormCommande::BringToFront()
+{
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TFormCommande::ApplyLayout()
+{
+    const DesktopOptions& d = desktopOptions();
+    placeWindow(this, d.CommandPlace, true);
+    show();
+    raise();
+    activateWindow();
+
+    const AppWindows& w = appWindows();
+    struct View {
+        QWidget* window;
+        WindowPlace place;
+        bool shown;
+        QString caption;  // empty: the window keeps its own
+    };
+    const View views[] = {
+        {w.Liste, d.ListPlace, d.ShowList, {}},
+        {w.Diapo, d.SlideshowPlace, d.ShowSlideshow, QStringLiteral("Diaporama")},
+        {w.Vignette, d.ThumbnailPlace, d.ShowThumbnails, QStringLiteral("Vignettes")},
+        {w.Zone, d.ZonePlace, d.ShowZones, QString::fromUtf8("Zônes")},
+    };
+    for (const View& v : views) {
+        if (!v.window)
+            continue;
+        placeWindow(v.window, v.place);
+        if (!v.caption.isEmpty())
+            v.window->setWindowTitle(v.caption);
+        HookKeys(v.window);
+        v.window->setVisible(v.shown);
+    }
+}
+
+void TFormCommande::AffiListe() { showAndRaise(appWindows().Liste); }
+void TFormCommande::AffiDiapo() { showAndRaise(appWindows().Diapo); }
+void TFormCommande::AffiZone() { showAndRaise(appWindows().Zone); }
+
+void TFormCommande::ShowView(ReviewView view)
+{
+    switch (view) {
+    case ReviewView::List: AffiListe(); break;
+    case ReviewView::Slideshow: AffiDiapo(); break;
+    case ReviewView::SlideshowShown:
+        if (TFormDiapo* diapo = appWindows().Diapo)
+            diapo->show();
+        break;
+    case ReviewView::Zones:
+        if (TFormZone* zone = appWindows().Zone; zone && !zone->isVisible()) {
+            // The keyboard stays with the window the user is typing in.
+            zone->setAttribute(Qt::WA_ShowWithoutActivating, true);
+            zone->show();
+            zone->setAttribute(Qt::WA_ShowWithoutActivating, false);
+        }
+        break;
+    }
+}
+
+void TFormCommande::AffiVignette()
+{
+    const AppWindows& w = appWindows();
+    if (!desktopOptions().ShowThumbnails)
+        return;
+    w.Vignette->show();
+    if (review_.listIsEmpty())
+        return;
+    if (prompts().exec(w.OpVignette) != QDialog::Accepted)
+        return;
+    const QStringList paths = review_.CollectPaths();
+    const DesktopOptions& d = desktopOptions();
+    w.Vignette->BuildThumbnailPage(paths, d.ThumbFirst, d.ThumbPageSize);
+}
+
+void TFormCommande::RefreshPages()
+{
+    appWindows().Vignette->ClearPage();
+    appWindows().Zone->ClearPage();
+    AffiZone();
+    AffiVignette();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Desktop commands
+
+void TFormCommande::SaveDesktop()
+{
+    ::SaveDesktop([this](DesktopOptions& d) {
+        const AppWindows& w = appWindows();
+        d.CommandPlace = windowPlaceOf(this);
+        d.SlideshowPlace = windowPlaceOf(w.Diapo);
+        d.ListPlace = windowPlaceOf(w.Liste);
+        d.ThumbnailPlace = windowPlaceOf(w.Vignette);
+        d.ZonePlace = windowPlaceOf(w.Zone);
+        // Until the reference window exists, ReferencePlace keeps the value it was loaded with.
+        if (w.Ref)
+            d.ReferencePlace = windowPlaceOf(w.Ref);
     });
-    connect(r, &ReviewController::playingChanged, this,
-            [this](bool playing) { (playing ? jouer_ : pause_)->setChecked(true); });
-    connect(r, &ReviewController::markersChanged, this, [this] { showList(comboBalise_, review_.markers()); });
-    connect(r, &ReviewController::referencesChanged, this, [this] { showList(comboRef_, review_.references()); });
-    showList(comboBalise_, review_.markers());
-    showList(comboRef_, review_.references());
 }
 
-void TFormCommande::panelCommand(void (ReviewController::*command)())
+void TFormCommande::AfficherBureauUtilisateur()
 {
-    review_.RunBusy([this, command] { (review_.*command)(); });
+    loadProgramOptions(programOptions());
+    loadDesktopOptions(desktopOptions());
+    ApplyLayout();
+    BringToFront();
 }
 
-void TFormCommande::Debut() { review_.Debut(); }
-void TFormCommande::ArriereRapide() { review_.ArriereRapide(); }
-void TFormCommande::Arriere() { review_.Arriere(); }
-void TFormCommande::Pause() { review_.Pause(); }
-void TFormCommande::GotoImage() { review_.GotoImage(); }
-void TFormCommande::Demarrer() { review_.Demarrer(); }
-void TFormCommande::Avant() { review_.Avant(); }
-void TFormCommande::AvantRapide() { review_.AvantRapide(); }
-void TFormCommande::Fin() { review_.Fin(); }
-void TFormCommande::SpeedButtonBaliseClick() { review_.SpeedButtonBaliseClick(); }
-void TFormCommande::SpeedButtonRefClick() { review_.SpeedButtonRefClick(); }
-void TFormCommande::ComboBoxBaliseChange() { review_.ChooseMarker(comboBalise_->currentIndex()); }
-void TFormCommande::ComboBoxRefChange() { review_.ChooseReference(comboRef_->currentIndex()); }
+void TFormCommande::AfficherBureauParDefaut()
+{
+    setDefaults(programOptions());
+    setDesktopDefaults(desktopOptions());
+    ApplyLayout();
+    BringToFront();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Closing
+
+void TFormCommande::FormCloseQuery()
+{
+    runGuarded([this] {
+        if (desktopOptions().AutoSaveDesktop)
+            SaveDesktop();
+    });
+    // A save that fails would lose the list with the program: the question comes back until the
+    // list is written or the user declines. A cancelled save dialog ends the program as asked.
+    while (review_.ListModified()
+           && prompts().confirm(QStringLiteral("Enregistrer les Modifications de la Liste?"))) {
+        try {
+            ListCommands(review_).Enregistrer();
+            return;
+        } catch (const ProgramError& e) {
+            prompts().error(e.text() + QStringLiteral(" : \"") + programOptions().LastListFile + QStringLiteral("\""));
+        } catch (const std::exception& e) {
+            prompts().error(QString::fromLocal8Bit(e.what()));
+        }
+    }
+}
+
+void TFormCommande::closeEvent(QCloseEvent* event)
+{
+    FormCloseQuery();
+    review_.SetPlaying(false);
+    const AppWindows& w = appWindows();
+    for (QWidget* view : {static_cast<QWidget*>(w.Liste), static_cast<QWidget*>(w.Diapo),
+                          static_cast<QWidget*>(w.Vignette), static_cast<QWidget*>(w.Zone),
+                          static_cast<QWidget*>(w.Ref)})
+        if (view)
+            view->hide();
+    event->accept();
+    emit Closed();
+}
+
+// ---------------------------------------------------------------------------------------------
+// "&Fichier"
+
+void TFormCommande::NouvelleListe1Click()
+{
+    const AppWindows& w = appWindows();
+    AffiListe();
+    w.Zone->ClearPage();
+    ListCommands(review_).AddFiles(true);
+    w.Zone->ClearPage();
+    w.Vignette->ClearPage();
+    AffiVignette();
+}
+
+void TFormCommande::Ouvrir1Click()
+{
+    AffiListe();
+    ListCommands(review_).Ouvrir();
+    RefreshPages();
+    review_.GenereListeZone();
+}
+
+void TFormCommande::OuvriretRenommer1Click()
+{
+    AffiListe();
+    ListCommands(review_).OuvrirEtRenommer();
+    RefreshPages();
+    review_.GenereListeZone();
+}
+
+void TFormCommande::Enregistrersous1Click() { ListCommands(review_).Enregistrer(); }
+
+void TFormCommande::Quitter1Click() { close(); }
+
+// ---------------------------------------------------------------------------------------------
+// "&Edition"
+
+void TFormCommande::Ajouter1Click()
+{
+    ListCommands(review_).AddFiles(false);
+    RefreshPages();
+}
+
+// The search window hands its chosen files to the list; until it is built, it is only shown.
+void TFormCommande::RechercherImages1Click()
+{
+    prompts().exec(appWindows().Rec);
+    RefreshPages();
+}
+
+void TFormCommande::ModifierRepertoires1Click()
+{
+    TRepDialog* chooser = appWindows().RepDialog;
+    if (!chooser || prompts().exec(chooser) != QDialog::Accepted)
+        return;
+    ListCommands(review_).ModifierRepertoires(chooser->RepertoireChoisi());
+}
+
+void TFormCommande::CollerPressepapier1Click() { ListCommands(review_).CollerPressePapier(); }
+void TFormCommande::Effacer1Click() { ListCommands(review_).Effacer(); }
+
+void TFormCommande::ViderlaListe1Click()
+{
+    ListCommands(review_).Vider();
+    RefreshPages();
+}
+
+void TFormCommande::Renumeroter1Click() { ListCommands(review_).Renumeroter(); }
+
+// ---------------------------------------------------------------------------------------------
+// "E&xécuter"
+
+void TFormCommande::Diaporama1Click()
+{
+    appWindows().Diapo->SetFullScreen(true);
+    review_.Demarrer();
+}
+
+// The frame extractor launch comes with its own work.
+void TFormCommande::Vidsplit1Click() {}
+
+// The batch passes (rename/move, sort by zone, recycle-bin deletion) come with their own work;
+// the menu already keeps the list-modified mark.
+void TFormCommande::Renommer1Click() {}
+void TFormCommande::Trierdanssousrep1Click() {}
+void TFormCommande::SupprimerFichiersScores0Click() {}
+
+// ---------------------------------------------------------------------------------------------
+// "Convertir": the conversion driver comes with its own work.
+
+void TFormCommande::ConvertirBmp2JpegClick() {}
+void TFormCommande::ConvertirBmp2FitClick() {}
+void TFormCommande::ConvertirJpeg2BmpClick() {}
+
+// ---------------------------------------------------------------------------------------------
+// "Voir"
+
+void TFormCommande::VoirListe1Click() { AffiListe(); }
+void TFormCommande::VoirVignettes1Click() { AffiVignette(); }
+void TFormCommande::VoirDiaporama1Click() { AffiDiapo(); }
+void TFormCommande::VoirZones1Click() { AffiZone(); }
+
+void TFormCommande::RegenereVignettes1Click()
+{
+    desktopOptions().ShowThumbnails = true;
+    appWindows().Vignette->ClearPage();
+    AffiVignette();
+}
+
+void TFormCommande::RegenereZones1Click()
+{
+    AffiZone();
+    review_.GenereListeZone();
+}
+
+// ---------------------------------------------------------------------------------------------
+// "&Options"
+
+void TFormCommande::OptionsDiaporama1Click() { prompts().exec(appWindows().OptionsDiapo); }
+void TFormCommande::OptionsVidsplit1Click() { prompts().exec(appWindows().OpBatch); }
+void TFormCommande::OptionRenommerClick() { prompts().exec(appWindows().OptionsRenommer); }
+void TFormCommande::TrierparZones1Click() { prompts().exec(appWindows().OpTrierZone); }
+void TFormCommande::OptionConvBMP2JPEGClick() { prompts().exec(appWindows().OpBmp2Jpeg); }
+void TFormCommande::OptionConvBMP2FITClick() { prompts().exec(appWindows().OpBmp2Fit); }
+void TFormCommande::ConvertirJPEGversBMP1Click() { prompts().exec(appWindows().OpJpeg2Bmp); }
+
+void TFormCommande::Bureau1Click()
+{
+    prompts().exec(appWindows().OpGlobales);
+    ApplyLayout();
+}
+
+void TFormCommande::OptionsVignettes1Click() { prompts().exec(appWindows().OpVignette); }
+void TFormCommande::OptionsZones1Click() { prompts().exec(appWindows().OpZone); }
+void TFormCommande::EnregistrerBureau1Click() { SaveDesktop(); }
+void TFormCommande::AfficherBureauUtilisateur1Click() { AfficherBureauUtilisateur(); }
+void TFormCommande::AfficherBureauParDefaut1Click() { AfficherBureauParDefaut(); }
+
+// ---------------------------------------------------------------------------------------------
+// "&Aide"
+
+// The help viewer loads and shows the help file once it is built; for now it comes up empty.
+void TFormCommande::Aide1Click()
+{
+    BringToFront();
+    prompts().exec(appWindows().CnvHlp);
+}
+
+void TFormCommande::APropos1Click() { prompts().exec(appWindows().About); }

@@ -27,7 +27,7 @@ int ListDocument::EntryScore(int row) const
     return toInteger(q);
 }
 
-void ListDocument::open(const QString& path)
+void ListDocument::readFrom(const QString& path)
 {
     model_->clear();
     std::vector<ListEntry> entries = readListFile(path);
@@ -35,7 +35,7 @@ void ListDocument::open(const QString& path)
     path_ = path;
 }
 
-void ListDocument::save(const QString& path)
+void ListDocument::writeTo(const QString& path)
 {
     writeListFile(path, model_->entries());
     path_ = path;

@@ -32,9 +32,9 @@ public:
 
     // Replaces the entries by those of the list file. The list is emptied first, so on a failure
     // (ProgramError thrown) it is left empty.
-    void open(const QString& path);
+    void readFrom(const QString& path);
     // Writes the entries to the list file through a temporary file; throws ProgramError on failure.
-    void save(const QString& path);
+    void writeTo(const QString& path);
     void clear();
     // Appends one entry per file, numbered by its row, quality DefaultScore, zone and extra blank.
     void appendFiles(const QStringList& paths);

@@ -1,6 +1,6 @@
 #include "platform/JpegCodec.h"
 
-#include "platform/Picture.h"
+#include "platform/PictureLimits.h"
 
 #include <QFile>
 #include <QSaveFile>

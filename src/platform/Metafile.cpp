@@ -1,6 +1,6 @@
 #include "platform/Metafile.h"
 
-#include "platform/Picture.h"
+#include "platform/PictureLimits.h"
 
 #include <QtEndian>
 

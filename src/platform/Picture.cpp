@@ -213,14 +213,6 @@ PictureResult decodeJpegBytes(const QByteArray& bytes, int scaleDenom)
 
 }  // namespace
 
-bool pictureSizeAllowed(qint64 width, qint64 height, int bytesPerPixel)
-{
-    if (width <= 0 || height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide)
-        return false;
-    const qint64 stride = (width * bytesPerPixel + 3) & ~qint64(3);  // rows of a QImage are 4-aligned
-    return stride * height <= kMaxPictureBytes;
-}
-
 PictureKind pictureKind(const QString& path)
 {
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);

@@ -1,6 +1,8 @@
 #pragma once
 // Picture decoding, chosen by the file's extension (case-insensitive): bmp and ico through QImage,
 // jpg and jpeg through our libjpeg wrapper (24-bit RGB), wmf through libwmf; emf is not decoded.
+#include "platform/PictureLimits.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -19,14 +21,6 @@ struct PictureResult {
     int jpegErrorCode = 0; // libjpeg's message number when a JPEG failed, else 0
     bool ok() const { return status == PictureStatus::Ok; }
 };
-
-// Largest picture accepted: 32768 pixels a side and 1 GiB decoded; larger ones are undecodable.
-constexpr int kMaxPictureSide = 32768;
-constexpr qint64 kMaxPictureBytes = qint64(1) << 30;
-
-// True when a picture of width × height at bytesPerPixel stays within both limits. Checked on the
-// size a header claims, before any pixel memory is allocated.
-bool pictureSizeAllowed(qint64 width, qint64 height, int bytesPerPixel);
 
 // Picture kinds told by extension. Metafile covers wmf and emf; only wmf content is decoded.
 enum class PictureKind { Bitmap, Jpeg, Icon, Metafile, Unknown };

@@ -103,7 +103,7 @@ void PictureAhead::drop()
     ready_.reset();
 }
 
-std::optional<PreparedPicture> PictureAhead::take(const QString& path)
+std::optional<PreparedPicture> PictureAhead::collect(const QString& path)
 {
     std::shared_ptr<Job> job;
     {

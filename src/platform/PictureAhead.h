@@ -43,7 +43,7 @@ public:
     void drop();
     // The picture decoded ahead for path, when it was asked for, decoded well, and the file has not
     // changed since. Waits for a decode of that path that is still running.
-    std::optional<PreparedPicture> take(const QString& path);
+    std::optional<PreparedPicture> collect(const QString& path);
     // Waits until no decode is running (benchmarks: the user's pace).
     void waitIdle();
 

@@ -14,14 +14,12 @@ TFormDiapo::TFormDiapo(ReviewController& review, QWidget* parent) : QWidget(pare
     setWindowTitle(QStringLiteral("Diaporama"));
     // Every pixel is painted by paintEvent.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    connect(&review_, &ReviewController::frameChanged, this, &TFormDiapo::frameChanged);
+    connect(&review_, &ReviewController::frameChanged, this, &TFormDiapo::showFrame);
 }
-
-bool TFormDiapo::ShowImage(const QString& path) { return review_.ShowImage(path); }
 
 const QImage& TFormDiapo::Picture() const { return review_.frame().picture; }
 
-void TFormDiapo::frameChanged()
+void TFormDiapo::showFrame()
 {
     setWindowTitle(review_.frame().caption);
     // The picture must be on screen before the review goes on (slideshow tick, conversion step).

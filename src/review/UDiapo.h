@@ -18,15 +18,6 @@ class TFormDiapo : public QWidget {
 public:
     explicit TFormDiapo(ReviewController& review, QWidget* parent = nullptr);
 
-    // Shows the picture file at path through the review and repaints before returning.
-    // - Decoded: caption := path, the picture replaces the previous one.
-    // - Unknown format or content that cannot be decoded: caption := "Impossible de Charger: " + path,
-    //   only the background is shown; still returns true (the caller goes on).
-    // - The file cannot be read (missing, no access): caption := path, only the background, the
-    //   general error box, and false: the calling operation (slideshow tick, move, conversion step)
-    //   must stop there.
-    bool ShowImage(const QString& path);
-
     // On: hides every window of the program, then shows this one borderless and full screen.
     // Off: normal frame and state, then fullScreenLeft (the desktop layout is applied again).
     void SetFullScreen(bool on);
@@ -55,7 +46,7 @@ protected:
 
 private:
     void FormActivate();
-    void frameChanged();
+    void showFrame();
 
     ReviewController& review_;
     std::optional<QColor> preview_;

@@ -1,7 +1,7 @@
 #pragma once
 // The zone window "Zônes": one cell per zone 0..9 with the picture of the first entry tagged with
 // it (the zone page of the review).
-#include "app/ReviewController.h"
+#include "review/ZonePage.h"
 
 #include <QWidget>
 

@@ -59,10 +59,10 @@ TEST_F(DiapoTest, AFileThatCannotBeDecodedShowsTheBackgroundAndItsCaption)
     ASSERT_TRUE(writeTestImage(bmp, 64, 48));
     ASSERT_TRUE(writeTestImage(jpg, 80, 60));
 
-    EXPECT_TRUE(diapo->ShowImage(bmp));
+    EXPECT_TRUE(review().ShowImage(bmp));
     EXPECT_EQ(diapo->windowTitle(), bmp);
     EXPECT_EQ(diapo->Picture().size(), QSize(64, 48));
-    EXPECT_TRUE(diapo->ShowImage(jpg));
+    EXPECT_TRUE(review().ShowImage(jpg));
     EXPECT_EQ(diapo->windowTitle(), jpg);
     ASSERT_EQ(diapo->Picture().size(), QSize(80, 60));
 
@@ -83,8 +83,8 @@ TEST_F(DiapoTest, AFileThatCannotBeDecodedShowsTheBackgroundAndItsCaption)
         SCOPED_TRACE(c.name);
         const QString p = path(QString::fromLatin1(c.name));
         ASSERT_TRUE(writeAll(p, c.bytes));
-        ASSERT_TRUE(diapo->ShowImage(jpg));
-        EXPECT_TRUE(diapo->ShowImage(p));
+        ASSERT_TRUE(review().ShowImage(jpg));
+        EXPECT_TRUE(review().ShowImage(p));
         EXPECT_EQ(diapo->windowTitle(), QStringLiteral("Impossible de Charger: ") + p);
         EXPECT_TRUE(diapo->Picture().isNull());
         EXPECT_EQ(pixel(diapo->grab().toImage(), diapo->width() / 2, diapo->height() / 2), diapo->BackgroundColor());
@@ -102,8 +102,8 @@ TEST_F(DiapoTest, AFileThatCannotBeReadShowsTheErrorBoxAndStopsTheCaller)
     for (const QString& p : {path("absent.bmp"), path("dossier.bmp")}) {
         SCOPED_TRACE(p.toStdString());
         sp.clear();
-        ASSERT_TRUE(diapo->ShowImage(bmp));
-        EXPECT_FALSE(diapo->ShowImage(p));
+        ASSERT_TRUE(review().ShowImage(bmp));
+        EXPECT_FALSE(review().ShowImage(p));
         EXPECT_EQ(diapo->windowTitle(), p);
         EXPECT_TRUE(diapo->Picture().isNull());
         ASSERT_EQ(sp.shown().size(), 1u);
@@ -154,7 +154,7 @@ TEST_F(DiapoTest, PaintsCentredAtNaturalSizeOrStretchedOverTheWindow)
         SCOPED_TRACE(c.name);
         diapo->resize(c.window);
         programOptions().SlidePosition = c.position;
-        ASSERT_TRUE(diapo->ShowImage(c.file));
+        ASSERT_TRUE(review().ShowImage(c.file));
         const QImage g = diapo->grab().toImage();
         ASSERT_EQ(g.size(), c.window);
         EXPECT_EQ(pixel(g, c.at.x(), c.at.y()), c.expected);
