@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -137,15 +138,34 @@ bool trashInfoNames(const QString& infoPath, const QString& original)
     if (lines.isEmpty() || lines.front().trimmed() != "[Trash Info]")
         return false;
     const QString want = cleanAbsolute(original);
+    // The value should be URL-encoded, but some writers store the bytes as they are; trashes at the
+    // top of a volume may name the file relative to that top.
+    auto names = [&want](const QString& path) {
+        return !path.isEmpty()
+            && (QDir::cleanPath(path) == want || (!path.startsWith('/') && want.endsWith('/' + QDir::cleanPath(path))));
+    };
     for (const QByteArray& line : lines) {
         if (!line.startsWith("Path="))
             continue;
-        const QString path = QFile::decodeName(QByteArray::fromPercentEncoding(line.mid(5).trimmed()));
-        // Trashes at the top of a volume may name the file relative to that top.
-        return QDir::cleanPath(path) == want
-            || (!path.isEmpty() && !path.startsWith('/') && want.endsWith('/' + QDir::cleanPath(path)));
+        const QByteArray value = line.mid(5).trimmed();
+        return names(QFile::decodeName(value)) || names(QFile::decodeName(QByteArray::fromPercentEncoding(value)));
     }
     return false;
+}
+
+// A place inside a freedesktop.org trash: an absolute path in the "files" folder of a folder named
+// "Trash" (the home trash), ".Trash-<uid>" or "<uid>" below ".Trash" (trashes at a volume's top).
+bool isTrashLocation(const QString& inTrash)
+{
+    if (!inTrash.startsWith('/'))
+        return false;
+    const QStringList parts = QDir::cleanPath(inTrash).split('/');
+    if (parts.size() < 4 || parts[parts.size() - 2] != QLatin1String("files"))
+        return false;
+    const QString trash = parts[parts.size() - 3];
+    const QString uid = QString::number(::getuid());
+    return trash == QLatin1String("Trash") || trash == QStringLiteral(".Trash-") + uid
+        || (trash == uid && parts.size() >= 5 && parts[parts.size() - 4] == QLatin1String(".Trash"));
 }
 
 bool exists(const QByteArray& path)
@@ -173,6 +193,15 @@ FileOpResult SystemFileOp::SendToRecycleBin(const QString& path)
         return failed(r, ENOENT);
     if (!exists(src))
         return failed(r, errno);
+    // Qt takes the current folder for the trash when the data folder does not exist yet.
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataHome.isEmpty())
+        return failed(r, ENOENT);
+    if (!QFileInfo(dataHome).isDir()) {
+        if (!QDir().mkpath(dataHome))
+            return failed(r, EACCES);
+        QFile::setPermissions(dataHome, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
     QString inTrash;
     if (!QFile::moveToTrash(path, &inTrash)) {
         if (!exists(src))
@@ -182,13 +211,14 @@ FileOpResult SystemFileOp::SendToRecycleBin(const QString& path)
     }
     const QByteArray trashed = QFile::encodeName(inTrash);
     const QString info = trashInfoPath(inTrash);
-    if (!inTrash.isEmpty() && exists(trashed) && !exists(src) && trashInfoNames(info, path)) {
+    if (isTrashLocation(inTrash) && exists(trashed) && !exists(src) && trashInfoNames(info, path)) {
         r.ok = true;
         r.used = inTrash;
         r.trashInfo = info;
         return r;
     }
-    // In the trash without a record that names it, the file could not be restored: it goes back.
+    // Outside a real trash, or without a record that names its place, the file could not be
+    // restored: it goes back.
     if (!inTrash.isEmpty() && exists(trashed) && !exists(src)) {
         if (sys::renameNoReplace(trashed.constData(), src.constData()) == 0)
             QFile::remove(info);
