@@ -78,6 +78,26 @@ TEST(ListFile, ThreeEntriesAreTwentyFourLinesAndReadBack)
     EXPECT_EQ(readListFile(path), entries);
 }
 
+TEST(ListFile, EveryValueReadsBackAsItWasWritten)
+{
+    // Values whose Latin-1 bytes would form UTF-8 ("Ã©" is C3 A9, read back as "é") among plain
+    // Latin-1 and names outside Latin-1, in every column.
+    const QString tricky[] = {
+        QString::fromUtf8("Ã©.bmp"), QString::fromUtf8("é.bmp"), QString::fromLatin1("\xE2\x82\xAC"),
+        QString::fromLatin1("\xC3\xA9\xFF"), QString::fromUtf8("/données/Луна/"), QString::fromUtf8("🌙"),
+        QString::fromUtf8("/Ã©tÃ©/"), QStringLiteral("plain"),
+    };
+    std::vector<ListEntry> entries;
+    int n = 0;
+    for (const QString& a : tricky)
+        for (const QString& b : tricky)
+            entries.push_back(makeEntry(n++, a, b, b, a, b + a));
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath("noms.lst");
+    writeListFile(path, entries);
+    EXPECT_EQ(readListFile(path), entries);
+}
+
 TEST(ListFile, EmptyListReadsBackAsOneHeaderlessEntry)
 {
     QTemporaryDir tmp;
