@@ -88,11 +88,11 @@ bool SafeFile::open()
     fd_ = sys::createTemporary(encodedDirectory(target_), 0666, temp_);
     if (fd_ < 0)
         return fail(errno);
+    // Best effort: a file system without owners or modes (a FAT memory card) still takes the save.
     if (exists) {
         if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
             (void)::fchown(fd_, st.st_uid, st.st_gid);  // allowed to root, and to a group member
-        if (::fchmod(fd_, st.st_mode & 07777) != 0)
-            return fail(errno);
+        (void)::fchmod(fd_, st.st_mode & 07777);
     }
     return true;
 }

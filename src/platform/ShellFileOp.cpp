@@ -90,8 +90,7 @@ FileOpResult copyAcross(FileOpResult r, const QByteArray& src, const struct stat
     }
     // The copy keeps what the file manager shows of the original: mode, times, owner if allowed.
     (void)::fchown(out, st.st_uid, st.st_gid);
-    if (::fchmod(out, st.st_mode & 07777) != 0)
-        return abandon(errno, true);
+    (void)::fchmod(out, st.st_mode & 07777);  // a FAT memory card has no modes to keep
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     (void)::futimens(out, times);
     if (sys::fsync(out) != 0)
@@ -267,10 +266,8 @@ FileOpResult SystemFileOp::transfer(const QString& source, const QString& target
         r.used.clear();
         return failed(r, err);
     }
-    const QByteArray dir = encodedDirectory(QFile::encodeName(r.used));
-    (void)sys::syncDirectory(dir);
-    if (encodedDirectory(src) != dir)
-        (void)sys::syncDirectory(encodedDirectory(src));
+    // A rename is atomic: after a crash the file is under one name or the other, never lost, so
+    // the folders are not synced (that would cost a journal commit per file of a batch).
     r.ok = true;
     return r;
 }
