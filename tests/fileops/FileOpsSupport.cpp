@@ -2,10 +2,7 @@
 
 #include <QFile>
 
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 ScopedFaults::ScopedFaults(std::vector<Fault> faults) : state_(std::make_shared<State>())
 {
@@ -40,26 +37,6 @@ bool ScopedFaults::fired() const
 QStringList allEntries(const QString& dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-int runUnprivileged(const std::function<int()>& f)
-{
-    if (::geteuid() != 0)
-        return f();
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        return -1;
-    if (pid == 0) {
-        constexpr uid_t kNobody = 65534;
-        constexpr gid_t kNogroup = 65534;
-        if (::setgroups(0, nullptr) != 0 || ::setgid(kNogroup) != 0 || ::setuid(kNobody) != 0)
-            ::_exit(255);
-        ::_exit(f() & 0xFF);
-    }
-    int status = 0;
-    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) == 255)
-        return -1;
-    return WEXITSTATUS(status);
 }
 
 bool sameFileSystem(const QString& a, const QString& b)

@@ -1,7 +1,9 @@
 #pragma once
-// Helpers of the file-operation tests: faults injected into the system-call seam, directory
-// listings that show hidden temporaries, and running a piece of a test as an unprivileged user.
+// Helpers of the file-operation tests: faults injected into the system-call seam and directory
+// listings that show hidden temporaries.
 #include "platform/SystemCalls.h"
+
+#include "Unprivileged.h"
 
 #include <QDir>
 #include <QString>
@@ -36,10 +38,6 @@ private:
 
 // Every entry of a directory, hidden ones included, sorted by name.
 QStringList allEntries(const QString& dir);
-
-// Runs f as the user nobody when the tests run as root (in a child process, so the test keeps its
-// rights), else directly. Returns f's result, or -1 when the child could not run or report.
-int runUnprivileged(const std::function<int()>& f);
 
 // True when both paths lie on one file system.
 bool sameFileSystem(const QString& a, const QString& b);
