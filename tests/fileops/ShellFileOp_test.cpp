@@ -316,18 +316,4 @@ TEST_F(FileOps, AFileTheUserMayNotMoveStaysWhereItIs)
     EXPECT_EQ(allEntries(data + "/Trash/info"), QStringList{});  // no record of a file not trashed
 }
 
-TEST_F(FileOps, DefaultOperationsCanBeReplaced)
-{
-    struct Refusing : ShellFileOp {
-        FileOpResult SendToRecycleBin(const QString& p) override { return {false, p, {}, {}, {}, EBUSY}; }
-        FileOpResult ShellMoveFile(const QString& s, const QString& t) override { return {false, s, t, {}, {}, EBUSY}; }
-        FileOpResult ShellRenameFile(const QString& s, const QString& t) override { return {false, s, t, {}, {}, EBUSY}; }
-    } refusing;
-    EXPECT_NE(dynamic_cast<SystemFileOp*>(&fileOps()), nullptr);
-    setFileOps(&refusing);
-    EXPECT_EQ(fileOps().SendToRecycleBin(path("x")).error, EBUSY);
-    setFileOps(nullptr);
-    EXPECT_NE(dynamic_cast<SystemFileOp*>(&fileOps()), nullptr);
-}
-
 }  // namespace
