@@ -5,8 +5,6 @@
 #include "settings/Options.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <array>
 #include <cerrno>
@@ -106,29 +104,6 @@ int headerInteger(std::pair<const char*, qsizetype> line)
     throw notAnInteger(text);
 }
 
-// The errno that explains why path cannot be written, found by asking the system about the
-// directory and the file themselves (Qt's own error codes are too coarse for the messages).
-int writeErrno(const QString& path, int fallback)
-{
-    const QFileInfo info(path);
-    const QByteArray dir = QFile::encodeName(info.absolutePath());
-    const QByteArray file = QFile::encodeName(info.absoluteFilePath());
-    struct stat st {};
-    if (::stat(dir.constData(), &st) != 0)
-        return errno;
-    if (!S_ISDIR(st.st_mode))
-        return ENOTDIR;
-    if (::access(dir.constData(), W_OK | X_OK) != 0)
-        return errno;
-    if (::stat(file.constData(), &st) == 0) {
-        if (S_ISDIR(st.st_mode))
-            return EISDIR;
-        if (::access(file.constData(), W_OK) != 0)
-            return errno;
-    }
-    return fallback != 0 ? fallback : EIO;
-}
-
 void appendLine(QByteArray& out, const QByteArray& bytes)
 {
     out.append(bytes);
@@ -136,16 +111,6 @@ void appendLine(QByteArray& out, const QByteArray& bytes)
 }
 
 }  // namespace
-
-QString fileErrorText(int errnum)
-{
-    switch (errnum) {
-    case ENOENT: return QStringLiteral("Fichier introuvable");
-    case EACCES:
-    case EPERM: return QString::fromUtf8("Accès au fichier refusé");
-    default: return QStringLiteral("Erreur E/S %1").arg(errnum);
-    }
-}
 
 std::vector<ListEntry> parseListFile(const QByteArray& bytes)
 {
@@ -262,23 +227,4 @@ void writeListFile(const QString& path, const std::vector<ListEntry>& entries)
 QString listFileName(const QString& name)
 {
     return name.contains('.') ? name : name + QStringLiteral(".LST");
-}
-
-void saveFileSafely(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile f(path);
-    // Unbuffered, so that a failed write leaves its errno behind for the message.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw fileError(writeErrno(path, 0));
-    errno = 0;
-    if (f.write(bytes) != bytes.size()) {
-        const int err = errno;
-        f.cancelWriting();
-        throw fileError(err != 0 ? err : writeErrno(path, EIO));
-    }
-    errno = 0;
-    if (!f.commit()) {
-        const int err = errno;
-        throw fileError(err != 0 ? err : writeErrno(path, EIO));
-    }
 }

@@ -2,14 +2,11 @@
 // List files: a header of six lines, then six lines per entry (number, directory, name, quality,
 // zone, extra), Latin-1 text, CR LF line ends. Files without a header are read too.
 #include "list/ListModel.h"
+#include "platform/SafeWrite.h"  // saveFileSafely and fileErrorText, used with list files
 
 #include <QByteArray>
 #include <QString>
 #include <vector>
-
-// The program's wording of a file error (an errno value): "Fichier introuvable",
-// "Accès au fichier refusé", or "Erreur E/S %d".
-QString fileErrorText(int errnum);
 
 // Entries of a list file's bytes, numbered 0000, 0001, ... by their position. A header line 1, 4
 // or 5 that is not an integer throws ProgramError with the integer message.
@@ -25,7 +22,3 @@ void writeListFile(const QString& path, const std::vector<ListEntry>& entries);
 
 // The name a list is saved under: ".LST" appended when the name holds no "." anywhere.
 QString listFileName(const QString& name);
-
-// Replaces the file at path by bytes through a temporary file in the same directory; throws
-// ProgramError with the file error when it cannot be written.
-void saveFileSafely(const QString& path, const QByteArray& bytes);

@@ -1,9 +1,9 @@
 #include "platform/JpegCodec.h"
 
 #include "platform/PictureLimits.h"
+#include "platform/SafeWrite.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <csetjmp>
@@ -340,13 +340,11 @@ JpegEncodeResult encodeJpeg(const QImage& image, int quality, const QString& pat
     if (!result.ok)
         return result;
     // Written through a temporary file and a rename: a failed write (disk full) never leaves a
-    // torn file in place of the previous one. In a directory where no temporary file can be made,
-    // the file is written in place.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // torn or empty file in place of the previous one.
+    if (const int err = writeFileSafely(path, bytes)) {
         result.ok = false;
-        result.errorText = file.errorString();
+        result.systemError = err;
+        result.errorText = fileErrorText(err);
     }
     return result;
 }

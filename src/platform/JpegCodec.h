@@ -25,8 +25,9 @@ struct JpegHeader {
 
 struct JpegEncodeResult {
     bool ok = false;
-    int errorCode = 0;
-    QString errorText;
+    int errorCode = 0;     // libjpeg message number of an encoding failure
+    int systemError = 0;   // errno of a failure to write the file
+    QString errorText;     // libjpeg's message, or the file error's text (fileErrorText)
 };
 
 // Decodes a JPEG held in memory. scaleDenom 2, 4 or 8 decodes at 1/2, 1/4 or 1/8 of the size (each
@@ -57,5 +58,6 @@ int jpegScaleForReduction(int reduction);
 
 // Encodes the image (any format; converted to 24-bit RGB, alpha dropped) at quality 0..100.
 JpegEncodeResult encodeJpegToBytes(const QImage& image, int quality, QByteArray& out);
-// Encodes and writes to path, replacing an existing file only once the whole file is written.
+// Encodes and writes to path through SafeFile: an existing file is replaced only once the whole
+// new file is written and synced.
 JpegEncodeResult encodeJpeg(const QImage& image, int quality, const QString& path);

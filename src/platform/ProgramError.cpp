@@ -9,20 +9,48 @@ ProgramError notAnInteger(const QString& text)
 
 bool parseInteger(const QString& text, int& value)
 {
+    // Read by hand into an unsigned magnitude bounded at every digit, so that no input, however
+    // long or large, overflows or negates the most negative value.
     const QString t = text.trimmed();
-    if (t.isEmpty())
+    qsizetype i = 0;
+    bool negative = false;
+    bool hex = false;
+    if (t.startsWith(QLatin1String("-$"))) {
+        negative = hex = true;
+        i = 2;
+    } else if (t.startsWith('$')) {
+        hex = true;
+        i = 1;
+    } else if (t.startsWith('-') || t.startsWith('+')) {
+        negative = t[0] == '-';
+        i = 1;
+    }
+    if (i >= t.size())
         return false;
-    bool ok = false;
-    qlonglong v;
-    if (t.startsWith('$'))
-        v = t.mid(1).toLongLong(&ok, 16);
-    else if (t.startsWith(QLatin1String("-$")))
-        v = -t.mid(2).toLongLong(&ok, 16);
+    const unsigned base = hex ? 16 : 10;
+    constexpr quint64 kLimit = quint64(INT32_MAX) + 1;  // the magnitude of INT32_MIN
+    quint64 magnitude = 0;
+    for (; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        unsigned digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return false;
+        magnitude = magnitude * base + digit;
+        if (magnitude > kLimit)
+            return false;
+    }
+    if (negative)
+        value = magnitude == kLimit ? INT32_MIN : -int(magnitude);
+    else if (magnitude <= quint64(INT32_MAX))
+        value = int(magnitude);
     else
-        v = t.toLongLong(&ok, 10);
-    if (!ok || v < INT32_MIN || v > INT32_MAX)
         return false;
-    value = int(v);
     return true;
 }
 

@@ -41,7 +41,13 @@ bool isMultibyteUtf8(const unsigned char* p, qsizetype n)
 
 QByteArray encodeFileText(const QString& text)
 {
-    return fitsLatin1(text) ? text.toLatin1() : text.toUtf8();
+    // Latin-1 bytes that form multi-byte UTF-8 ("Ã©" is C3 A9) would read back as other text.
+    if (fitsLatin1(text)) {
+        QByteArray latin1 = text.toLatin1();
+        if (!isMultibyteUtf8(reinterpret_cast<const unsigned char*>(latin1.constData()), latin1.size()))
+            return latin1;
+    }
+    return text.toUtf8();
 }
 
 QString decodeFileText(const char* data, qsizetype size)
@@ -61,11 +67,20 @@ QByteArray truncateEncoded(const QByteArray& bytes, qsizetype maxBytes)
 {
     if (bytes.size() <= maxBytes)
         return bytes;
-    qsizetype cut = maxBytes;
-    // Step back over continuation bytes only when the text is UTF-8; Latin-1 bytes are cut as they stand.
-    if (isMultibyteUtf8(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size())) {
-        while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
-            --cut;
+    if (maxBytes <= 0)
+        return QByteArray();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    if (!isMultibyteUtf8(p, bytes.size())) {
+        // Latin-1. Its first bytes alone may form UTF-8 that the whole did not ("Ã©" before an
+        // invalid byte); such a prefix is written as UTF-8 so that it reads back as it was.
+        const QByteArray cut = bytes.left(maxBytes);
+        if (!isMultibyteUtf8(reinterpret_cast<const unsigned char*>(cut.constData()), cut.size()))
+            return cut;
+        return truncateEncoded(QString::fromLatin1(cut).toUtf8(), maxBytes);
     }
+    // UTF-8: step back over continuation bytes so that no sequence is split.
+    qsizetype cut = maxBytes;
+    while (cut > 0 && (p[cut] & 0xC0) == 0x80)
+        --cut;
     return bytes.left(cut);
 }

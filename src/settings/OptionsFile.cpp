@@ -1,12 +1,12 @@
 #include "settings/OptionsFile.h"
 
 #include "platform/PathUtil.h"
+#include "platform/SafeWrite.h"
 #include "platform/TextCodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
 
@@ -91,31 +91,23 @@ void applyWrite(FileImage& img, const QByteArray& block, qint64 offset)
     img.exists = true;
 }
 
-// Replaces the file by the image through a temporary file and a rename, so an interrupted write
-// never leaves a torn settings file.
+// Replaces the file by the image through a temporary file and a rename, so an interrupted or
+// failed write (a full disk) never leaves a torn or empty settings file.
 bool saveImage(const QString& path, const FileImage& img)
 {
     QDir().mkpath(directoryPart(path));
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
+    SafeFile out(path);
+    if (!out.open() || !out.write(img.head))
         return false;
-    if (out.write(img.head) != img.head.size()) {
-        out.cancelWriting();
-        return false;
-    }
     if (img.hasTail) {
         QFile in(path);
-        if (!in.open(QIODevice::ReadOnly) || !in.seek(img.head.size())) {
-            out.cancelWriting();
+        if (!in.open(QIODevice::ReadOnly) || !in.seek(img.head.size()))
             return false;
-        }
         QByteArray chunk(kCopyChunk, Qt::Uninitialized);
         for (;;) {
             const qint64 n = in.read(chunk.data(), chunk.size());
-            if (n < 0 || (n > 0 && out.write(chunk.constData(), n) != n)) {
-                out.cancelWriting();
+            if (n < 0 || (n > 0 && !out.write(chunk.constData(), n)))
                 return false;
-            }
             if (n == 0)
                 break;
         }
@@ -208,7 +200,7 @@ void loadAllOptions()
     loadFromImage(img, extractorOptions(), kExtractorOptionsSize, kExtractorOptionsOffset, &extractorDefaults);
 }
 
-void SaveDesktop(const std::function<void(DesktopOptions&)>& captureWindowPlaces)
+bool SaveDesktop(const std::function<void(DesktopOptions&)>& captureWindowPlaces)
 {
     const QString path = optionsFilePath();
     FileImage img = readImage(path, kOptionsFileSize);
@@ -217,5 +209,5 @@ void SaveDesktop(const std::function<void(DesktopOptions&)>& captureWindowPlaces
         captureWindowPlaces(desktopOptions());
     applyWrite(img, toBytes(desktopOptions()), kDesktopOptionsOffset);
     applyWrite(img, toBytes(extractorOptions()), kExtractorOptionsOffset);
-    saveImage(path, img);
+    return saveImage(path, img);
 }

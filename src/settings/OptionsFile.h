@@ -29,5 +29,6 @@ void loadAllOptions();
 
 // "Enregistrer Bureau": writes the live ProgramOptions as block 1, lets captureWindowPlaces store the
 // windows' places into the live DesktopOptions, then writes block 2 and block 3. The file is replaced
-// once, with exactly the bytes the three block writes in turn would leave.
-void SaveDesktop(const std::function<void(DesktopOptions&)>& captureWindowPlaces);
+// once, with exactly the bytes the three block writes in turn would leave. False when the file could
+// not be written (the old file is then left as it was); the program does not report it.
+bool SaveDesktop(const std::function<void(DesktopOptions&)>& captureWindowPlaces);

@@ -4,6 +4,7 @@
 
 #include "QtPrinters.h"
 #include "TestFiles.h"
+#include "Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,6 +76,26 @@ TEST(ListFile, ThreeEntriesAreTwentyFourLinesAndReadBack)
     const QByteArray bytes = readAll(path);
     EXPECT_EQ(bytes, expected);
     EXPECT_EQ(bytes.count("\r\n"), 24);
+    EXPECT_EQ(readListFile(path), entries);
+}
+
+TEST(ListFile, EveryValueReadsBackAsItWasWritten)
+{
+    // Values whose Latin-1 bytes would form UTF-8 ("Ã©" is C3 A9, read back as "é") among plain
+    // Latin-1 and names outside Latin-1, in every column.
+    const QString tricky[] = {
+        QString::fromUtf8("Ã©.bmp"), QString::fromUtf8("é.bmp"), QString::fromLatin1("\xE2\x82\xAC"),
+        QString::fromLatin1("\xC3\xA9\xFF"), QString::fromUtf8("/données/Луна/"), QString::fromUtf8("🌙"),
+        QString::fromUtf8("/Ã©tÃ©/"), QStringLiteral("plain"),
+    };
+    std::vector<ListEntry> entries;
+    int n = 0;
+    for (const QString& a : tricky)
+        for (const QString& b : tricky)
+            entries.push_back(makeEntry(n++, a, b, b, a, b + a));
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath("noms.lst");
+    writeListFile(path, entries);
     EXPECT_EQ(readListFile(path), entries);
 }
 
@@ -192,11 +213,16 @@ TEST(ListFile, ReadErrorsUseTheProgramsWords)
     QTemporaryDir tmp;
     EXPECT_EQ(errorOf([&] { readListFile(tmp.filePath("absent.lst")); }), "Fichier introuvable");
     EXPECT_EQ(errorOf([&] { readListFile(tmp.path()); }), "Erreur E/S 21");  // a directory
-    if (::geteuid() != 0) {
+    {
         const QString locked = tmp.filePath("ferme.lst");
         ASSERT_TRUE(writeAll(locked, kHeader3));
         QFile::setPermissions(locked, {});
-        EXPECT_EQ(errorOf([&] { readListFile(locked); }), QString::fromUtf8("Accès au fichier refusé"));
+        QFile::setPermissions(tmp.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                                              | QFile::ExeOther);
+        EXPECT_EQ(runUnprivileged([&] {
+                      return errorOf([&] { readListFile(locked); }) == QString::fromUtf8("Accès au fichier refusé") ? 0 : 1;
+                  }),
+                  0);
     }
     EXPECT_EQ(fileErrorText(EPERM), QString::fromUtf8("Accès au fichier refusé"));
     EXPECT_EQ(fileErrorText(ENOSPC), "Erreur E/S 28");
@@ -216,9 +242,12 @@ TEST(ListFile, SaveNamesAndFailedSavesKeepTheOldFile)
     const QString path = tmp.filePath("ancienne.lst");
     const QByteArray old = kHeader3 + "0000\r\n/d/\r\na\r\n1\r\n2\r\n3\r\n";
     ASSERT_TRUE(writeAll(path, old));
-    if (::geteuid() != 0) {
-        QFile::setPermissions(tmp.path(), QFile::ReadOwner | QFile::ExeOwner);
-        EXPECT_EQ(errorOf([&] { writeListFile(path, list); }), QString::fromUtf8("Accès au fichier refusé"));
+    {
+        QFile::setPermissions(tmp.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+        EXPECT_EQ(runUnprivileged([&] {
+                      return errorOf([&] { writeListFile(path, list); }) == QString::fromUtf8("Accès au fichier refusé") ? 0 : 1;
+                  }),
+                  0);
         QFile::setPermissions(tmp.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         EXPECT_EQ(readAll(path), old);
     }
@@ -235,7 +264,7 @@ TEST(ListFile, SaveNamesAndFailedSavesKeepTheOldFile)
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(msg, QStringLiteral("Erreur E/S %1").arg(EFBIG));
     EXPECT_EQ(readAll(path), old);
-    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{"ancienne.lst"});  // no temporary left
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"ancienne.lst"});  // no temporary left
 
     writeListFile(path, list);
     EXPECT_EQ(readListFile(path).size(), list.size());

@@ -1,6 +1,7 @@
 #include "platform/Picture.h"
 
 #include "TestFiles.h"
+#include "Unprivileged.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -268,12 +269,16 @@ TEST_F(PictureTest, FilesThatCannotBeReadAreUnreadable)
     }
     EXPECT_EQ(loadPicture(QString()).status, PictureStatus::Undecodable);
 
-    if (geteuid() != 0) {  // root reads whatever the mode says
+    {  // root reads whatever the mode says: read as an ordinary user
         const QString locked = image("locked.bmp", 8, 8);
         ASSERT_EQ(chmod(locked.toLocal8Bit().constData(), 0), 0);
-        const PictureResult r = loadPicture(locked);
-        EXPECT_EQ(r.status, PictureStatus::Unreadable);
-        EXPECT_TRUE(r.errorText.contains(QStringLiteral("accès refusé")));
+        ASSERT_EQ(chmod(dir.path().toLocal8Bit().constData(), 0755), 0);
+        EXPECT_EQ(runUnprivileged([&] {
+                      const PictureResult r = loadPicture(locked);
+                      return r.status == PictureStatus::Unreadable && r.errorText.contains(QStringLiteral("accès refusé"))
+                          ? 0 : 1;
+                  }),
+                  0);
     }
 }
 

@@ -316,6 +316,36 @@ TEST_F(Settings, LongTextsAreCutToTheCapacityWithoutSplittingUtf8)
     EXPECT_EQ(file().mid(1860, 4), QByteArray("\x03" "FIN"));
 }
 
+TEST_F(Settings, TextsReadBackAsTheyWereWritten)
+{
+    // Latin-1 whose bytes would form UTF-8 ("Ã©" is C3 A9) is stored as UTF-8; plain Latin-1 stays
+    // one byte a letter; a text cut to its field still reads back as its beginning.
+    struct Case { QString text; QByteArray stored; };
+    const Case cases[] = {
+        {QString::fromUtf8("/Ã©/"), QByteArray("/\xC3\x83\xC2\xA9/")},
+        {QString::fromUtf8("/été/"), QByteArray("/\xE9t\xE9/")},
+        {QString::fromLatin1("\xE2\x82\xAC"), QByteArray("\xC3\xA2\xC2\x82\xC2\xAC")},
+        {QString::fromLatin1("\xC3\xA9\xFF"), QByteArray("\xC3\xA9\xFF")},
+        // 254 letters then "Ã©" and an invalid byte: whole, not UTF-8; cut to 255 bytes, it would be.
+        {QString(253, 'a') + QString::fromLatin1("\xC3\xA9\xFF"), QByteArray(253, 'a') + "\xC3\x83"},
+    };
+    for (const Case& c : cases) {
+        ProgramOptions& p = programOptions();
+        setDefaults(p);
+        p.TargetDirectory = c.text;
+        p.LastListFile = c.text;
+        extractorOptions().ExtractorDirectory = c.text;
+        ASSERT_TRUE(SaveDesktop(nullptr));
+        const QByteArray f = file();
+        for (int off : {810, 1578, 2008})
+            EXPECT_EQ(f.mid(off + 1, uint8_t(f[off])), c.stored) << off;
+        const Records r = loaded();
+        for (const QString& back : {r.p.TargetDirectory, r.p.LastListFile, r.e.ExtractorDirectory})
+            EXPECT_EQ(back, c.text.left(back.size()));
+        EXPECT_EQ(r.p.TargetDirectory.size(), c.stored.size() > 254 ? 254 : c.text.size());
+    }
+}
+
 TEST_F(Settings, EveryLengthOfTruncatedOrGarbageFileLoadsBlockByBlock)
 {
     const QByteArray full = sampleFile().b;
