@@ -1,0 +1,66 @@
+#include "search/FileSearch.h"
+
+QStringList splitMasks(const QString& filterText)
+{
+    const QString text = filterText.trimmed().isEmpty() ? QStringLiteral("*.*") : filterText;
+    return text.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+}
+
+QString searchStartDirectory(const QString& chosen)
+{
+    QString dir = chosen.trimmed();
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir;
+}
+
+int FileSearch::run(const QString& chosenDirectory, const QString& filterText, int depth, QStringList& lines)
+{
+    Masques = splitMasks(filterText);
+    NbTrouves = 0;
+    Niveau = 0;
+    ProfondeurMax = depth;
+    stopped_ = false;
+    lines_ = &lines;
+    RechercherDans(searchStartDirectory(chosenDirectory));
+    lines_ = nullptr;
+    return NbTrouves;
+}
+
+void FileSearch::RechercherDans(const QString& dir)
+{
+    finder_.Attributs = faReadOnly | faHidden | faSysFile | faArchive;
+    for (const QString& m : std::as_const(Masques)) {
+        if (stopped_)
+            return;
+        finder_.Chemin = dir + m;
+        if (letEventsRun)
+            letEventsRun();
+        if (stopped_)
+            return;
+        if (finder_.Chercher()) {
+            lines_->append(finder_.Resultats);
+            NbTrouves += int(finder_.Resultats.size() / 2);
+            if (countChanged)
+                countChanged(NbTrouves);
+        }
+    }
+    if (Niveau >= ProfondeurMax || stopped_)
+        return;
+    finder_.Chemin = dir + QStringLiteral("*.*");
+    finder_.Attributs = faDirectory;
+    if (!finder_.Chercher())
+        return;
+    // The finder is reused below and overwrites its results: keep the subdirectories to enter.
+    QStringList subdirectories;
+    for (qsizetype i = 1; i < finder_.Resultats.size(); i += 2)
+        if (finder_.Enterable(int(i / 2)))
+            subdirectories.append(finder_.Resultats[i]);
+    for (const QString& name : std::as_const(subdirectories)) {
+        if (stopped_)
+            return;
+        ++Niveau;
+        RechercherDans(dir + name + QLatin1Char('/'));
+        --Niveau;
+    }
+}
