@@ -296,11 +296,17 @@ void TFormRec::RechercherClick()
     linesModel_->reset();
     showCount(0);
     profondeurMax_ = DepthBox->value();
-    pumpEventsNow();
 
     QElapsedTimer sinceShown;
-    sinceShown.start();
-    walk_.letEventsRun = [this, &sinceShown] {
+    bool first = true;
+    walk_.letEventsRun = [this, &sinceShown, &first] {
+        if (first) {
+            // The emptied views and the "0" show at once; a close now stops the walk before it reads a directory.
+            first = false;
+            sinceShown.start();
+            pumpEventsNow();
+            return;
+        }
         // The "Liste" view follows the lines as they come, without a layout per directory.
         if (sinceShown.elapsed() >= 15) {
             linesModel_->grow();
