@@ -47,15 +47,10 @@ void FileSearch::RechercherDans(const QString& dir)
     }
     if (Niveau >= ProfondeurMax || stopped_)
         return;
-    finder_.Chemin = dir + QStringLiteral("*.*");
+    // Of the subdirectory search (dir + "*.*", Attributs 16) only the directories count, and the
+    // finder is reused below: a private list of them, read without the lines of the plain files.
     finder_.Attributs = faDirectory;
-    if (!finder_.Chercher())
-        return;
-    // The finder is reused below and overwrites its results: keep the subdirectories to enter.
-    QStringList subdirectories;
-    for (qsizetype i = 1; i < finder_.Resultats.size(); i += 2)
-        if (finder_.Enterable(int(i / 2)))
-            subdirectories.append(finder_.Resultats[i]);
+    const QStringList subdirectories = finder_.SousRepertoires(dir);
     for (const QString& name : std::as_const(subdirectories)) {
         if (stopped_)
             return;

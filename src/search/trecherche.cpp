@@ -94,7 +94,7 @@ bool WildcardMask::matches(const char* name, size_t length) const
         };
         return tryMask(asciiMask_) || (hasBare_ && tryMask(asciiBare_));
     }
-    return matchesFolded(QFile::decodeName(QByteArray(name, qsizetype(length))).toCaseFolded());
+    return matchesFolded(QString::fromUtf8(name, qsizetype(length)).toCaseFolded());
 }
 
 bool WildcardMask::matches(const QString& name) const
@@ -115,6 +115,31 @@ bool WildcardMask::matchesFolded(const QString& foldedName) const
     };
     return tryMask(foldedMask_) || (hasBare_ && tryMask(foldedBare_));
 }
+
+namespace {
+// The kind of an entry: d_type when the file system gives it, the inode otherwise; a link takes
+// the kind of its target.
+struct EntryKind {
+    bool directory = false;
+    bool link = false;
+};
+
+EntryKind kindOf(int dirFd, const dirent* e)
+{
+    EntryKind k;
+    unsigned char type = e->d_type;
+    struct stat st;
+    if (type == DT_UNKNOWN && ::fstatat(dirFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0)
+        type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
+    if (type == DT_DIR) {
+        k.directory = true;
+    } else if (type == DT_LNK) {
+        k.link = true;
+        k.directory = ::fstatat(dirFd, e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    }
+    return k;
+}
+}  // namespace
 
 trecherche::trecherche() : Chemin(QStringLiteral("*.*")), Attributs(faAnyFile) {}
 
@@ -143,26 +168,32 @@ bool trecherche::Chercher()
         const bool dots = isDotOrDotDot(name);
         if (dropHidden && name[0] == '.' && !dots)
             continue;
-        // The entry's kind: d_type when the file system gives it, the inode otherwise; a link
-        // takes the kind of its target.
-        bool directory = false;
-        bool link = false;
-        unsigned char type = e->d_type;
-        struct stat st;
-        if (type == DT_UNKNOWN && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0)
-            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISLNK(st.st_mode) ? DT_LNK : DT_REG;
-        if (type == DT_DIR) {
-            directory = true;
-        } else if (type == DT_LNK) {
-            link = true;
-            directory = ::fstatat(fd, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
-        }
-        if (dropDirectories && directory)
+        const EntryKind kind = kindOf(fd, e);
+        if (dropDirectories && kind.directory)
             continue;
         Resultats.append(Repertoire);
-        Resultats.append(QFile::decodeName(QByteArray::fromRawData(name, qsizetype(len))));
-        enterable_.push_back(directory && !link && !dots);
+        Resultats.append(QString::fromUtf8(name, qsizetype(len)));
+        enterable_.push_back(kind.directory && !kind.link && !dots);
     }
     ::closedir(d);
     return !Resultats.isEmpty();
+}
+
+QStringList trecherche::SousRepertoires(const QString& dir) const
+{
+    QStringList names;
+    DIR* d = ::opendir(dir.isEmpty() ? "." : QFile::encodeName(dir).constData());
+    if (!d)
+        return names;
+    const int fd = ::dirfd(d);
+    while (const dirent* e = ::readdir(d)) {
+        // Hidden entries are left out by the filter, and with them "." and "..".
+        if (e->d_name[0] == '.')
+            continue;
+        const EntryKind kind = kindOf(fd, e);
+        if (kind.directory && !kind.link)
+            names.append(QString::fromUtf8(e->d_name));
+    }
+    ::closedir(d);
+    return names;
 }

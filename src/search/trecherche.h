@@ -58,6 +58,11 @@ public:
     // that is not "." or ".." and not a link).
     bool Enterable(int entry) const { return entry >= 0 && size_t(entry) < enterable_.size() && enterable_[size_t(entry)]; }
 
+    // The entries of Chercher on dir + "*.*" with Attributs 16 that the walk may enter, in the same
+    // order, without building the lines of the plain files it would also return; Resultats and
+    // Chemin are left alone. The walk asks this of every directory it reads.
+    QStringList SousRepertoires(const QString& dir) const;
+
     QString Repertoire;      // directory part of Chemin, with its trailing "/"
     QStringList Resultats;   // two lines per entry: Repertoire, then the bare name
     QString Chemin;          // directory + one mask; "*.*" at first
