@@ -1,0 +1,40 @@
+#include "search/FoundFiles.h"
+
+#include "list/ListModel.h"
+#include "search/SearchResults.h"
+#include "settings/Options.h"
+
+#include <vector>
+
+QString defaultScoreText()
+{
+    const char c = programOptions().DefaultScore;
+    if (c == '\0')
+        return QStringLiteral("0");
+    return QString(QChar(static_cast<unsigned char>(c)));
+}
+
+int appendFoundFiles(ListModel& list, const SearchResults& results, const QString& quality)
+{
+    const QString& blank = ListModel::blank();
+    const QString q = quality.isEmpty() ? blank : quality;
+    std::vector<ListEntry> more;
+    more.reserve(size_t(results.markedCount()));
+    int number = list.entryCount();  // the first new row's position, counted from FirstRow
+    for (const ResultRow& row : results.rows()) {
+        if (row.mark != QLatin1String("*"))
+            continue;
+        ListEntry e;
+        e.mark = blank;
+        e.number = ListModel::formatNumber(number++);
+        e.directory = row.directory.isEmpty() ? blank : row.directory;
+        e.name = row.name.isEmpty() ? blank : row.name;
+        e.quality = q;
+        e.zone = blank;
+        e.extra = blank;
+        more.push_back(std::move(e));
+    }
+    const int added = int(more.size());
+    list.append(std::move(more));
+    return added;
+}
