@@ -191,10 +191,12 @@ void Pause(int steps)
         QThread::msleep(quint64(total));
         return;
     }
-    // Sleep between events instead of spinning; the timer makes sure the wait ends on time.
+    // Sleep between events instead of spinning; the timer wakes the wait when its time is up.
     QTimer wake;
     wake.setSingleShot(true);
-    wake.start(int(std::min<qint64>(total, INT_MAX)));
-    while (clock.elapsed() < total)
+    wake.setTimerType(Qt::PreciseTimer);
+    for (qint64 left = total; left > 0; left = total - clock.elapsed()) {
+        wake.start(int(std::min<qint64>(left, INT_MAX)));
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
 }
