@@ -5,7 +5,7 @@ PKGS=(build-essential cmake ninja-build ccache pkg-config
       qt6-base-dev qt6-base-dev-tools libgl-dev
       libjpeg62-turbo-dev libjpeg-turbo-progs libwmf-dev
       libgtest-dev libbenchmark-dev clang libclang-rt-dev
-      xvfb xauth x11-apps imagemagick python3)
+      xvfb xauth x11-apps imagemagick fitsverify python3)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

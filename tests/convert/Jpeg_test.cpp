@@ -3,8 +3,10 @@
 #include "ConvertFixture.h"
 #include "convert/ImageConversion.h"
 #include "platform/JpegCodec.h"
+#include "platform/Picture.h"
 #include "platform/ProgramError.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -200,6 +202,77 @@ TEST_F(JpegTest, PauseLetsEventsThroughAndWaitsItsTime)
     Pause(2);
     EXPECT_GE(t.elapsed(), 200);
     EXPECT_TRUE(ran);
+}
+
+}  // namespace
+
+namespace {
+
+// A 24-bit bitmap laid out by hand, so that top-down files and odd header offsets are covered too.
+QByteArray handBitmap(const QImage& rgb, bool topDown, int offBits)
+{
+    const int w = rgb.width(), h = rgb.height();
+    const int stride = (w * 3 + 3) & ~3;
+    const int dataStart = std::max(offBits, 54);
+    QByteArray b(dataStart + stride * h, '\0');
+    char* d = b.data();
+    d[0] = 'B';
+    d[1] = 'M';
+    qToLittleEndian<quint32>(quint32(b.size()), d + 2);
+    qToLittleEndian<quint32>(quint32(offBits), d + 10);
+    qToLittleEndian<quint32>(40, d + 14);
+    qToLittleEndian<qint32>(w, d + 18);
+    qToLittleEndian<qint32>(topDown ? -h : h, d + 22);
+    qToLittleEndian<quint16>(1, d + 26);
+    qToLittleEndian<quint16>(24, d + 28);
+    for (int y = 0; y < h; ++y) {
+        uchar* row = reinterpret_cast<uchar*>(d + dataStart + stride * (topDown ? y : h - 1 - y));
+        for (int x = 0; x < w; ++x) {
+            const QColor c = rgb.pixelColor(x, y);
+            row[3 * x] = uchar(c.blue());
+            row[3 * x + 1] = uchar(c.green());
+            row[3 * x + 2] = uchar(c.red());
+        }
+    }
+    return b;
+}
+
+TEST(BitmapReading, PlainBitmapsReadLikeThePictureModule)
+{
+    const QImage frame = noisyFrame(13, 7);
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+    };
+    QImage indexed = frame.convertToFormat(QImage::Format_Indexed8);
+    QByteArray palette;
+    {
+        QBuffer buf(&palette);
+        buf.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(indexed.save(&buf, "BMP"));
+    }
+    const Case cases[] = {
+        {"bottom-up", handBitmap(frame, false, 54)},
+        {"top-down", handBitmap(frame, true, 54)},
+        {"offset beyond the headers", handBitmap(frame, false, 80)},
+        {"offset inside the headers", handBitmap(frame, false, 20)},
+        {"8-bit palette", palette},
+    };
+    for (const Case& c : cases) {
+        const PictureResult qt = loadPictureFromBytes(c.bytes, PictureKind::Bitmap);
+        ASSERT_TRUE(qt.ok()) << c.what << " " << qt.errorText.toStdString();
+        const QImage ours = decodeBitmap24(c.bytes);
+        EXPECT_EQ(ours.format(), QImage::Format_RGB888);
+        EXPECT_TRUE(ours == qt.image.convertToFormat(QImage::Format_RGB888)) << c.what;
+        // And the JPEG made from it is the one made from the decoded picture.
+        QByteArray fromPicture;
+        ASSERT_TRUE(encodeJpegToBytes(qt.image, 75, fromPicture).ok);
+        EXPECT_TRUE(decodeJpeg(bmpToJpegBytes(c.bytes, 75)).image == decodeJpeg(fromPicture).image) << c.what;
+    }
+    // A file cut short inside the pixels is refused, not read past its end.
+    const QByteArray whole = handBitmap(frame, false, 54);
+    EXPECT_THROW(decodeBitmap24(whole.chopped(5)), ProgramError);
+    EXPECT_THROW(bmpToJpegBytes(whole.chopped(5), 75), ProgramError);
 }
 
 }  // namespace
