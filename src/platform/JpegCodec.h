@@ -57,6 +57,9 @@ int jpegScaleForReduction(int reduction);
 
 // Encodes the image (any format; converted to 24-bit RGB, alpha dropped) at quality 0..100.
 JpegEncodeResult encodeJpegToBytes(const QImage& image, int quality, QByteArray& out);
+// Encodes and writes to path, replacing an existing file only once the whole file is written.
+JpegEncodeResult encodeJpeg(const QImage& image, int quality, const QString& path);
+
 // Byte order of the pixels handed to encodeJpegRows: RGB888, a 24-bit bitmap's BGR, or a 32-bit
 // picture's B, G, R, unused (QImage::Format_RGB32 on a little-endian machine).
 enum class JpegPixels { Rgb, Bgr, Bgrx };
@@ -64,6 +67,3 @@ enum class JpegPixels { Rgb, Bgr, Bgrx };
 // (stride may be negative, for bitmaps stored bottom row first). Same settings as encodeJpegToBytes.
 JpegEncodeResult encodeJpegRows(const uchar* firstRow, qsizetype stride, int width, int height, JpegPixels pixels,
                                 int quality, QByteArray& out);
-
-// Encodes and writes to path, replacing an existing file only once the whole file is written.
-JpegEncodeResult encodeJpeg(const QImage& image, int quality, const QString& path);
