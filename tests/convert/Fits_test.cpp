@@ -114,25 +114,6 @@ TEST_F(FitsTest, CardsOfA640x480FrameAt16Bits)
     EXPECT_EQ(fitsDataSize(640, 480, 2), 214 * 2880);
 }
 
-TEST_F(FitsTest, GreyLevelOfPureColours)
-{
-    struct Case {
-        QColor colour;
-        int grey;
-    };
-    const Case cases[] = {{Qt::red, 76}, {Qt::white, 255}, {Qt::green, 150}, {Qt::blue, 27}, {Qt::black, 0}};
-    options.FitChannels = 8;
-    for (const Case& c : cases) {
-        const QString src = solidBmp(QStringLiteral("c.bmp"), 2, 1, c.colour);
-        ASSERT_TRUE(ConvertBmpToFits(options, src, path(QStringLiteral("c"))));
-        const QByteArray f = readAll(path(QStringLiteral("c_G.FIT")));
-        ASSERT_EQ(f.size(), 5760);
-        EXPECT_EQ(uchar(f[2880]), c.grey) << c.colour.name().toStdString();
-        EXPECT_EQ(uchar(f[2881]), c.grey);
-        EXPECT_EQ(f[2882], '\0');
-    }
-}
-
 TEST_F(FitsTest, FirstSampleIsTheBottomLeftPixel)
 {
     QImage img(2, 2, QImage::Format_RGB888);
@@ -149,33 +130,33 @@ TEST_F(FitsTest, FirstSampleIsTheBottomLeftPixel)
     EXPECT_EQ(f.mid(2880, 16), QByteArray::fromHex("0000001e000000280000000a00000014"));
 }
 
-TEST_F(FitsTest, WeightsFromTheOptionsAndOddSettings)
+TEST_F(FitsTest, GreyFileUsesTheWeightsOfTheOptions)
 {
-    const QString src = solidBmp(QStringLiteral("w.bmp"), 1, 1, QColor(100, 200, 40));
+    QImage img(3, 1, QImage::Format_RGB888);
+    img.setPixelColor(0, 0, Qt::red);
+    img.setPixelColor(1, 0, Qt::white);
+    img.setPixelColor(2, 0, QColor(100, 200, 40));
+    const QString src = path(QStringLiteral("w.bmp"));
+    ASSERT_TRUE(img.save(src, "BMP"));
     struct Case {
-        int red, green, blue, bytes;
-        int grey;
-        qsizetype dataAt;  // offset of the sample's value byte
+        ColourWeights weights;
+        int bytes;  // as stored; anything but 2 or 4 writes 8 bits
+        int samples[3];
     };
     const Case cases[] = {
-        {100, 100, 56, 1, (100 * 100 + 200 * 100 + 40 * 56) / 256, 2880},
-        {0, 0, 0, 2, 0, 2881},
-        // A damaged settings file: weights far too large stay within a byte, an unknown sample size
-        // writes 8 bits.
-        {100000, 0, 0, 3, 255, 2880},
-        {-500, 0, 0, 0, 0, 2880},
+        {{77, 151, 28}, 1, {76, 255, (100 * 77 + 200 * 151 + 40 * 28) / 256}},
+        {{100, 100, 56}, 2, {99, 255, (100 * 100 + 200 * 100 + 40 * 56) / 256}},
+        {{100000, 0, 0}, 3, {255, 255, 255}},  // a damaged settings file stays within a byte
+        {{0, 0, 0}, 0, {0, 0, 0}},
     };
     options.FitChannels = 8;
     for (const Case& c : cases) {
-        options.RedWeight = c.red;
-        options.GreenWeight = c.green;
-        options.BlueWeight = c.blue;
+        storeWeights(options, c.weights);
         options.FitBytesPerPixel = c.bytes;
         ASSERT_TRUE(ConvertBmpToFits(options, src, path(QStringLiteral("w"))));
-        const QByteArray f = readAll(path(QStringLiteral("w_G.FIT")));
-        EXPECT_EQ(uchar(f[c.dataAt]), c.grey) << c.red;
-        const int bitpix = c.bytes == 2 ? 16 : 8;
-        EXPECT_EQ(f.mid(80 + 28, 2).trimmed().toInt(), bitpix);
+        const int bytes = c.bytes == 2 ? 2 : 1;
+        const QByteArray expected = expectedFile(bytes, 3, 1, "w.bmp", [&](int x, int) { return c.samples[x]; });
+        EXPECT_TRUE(readAll(path(QStringLiteral("w_G.FIT"))) == expected) << c.weights.red << " at " << c.bytes;
     }
 }
 
