@@ -6,7 +6,7 @@ PKGS=(build-essential cmake ninja-build ccache pkg-config
       libjpeg62-turbo-dev libjpeg-turbo-progs libwmf-dev
       libgtest-dev libbenchmark-dev clang libclang-rt-dev
       xvfb xauth x11-apps imagemagick python3
-      trash-cli poppler-utils)
+      trash-cli poppler-utils fitsverify)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

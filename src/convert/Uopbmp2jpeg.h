@@ -1,10 +1,22 @@
 #pragma once
-// The BMP to JPEG conversion options window. Only its caption for now: it is created at start-up and
-// shown from the menus; its controls come with the work that owns it.
-#include <QDialog>
+// The BMP to JPEG conversion options "Convertir BMP vers JPEG:": JPEG quality, "Visu", and the
+// shared "Renommer:" group (base name kept as typed). Fields in ProgramOptions: WorkingCopy form.
+#include "settings/UOptionDialog.h"
 
-class TFormOpBmp2Jpeg : public QDialog {
+class QCheckBox;
+class TRenommerGroup;
+
+class TFormOpBmp2Jpeg : public TProgramOptionDialog {
     Q_OBJECT
 public:
     explicit TFormOpBmp2Jpeg(QWidget* parent = nullptr);
+
+protected:
+    void fillControls(const ProgramOptions& o) override;
+    void storeControls(ProgramOptions& o) override;
+
+private:
+    TSpinEdit* SpinEditQualite;
+    QCheckBox* CheckBoxVisu;
+    TRenommerGroup* GroupRenommer;
 };

@@ -197,7 +197,12 @@ bool decodeInto(DecodeJob& job, Result& result)
 }
 
 struct EncodeJob {
-    const QImage* rgb = nullptr;  // Format_RGB888
+    const uchar* firstRow = nullptr;
+    qsizetype stride = 0;
+    int width = 0;
+    int height = 0;
+    J_COLOR_SPACE colorSpace = JCS_RGB;
+    int components = 3;
     int quality = 75;
     unsigned char* buffer = nullptr;  // malloc'ed by libjpeg; freed by the caller
     unsigned long size = 0;
@@ -209,20 +214,50 @@ bool runEncode(jpeg_compress_struct* cinfo, ErrorManager* err, EncodeJob* job)
         return false;
     jpeg_create_compress(cinfo);
     jpeg_mem_dest(cinfo, &job->buffer, &job->size);
-    cinfo->image_width = JDIMENSION(job->rgb->width());
-    cinfo->image_height = JDIMENSION(job->rgb->height());
-    cinfo->input_components = 3;
-    cinfo->in_color_space = JCS_RGB;
+    cinfo->image_width = JDIMENSION(job->width);
+    cinfo->image_height = JDIMENSION(job->height);
+    cinfo->input_components = job->components;
+    // The extended colour spaces of libjpeg-turbo only say where red, green and blue lie; they
+    // are turned into the same YCbCr as plain RGB.
+    cinfo->in_color_space = job->colorSpace;
     jpeg_set_defaults(cinfo);
     jpeg_set_quality(cinfo, job->quality, TRUE);
     jpeg_start_compress(cinfo, TRUE);
+    constexpr unsigned kRowsPerWrite = 16;
+    JSAMPROW rows[kRowsPerWrite];
     while (cinfo->next_scanline < cinfo->image_height) {
+        const unsigned first = cinfo->next_scanline;
+        const unsigned count = std::min(kRowsPerWrite, cinfo->image_height - first);
         // libjpeg takes non-const rows but only reads them.
-        JSAMPROW row = const_cast<JSAMPROW>(job->rgb->constScanLine(int(cinfo->next_scanline)));
-        jpeg_write_scanlines(cinfo, &row, 1);
+        for (unsigned i = 0; i < count; ++i)
+            rows[i] = const_cast<JSAMPROW>(job->firstRow + qsizetype(first + i) * job->stride);
+        jpeg_write_scanlines(cinfo, rows, count);
     }
     jpeg_finish_compress(cinfo);
     return true;
+}
+
+JpegEncodeResult encodeJob(EncodeJob& job, QByteArray& out)
+{
+    JpegEncodeResult result;
+    jpeg_compress_struct cinfo {};
+    ErrorManager err;
+    initErrors(err);
+    err.stopOnDamage = false;
+    cinfo.err = &err.pub;
+    job.quality = std::clamp(job.quality, 0, 100);
+    const bool ok = runEncode(&cinfo, &err, &job);
+    jpeg_destroy_compress(&cinfo);
+    if (ok && job.buffer)
+        out = QByteArray(reinterpret_cast<const char*>(job.buffer), qsizetype(job.size));
+    std::free(job.buffer);
+    if (!ok) {
+        result.errorCode = err.code;
+        result.errorText = jpegErrorText(err.code);
+        return result;
+    }
+    result.ok = true;
+    return result;
 }
 
 }  // namespace
@@ -304,33 +339,36 @@ JpegEncodeResult encodeJpegToBytes(const QImage& image, int quality, QByteArray&
         result.errorText = jpegErrorText(result.errorCode);
         return result;
     }
-    // A JPEG side is limited to 65500 pixels by the format itself; libjpeg refuses larger ones.
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    // 32-bit pictures are read as they lie in memory; others go through RGB888 (alpha dropped).
+    const bool direct32 = Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+                          && (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32);
+    const QImage rgb = direct32 || image.format() == QImage::Format_RGB888 ? image
+                                                                            : image.convertToFormat(QImage::Format_RGB888);
     if (rgb.isNull()) {
         result.errorText = QStringLiteral("Mémoire insuffisante");
         return result;
     }
+    return encodeJpegRows(rgb.constBits(), rgb.bytesPerLine(), rgb.width(), rgb.height(),
+                          direct32 ? JpegPixels::Bgrx : JpegPixels::Rgb, quality, out);
+}
 
-    jpeg_compress_struct cinfo {};
-    ErrorManager err;
-    initErrors(err);
-    err.stopOnDamage = false;
-    cinfo.err = &err.pub;
+JpegEncodeResult encodeJpegRows(const uchar* firstRow, qsizetype stride, int width, int height, JpegPixels pixels,
+                                int quality, QByteArray& out)
+{
+    out.clear();
+    // A JPEG side is limited to 65500 pixels by the format itself; libjpeg refuses larger ones.
     EncodeJob job;
-    job.rgb = &rgb;
-    job.quality = std::clamp(quality, 0, 100);
-    const bool ok = runEncode(&cinfo, &err, &job);
-    jpeg_destroy_compress(&cinfo);
-    if (ok && job.buffer)
-        out = QByteArray(reinterpret_cast<const char*>(job.buffer), qsizetype(job.size));
-    std::free(job.buffer);
-    if (!ok) {
-        result.errorCode = err.code;
-        result.errorText = jpegErrorText(err.code);
-        return result;
+    job.firstRow = firstRow;
+    job.stride = stride;
+    job.width = width;
+    job.height = height;
+    job.quality = quality;
+    switch (pixels) {
+    case JpegPixels::Rgb: job.colorSpace = JCS_RGB; job.components = 3; break;
+    case JpegPixels::Bgr: job.colorSpace = JCS_EXT_BGR; job.components = 3; break;
+    case JpegPixels::Bgrx: job.colorSpace = JCS_EXT_BGRX; job.components = 4; break;
     }
-    result.ok = true;
-    return result;
+    return encodeJob(job, out);
 }
 
 JpegEncodeResult encodeJpeg(const QImage& image, int quality, const QString& path)

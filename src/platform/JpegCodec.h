@@ -61,3 +61,11 @@ JpegEncodeResult encodeJpegToBytes(const QImage& image, int quality, QByteArray&
 // Encodes and writes to path through SafeFile: an existing file is replaced only once the whole
 // new file is written and synced.
 JpegEncodeResult encodeJpeg(const QImage& image, int quality, const QString& path);
+
+// Byte order of the pixels handed to encodeJpegRows: RGB888, a 24-bit bitmap's BGR, or a 32-bit
+// picture's B, G, R, unused (QImage::Format_RGB32 on a little-endian machine).
+enum class JpegPixels { Rgb, Bgr, Bgrx };
+// Encodes width × height pixels read straight from memory: row y starts at firstRow + y × stride
+// (stride may be negative, for bitmaps stored bottom row first). Same settings as encodeJpegToBytes.
+JpegEncodeResult encodeJpegRows(const uchar* firstRow, qsizetype stride, int width, int height, JpegPixels pixels,
+                                int quality, QByteArray& out);

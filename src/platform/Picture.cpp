@@ -185,7 +185,8 @@ PictureResult decodeWithQt(const QByteArray& bytes, PictureKind kind)
     reader.setAutoDetectImageFormat(false);
     if (!reader.canRead())
         return undecodable(badText);
-    const QSize claimed = reader.size();
+    // Qt gives a top-down bitmap's height as negative; its true size was checked above.
+    const QSize claimed = bitmap ? QSize(int(bmp->width), int(bmp->height)) : reader.size();
     if (claimed.isValid() && !pictureSizeAllowed(claimed.width(), claimed.height(), kScreenBytesPerPixel))
         return undecodable(tooLargeText(claimed.width(), claimed.height()));
     if (!claimed.isValid() && bitmap)

@@ -66,6 +66,7 @@ void runGuarded(const std::function<void()>& command)
 {
     try {
         command();
+    } catch (const SilentAbort&) {
     } catch (const ProgramError& e) {
         prompts().error(e.text());
     } catch (const std::exception& e) {

@@ -13,6 +13,13 @@ private:
     QString text_;
 };
 
+// Ends the command in progress without any box: the user has been told already (an error box shown
+// on the way), or the program's behaviour is to stop quietly there.
+class SilentAbort : public std::exception {
+public:
+    const char* what() const noexcept override { return "silent abort"; }
+};
+
 // "'%s' n'est pas une valeur entière correcte" for text that must be an integer and is not.
 ProgramError notAnInteger(const QString& text);
 // Reads text as an integer the way the program's conversions do (optional sign, decimal digits,
@@ -22,4 +29,5 @@ bool parseInteger(const QString& text, int& value);
 int toInteger(const QString& text);
 
 // Runs a command; an error that escapes it is shown in the general error box and the program goes on.
+// A SilentAbort ends the command with no box.
 void runGuarded(const std::function<void()>& command);

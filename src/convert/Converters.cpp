@@ -1,0 +1,203 @@
+#include "convert/Converters.h"
+
+#include "convert/FitsWriter.h"
+#include "convert/ImageConversion.h"
+#include "list/ListFile.h"
+#include "platform/PathUtil.h"
+#include "platform/Picture.h"
+#include "platform/ProgramError.h"
+#include "settings/Options.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct FileId {
+    bool exists = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+};
+
+FileId fileId(const QString& path)
+{
+    struct stat st {};
+    FileId id;
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        id.exists = true;
+        id.dev = st.st_dev;
+        id.ino = st.st_ino;
+    }
+    return id;
+}
+
+// Whether writing `output` would replace the file `source` (same file under any name or link).
+bool replacesSource(const FileId& source, const QString& output)
+{
+    const FileId out = fileId(output);
+    return source.exists && out.exists && source.dev == out.dev && source.ino == out.ino;
+}
+
+// Whether a file can be created at path the way the safe writer makes it: a temporary file in its
+// directory, then renamed over an existing file that must be writable.
+bool canCreate(const QString& path)
+{
+    const QFileInfo info(path);
+    const QByteArray dir = QFile::encodeName(info.absolutePath());
+    struct stat st {};
+    if (::stat(dir.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(dir.constData(), W_OK | X_OK) != 0)
+        return false;
+    const QByteArray file = QFile::encodeName(info.absoluteFilePath());
+    if (::stat(file.constData(), &st) == 0)
+        return !S_ISDIR(st.st_mode) && ::access(file.constData(), W_OK) == 0;
+    return true;
+}
+
+void show(const QString& path)
+{
+    const auto& showImage = conversionDisplay().showImage;
+    if (showImage && !showImage(path))
+        throw SilentAbort();
+}
+
+}  // namespace
+
+ConversionDisplay& conversionDisplay()
+{
+    static ConversionDisplay d;
+    return d;
+}
+
+QByteArray readSourceFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw ProgramError(fileErrorText(errno));
+    QByteArray bytes;
+    int err = 0;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        err = errno;
+    } else if (S_ISDIR(st.st_mode)) {
+        err = EISDIR;
+    } else if (!S_ISREG(st.st_mode)) {
+        err = EINVAL;  // a FIFO or a device could block or never end
+    } else if (st.st_size > kMaxPictureBytes) {
+        ::close(fd);
+        throw ProgramError(QStringLiteral("Fichier image trop grand (%1 octets)").arg(qint64(st.st_size)));
+    } else {
+        bytes.resize(qsizetype(st.st_size));
+        qsizetype done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                err = errno;
+                break;
+            }
+            if (n == 0) {
+                bytes.resize(done);  // the file shrank while it was read
+                break;
+            }
+            done += n;
+        }
+    }
+    ::close(fd);
+    if (err != 0)
+        throw ProgramError(fileErrorText(err));
+    return bytes;
+}
+
+QString jpegOutputPath(const QString& outputBase, int quality)
+{
+    return outputBase + QStringLiteral("_%1.JPG").arg(std::clamp(quality, 0, 100), 3, 10, QLatin1Char('0'));
+}
+
+bool ConvertBmpToJpeg(const ProgramOptions& options, const QString& source, const QString& outputBase)
+{
+    const QString output = jpegOutputPath(outputBase, options.JpegQuality);
+    const FileId sourceId = fileId(source);
+    if (replacesSource(sourceId, output))
+        return false;
+    saveFileSafely(output, bmpToJpegBytes(readSourceFile(source), options.JpegQuality));
+    if (options.ShowConverted) {
+        show(output);
+        Pause(options.SlideInterval / 100);
+    }
+    return true;
+}
+
+bool ConvertJpegToBmp(const ProgramOptions&, const QString& source, const QString& outputBase)
+{
+    const QString output = outputBase + QStringLiteral(".BMP");
+    if (replacesSource(fileId(source), output))
+        return false;
+    saveFileSafely(output, jpegToBmpBytes(readSourceFile(source)));
+    return true;
+}
+
+bool ConvertBmpToFits(const ProgramOptions& options, const QString& source, const QString& outputBase)
+{
+    const FileId sourceId = fileId(source);
+    const int channels = options.FitChannels;
+    for (const FitsChannelFile& c : kFitsChannelFiles)
+        if ((channels & c.bit) && replacesSource(sourceId, outputBase + QLatin1String(c.suffix)))
+            return false;
+
+    const QImage rgb = decodeBitmap24(readSourceFile(source));
+    if (options.ShowConverted)
+        show(source);
+
+    // One header and one buffer per image, whatever the number of channels: the header heads the
+    // buffer and the data part behind it is refilled for each channel.
+    const int bpp = fitsBytesPerPixel(options.FitBytesPerPixel);
+    const ColourWeights weights = weightsOf(options);
+    QByteArray file;
+    for (const FitsChannelFile& c : kFitsChannelFiles) {
+        if (!(channels & c.bit))
+            continue;
+        const QString path = outputBase + QLatin1String(c.suffix);
+        if (!canCreate(path))
+            throw SilentAbort();
+        if (file.isEmpty()) {
+            file = fitsHeader(bpp, rgb.width(), rgb.height(), namePart(source));
+            file.resize(kFitsBlock + fitsDataSize(rgb.width(), rgb.height(), bpp));
+        }
+        fillFitsData(file.data() + kFitsBlock, rgb, c.channel, bpp, weights);
+        saveFileSafely(path, file);
+    }
+    return true;
+}
+
+void Pause(int steps)
+{
+    if (steps <= 0)
+        return;
+    const qint64 total = qint64(steps) * 100;
+    QElapsedTimer clock;  // monotonic: no wrap-around of a 32-bit millisecond count to cut a wait short
+    clock.start();
+    if (!QCoreApplication::instance()) {
+        QThread::msleep(quint64(total));
+        return;
+    }
+    // Sleep between events instead of spinning; the timer wakes the wait when its time is up.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    for (qint64 left = total; left > 0; left = total - clock.elapsed()) {
+        wake.start(int(std::min<qint64>(left, INT_MAX)));
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The one-file converters of the batch conversions. Each takes the options that configured it, a
+// source path and an output path without extension; it adds its own ending, writes its file(s)
+// through a temporary file and a rename, and returns true when it wrote its output.
+//
+// - false: the output would replace the source file itself (a JPEG named x.BMP converted to BMP
+//   without renaming); nothing is written and the run goes on with the next entry.
+// - ProgramError: the run ends with its message ("Image bitmap incorrecte", "JPEG error #n",
+//   "Fichier introuvable", "Erreur E/S n", ...).
+// - SilentAbort: the run ends without a message (a FITS channel file that cannot be created, or the
+//   slideshow could not show a picture and has already said why).
+#include <QImage>
+#include <QString>
+#include <functional>
+
+struct ProgramOptions;
+
+using Converter = bool (*)(const ProgramOptions& options, const QString& source, const QString& outputBase);
+
+// outputBase + "_" + quality on three digits + ".JPG" (quality held to 0..100).
+bool ConvertBmpToJpeg(const ProgramOptions& options, const QString& source, const QString& outputBase);
+// outputBase + ".BMP", 24 bits per pixel.
+bool ConvertJpegToBmp(const ProgramOptions& options, const QString& source, const QString& outputBase);
+// outputBase + "_R.FIT", "_V.FIT", "_B.FIT", "_G.FIT", in that order, for the channels chosen.
+bool ConvertBmpToFits(const ProgramOptions& options, const QString& source, const QString& outputBase);
+
+// The name BMP to JPEG writes for a quality.
+QString jpegOutputPath(const QString& outputBase, int quality);
+
+// Waits steps × 100 ms while the interface goes on handling events. No wait for steps ≤ 0.
+void Pause(int steps);
+
+// The slideshow window as the conversions and the colour filter see it. The start-up composition
+// fills it in; left empty (tests, benchmarks) nothing is shown.
+struct ConversionDisplay {
+    // Shows a picture file in the slideshow window (ShowImage). False when the file could not be
+    // read: the slideshow has shown its error box and the run must stop.
+    std::function<bool(const QString& path)> showImage;
+    // Lets `edit` change the picture on show, then repaints. False when no picture is on show.
+    std::function<bool(const std::function<void(QImage&)>& edit)> editShownPicture;
+};
+ConversionDisplay& conversionDisplay();
+
+// Reads a whole source file; throws ProgramError with the program's wording of the file error.
+QByteArray readSourceFile(const QString& path);
