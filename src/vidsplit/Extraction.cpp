@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -23,8 +24,18 @@ QString absoluteDir(const QString& dir)
 // The list's entries as they stand, or none when the file does not exist yet.
 std::vector<ListEntry> existingEntries(const QString& listPath)
 {
-    if (!QFileInfo::exists(listPath))
+    const QFileInfo info(listPath);
+    if (!info.exists())
         return {};
+    // The program saves an empty list as a header whose count is 0, which reads back as a list
+    // without header holding one entry made of the header's lines; appending to it would make that
+    // entry real.
+    static const QByteArray emptyList = formatListFile({});
+    if (info.size() == emptyList.size()) {
+        QFile f(listPath);
+        if (f.open(QIODevice::ReadOnly) && f.readAll() == emptyList)
+            return {};
+    }
     try {
         return readListFile(listPath);
     } catch (const ProgramError& e) {
@@ -124,7 +135,7 @@ ExtractResult Extraction::run()
         if (progress_)
             progress_(progress);
     }
-    if (!source->endError().isEmpty())
+    if (reachedEnd && !source->endError().isEmpty())
         result.problems << videoMessage(o.video, source->endError());
     if (reachedEnd && source->lastNumber() < o.first) {
         result.problems << videoMessage(o.video, QStringLiteral("l'image %1 n'existe pas (la vidéo en compte %2)")

@@ -51,7 +51,15 @@ public:
         return FrameRead::Frame;
     }
 
-    const SerReader& reader() const { return reader_; }
+    QString endError() const override
+    {
+        const SerHeader& h = reader_.header();
+        if (h.frameCount <= reader_.frameCount())
+            return {};
+        return QStringLiteral("fichier SER tronqué : %1 images complètes sur les %2 annoncées")
+            .arg(reader_.frameCount())
+            .arg(h.frameCount);
+    }
 
 private:
     // Drops the whole pages that lie before the end of this frame.
