@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 constexpr int kBmpHeaderSize = 54;
@@ -16,6 +20,50 @@ void put32(uint8_t* p, uint32_t v)
 {
     for (int i = 0; i < 4; ++i)
         p[i] = uint8_t(v >> (8 * i));
+}
+
+// Grey samples to B, G, R triples: one four-byte store per pixel, each overlapping the next pixel's
+// first byte, which that pixel's store then writes; the last pixel byte by byte.
+void expandGrey(const uint8_t* src, uint8_t* dst, int width)
+{
+    const int last = width - 1;
+    for (int x = 0; x < last; ++x) {
+        const uint32_t v = uint32_t(src[x]) * 0x010101u;
+        std::memcpy(dst + 3 * x, &v, 4);
+    }
+    dst[3 * last] = dst[3 * last + 1] = dst[3 * last + 2] = src[last];
+}
+
+#if defined(__x86_64__)
+// The same, sixteen pixels at a time, on processors with byte shuffles (nearly all of them).
+__attribute__((target("ssse3"))) void expandGreySsse3(const uint8_t* src, uint8_t* dst, int width)
+{
+    const __m128i m0 = _mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
+    const __m128i m1 = _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10);
+    const __m128i m2 = _mm_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15);
+    int x = 0;
+    for (; x + 16 <= width; x += 16) {
+        const __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
+        __m128i* out = reinterpret_cast<__m128i*>(dst + 3 * x);
+        _mm_storeu_si128(out, _mm_shuffle_epi8(g, m0));
+        _mm_storeu_si128(out + 1, _mm_shuffle_epi8(g, m1));
+        _mm_storeu_si128(out + 2, _mm_shuffle_epi8(g, m2));
+    }
+    if (x < width)
+        expandGrey(src + x, dst + 3 * x, width - x);
+}
+#endif
+
+void expandGreyRow(const uint8_t* src, uint8_t* dst, int width)
+{
+#if defined(__x86_64__)
+    static const bool ssse3 = __builtin_cpu_supports("ssse3");
+    if (ssse3) {
+        expandGreySsse3(src, dst, width);
+        return;
+    }
+#endif
+    expandGrey(src, dst, width);
 }
 
 }  // namespace
@@ -49,9 +97,8 @@ void encodeBmp24(const Frame8& f, std::vector<uint8_t>& out)
         const uint8_t* src = f.row(y);
         if (f.channels == 3) {
             std::memcpy(dst, src, rowBytes);
-        } else {
-            for (int x = 0; x < f.width; ++x)
-                dst[3 * x] = dst[3 * x + 1] = dst[3 * x + 2] = src[x];
+        } else if (f.width > 0) {
+            expandGreyRow(src, dst, f.width);
         }
         std::memset(dst + rowBytes, 0, stride - rowBytes);
     }

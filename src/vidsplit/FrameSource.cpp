@@ -45,6 +45,7 @@ public:
     {
         if (next_ >= reader_.frameCount())
             return FrameRead::End;
+        populate(next_);
         reader_.readFrame(next_, out, options_.grey);
         release(next_);
         ++next_;
@@ -62,12 +63,26 @@ public:
     }
 
 private:
-    // Drops the whole pages that lie before the end of this frame.
+    // Maps the frame's pages in one call rather than one fault per page (where the system can).
+    void populate(int64_t index)
+    {
+#ifdef MADV_POPULATE_READ
+        static const int64_t page = ::sysconf(_SC_PAGESIZE);
+        const int64_t start = (reader_.frameOffset(index) / page) * page;
+        ::madvise(const_cast<uint8_t*>(map_) + start, size_t(reader_.frameOffset(index + 1) - start), MADV_POPULATE_READ);
+#else
+        (void)index;
+#endif
+    }
+
+    // Drops the pages of the frames before this one (whose samples a frame may still view) once
+    // they make a few megabytes: each call costs a flush of the processor's page tables.
     void release(int64_t index)
     {
         static const int64_t page = ::sysconf(_SC_PAGESIZE);
-        const int64_t end = (reader_.frameOffset(index + 1) / page) * page;
-        if (end > released_) {
+        constexpr int64_t kReleaseStep = 16 << 20;
+        const int64_t end = (reader_.frameOffset(index) / page) * page;
+        if (end - released_ >= kReleaseStep) {
             ::madvise(const_cast<uint8_t*>(map_) + released_, size_t(end - released_), MADV_DONTNEED);
             released_ = end;
         }

@@ -236,6 +236,10 @@ void SerReader::readFrame(int64_t index, Frame8& out, bool grey) const
     const int64_t samples = int64_t(w) * h * planes_;
     const int id = header_.colorId;
     const bool demosaic = isBayer() && !grey;
+    if (bytesPerSample_ == 1 && planes_ == 1 && !demosaic) {
+        out.viewOf(src, w, h, 1);  // already what a frame holds: no copy
+        return;
+    }
 
     // 8-bit samples, straight into the output when no demosaicing follows.
     uint8_t* dst;

@@ -75,6 +75,7 @@ public:
 
     // Frame index (0-based) as 8-bit samples: grey for mono and mosaics written raw, BGR otherwise.
     // grey asks for grey output: mosaics are written raw, colour frames as their grey level.
+    // 8-bit single-plane frames are a view of the bytes, valid as long as they are.
     void readFrame(int64_t index, Frame8& out, bool grey) const;
 
 private:

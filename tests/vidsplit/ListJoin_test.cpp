@@ -6,6 +6,7 @@
 #include "list/ListFile.h"
 #include "settings/OptionsFile.h"
 #include "vidsplit/Extraction.h"
+#include "vidsplit/FrameSource.h"
 #include "vidsplit/NewFile.h"
 #include "vidsplit/SerFile.h"
 
@@ -167,9 +168,7 @@ TEST(Join, ListedFramesComeBackFromTheSer)
         for (size_t i = 0; i < c.kept.size(); ++i) {
             Frame8 frame;
             reader.readFrame(int64_t(i), frame, false);
-            const QImage back = frame.channels == 1 ? QImage(frame.pixels.data(), frame.width, frame.height, frame.width, QImage::Format_Grayscale8)
-                                                    : QImage(frame.pixels.data(), frame.width, frame.height, frame.width * 3, QImage::Format_BGR888);
-            EXPECT_TRUE(back.convertToFormat(QImage::Format_RGB888) == loadRgb(x.frames[c.kept[i]])) << "frame " << i;
+            EXPECT_TRUE(frameImage(frame).convertToFormat(QImage::Format_RGB888) == loadRgb(x.frames[c.kept[i]])) << "frame " << i;
             const QDateTime written = QFileInfo(x.frames[c.kept[i]]).lastModified();
             EXPECT_EQ(*reader.frameTime(int64_t(i)) / 1000000, written.toMSecsSinceEpoch());
         }
