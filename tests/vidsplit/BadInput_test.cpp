@@ -1,8 +1,10 @@
-// Bad videos and places through the real vidsplit executable: a message naming the file, exit
-// status 1, and nothing written half (no frame, no temporary file, no list).
+// Bad videos, places and command lines through the real vidsplit executable: a message naming the
+// file, exit status 1 (2 for the command line), and nothing written half (no frame, no temporary
+// file, no list). Then the command lines the program and scripts give.
 #include "VidsplitFixture.h"
 
 #include "TestFiles.h"
+#include "vidsplit/VidsplitCommand.h"
 
 #include <QDir>
 #include <QFile>
@@ -120,4 +122,31 @@ TEST(BadInput, CommandLinesThatCannotBeUnderstood)
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_TRUE(r.err.contains("Usage")) << r.err.toStdString();
     }
+}
+
+TEST(CommandLine, AsTheProgramStartsItAndAsScriptsDo)
+{
+    // The program passes the list as one argument, spaces and all.
+    const CommandLine window = parseCommandLine({"/VELMORAN", "/home/obs/mes listes/nuit du 3.lst"});
+    EXPECT_EQ(window.mode, CommandLine::Mode::Window);
+    EXPECT_EQ(window.listFile, "/home/obs/mes listes/nuit du 3.lst");
+    EXPECT_EQ(parseCommandLine({}).mode, CommandLine::Mode::Window);
+
+    const CommandLine extract =
+        parseCommandLine({"--grey", "/v/jupiter.ser", "--first", "10", "--count", "5", "--out", "/o", "--byte-order", "big"});
+    ASSERT_EQ(extract.mode, CommandLine::Mode::Extract);
+    EXPECT_EQ(extract.extract.video, "/v/jupiter.ser");
+    EXPECT_EQ(extract.extract.first, 10);
+    EXPECT_EQ(extract.extract.count, 5);
+    EXPECT_EQ(extract.extract.outDir, "/o");
+    EXPECT_TRUE(extract.extract.grey);
+    EXPECT_EQ(extract.extract.byteOrder, ByteOrder::Big);
+    // A video whose path starts with "/" is not the program's switch.
+    EXPECT_EQ(parseCommandLine({"/VELMORAN.ser"}).mode, CommandLine::Mode::Extract);
+
+    const CommandLine join = parseCommandLine({"--join", "a.lst", "b.ser", "--min-score", "2"});
+    ASSERT_EQ(join.mode, CommandLine::Mode::Join);
+    EXPECT_EQ(join.join.listFile, "a.lst");
+    EXPECT_EQ(join.join.outFile, "b.ser");
+    EXPECT_EQ(join.join.minScore, 2);
 }
