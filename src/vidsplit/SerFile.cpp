@@ -278,39 +278,76 @@ void SerReader::readFrame(int64_t index, Frame8& out, bool grey) const
     }
 }
 
+namespace {
+
+// One site by the general rule: each missing colour is the mean of that colour's samples among
+// the neighbours that exist (fewer on the borders).
+void demosaicSite(const uint8_t* mosaic, int w, int h, int colorId, int x, int y, uint8_t* o)
+{
+    const int own = bayerColour(colorId, x, y);
+    unsigned sum[3] = {0, 0, 0}, count[3] = {0, 0, 0};
+    for (int dy = -1; dy <= 1; ++dy) {
+        const int yy = y + dy;
+        if (yy < 0 || yy >= h)
+            continue;
+        const uint8_t* row = mosaic + int64_t(yy) * w;
+        for (int dx = -1; dx <= 1; ++dx) {
+            const int xx = x + dx;
+            if (xx < 0 || xx >= w || (dx == 0 && dy == 0))
+                continue;
+            const int c = bayerColour(colorId, xx, yy);
+            sum[c] += row[xx];
+            ++count[c];
+        }
+    }
+    const uint8_t self = mosaic[int64_t(y) * w + x];
+    for (int c = 0; c < 3; ++c) {
+        uint8_t v = self;  // a frame one pixel wide or high lacks some colour around the site
+        if (c != own && count[c] > 0)
+            v = uint8_t((sum[c] + count[c] / 2) / count[c]);
+        o[2 - c] = v;  // BGR
+    }
+}
+
+}  // namespace
+
 void demosaicBilinear(const uint8_t* mosaic, int w, int h, int colorId, Frame8& out)
 {
     out.reset(w, h, 3);
     for (int y = 0; y < h; ++y) {
         uint8_t* o = out.row(y);
-        for (int x = 0; x < w; ++x) {
-            const int own = bayerColour(colorId, x, y);
-            unsigned sum[3] = {0, 0, 0}, count[3] = {0, 0, 0};
-            for (int dy = -1; dy <= 1; ++dy) {
-                const int yy = y + dy;
-                if (yy < 0 || yy >= h)
-                    continue;
-                const uint8_t* row = mosaic + int64_t(yy) * w;
-                for (int dx = -1; dx <= 1; ++dx) {
-                    const int xx = x + dx;
-                    if (xx < 0 || xx >= w || (dx == 0 && dy == 0))
-                        continue;
-                    const int c = bayerColour(colorId, xx, yy);
-                    sum[c] += row[xx];
-                    ++count[c];
-                }
-            }
-            const uint8_t self = mosaic[int64_t(y) * w + x];
-            for (int c = 0; c < 3; ++c) {
-                uint8_t v;
-                if (c == own)
-                    v = self;
-                else if (count[c] > 0)
-                    v = uint8_t((sum[c] + count[c] / 2) / count[c]);
-                else
-                    v = self;  // a frame one pixel wide or high lacks this colour around the site
-                o[3 * x + (2 - c)] = v;  // BGR
-            }
+        const bool inner = y > 0 && y < h - 1;
+        if (!inner || w < 3) {
+            for (int x = 0; x < w; ++x)
+                demosaicSite(mosaic, w, h, colorId, x, y, o + 3 * x);
+            continue;
         }
+        // Away from the borders every site has all eight neighbours: the same means, written out.
+        demosaicSite(mosaic, w, h, colorId, 0, y, o);
+        const uint8_t* n = mosaic + int64_t(y - 1) * w;
+        const uint8_t* c = mosaic + int64_t(y) * w;
+        const uint8_t* s = mosaic + int64_t(y + 1) * w;
+        for (int x = 1; x < w - 1; ++x) {
+            const unsigned cross = (unsigned(n[x]) + s[x] + c[x - 1] + c[x + 1] + 2) / 4;
+            const unsigned diagonal = (unsigned(n[x - 1]) + n[x + 1] + s[x - 1] + s[x + 1] + 2) / 4;
+            const unsigned across = (unsigned(c[x - 1]) + c[x + 1] + 1) / 2;
+            const unsigned upDown = (unsigned(n[x]) + s[x] + 1) / 2;
+            unsigned rgb[3];
+            const int own = bayerColour(colorId, x, y);
+            rgb[own] = c[x];
+            if (own != 1) {  // red or blue: green around, the other one on the diagonals
+                rgb[1] = cross;
+                rgb[2 - own] = diagonal;
+            } else {  // green: the colour of this row left and right, the other one above and below
+                const int side = bayerColour(colorId, x + 1, y);
+                rgb[side] = across;
+                rgb[2 - side] = upDown;
+            }
+            uint8_t* p = o + 3 * x;
+            p[0] = uint8_t(rgb[2]);
+            p[1] = uint8_t(rgb[1]);
+            p[2] = uint8_t(rgb[0]);
+        }
+        demosaicSite(mosaic, w, h, colorId, w - 1, y, o + 3 * (w - 1));
     }
 }
