@@ -1,5 +1,5 @@
-// Writes a small seed corpus for the picture fuzzers into DIR/bmp, DIR/jpeg, DIR/ico and DIR/wmf:
-// a few tiny pictures of each kind, in the variants the decoders have separate paths for.
+// Writes a small seed corpus for the fuzzers into DIR/bmp, DIR/jpeg, DIR/ico, DIR/wmf and DIR/ser:
+// a few tiny files of each kind, in the variants the decoders have separate paths for.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 
 #include <jpeglib.h>
@@ -160,6 +161,37 @@ QByteArray wmf(bool placeable)
     return pl + header + records;
 }
 
+// A small SER video: header, frames from sample(f, x, y, plane), optional trailer.
+QByteArray ser(int colorId, int w, int h, int depth, int frames, int headerCount, bool bigEndian, bool trailer)
+{
+    QByteArray b(178, '\0');
+    auto* p = reinterpret_cast<uchar*>(b.data());
+    std::memcpy(p, "LUCAM-RECORDER", 14);
+    qToLittleEndian<qint32>(colorId, p + 18);
+    qToLittleEndian<qint32>(w, p + 26);
+    qToLittleEndian<qint32>(h, p + 30);
+    qToLittleEndian<qint32>(depth, p + 34);
+    qToLittleEndian<qint32>(headerCount, p + 38);
+    const int planes = colorId >= 100 ? 3 : 1;
+    for (int f = 0; f < frames; ++f)
+        for (int i = 0; i < w * h * planes; ++i) {
+            const unsigned v = unsigned(i * 37 + f * 101) & (depth > 8 ? 0xFFF : 0xFF);
+            if (depth <= 8)
+                b.append(char(v));
+            else if (bigEndian)
+                b.append(char(v >> 8)).append(char(v));
+            else
+                b.append(char(v)).append(char(v >> 8));
+        }
+    if (trailer)
+        for (int f = 0; f < frames; ++f) {
+            char t[8];
+            qToLittleEndian<qint64>(638000000000000000LL + f * 100000LL, t);
+            b.append(t, 8);
+        }
+    return b;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -169,7 +201,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const QDir root(QString::fromLocal8Bit(argv[1]));
-    for (const char* sub : {"bmp", "jpeg", "ico", "wmf"})
+    for (const char* sub : {"bmp", "jpeg", "ico", "wmf", "ser"})
         root.mkpath(QString::fromLatin1(sub));
     auto out = [&root](const char* name) { return root.filePath(QString::fromLatin1(name)); };
     bool ok = true;
@@ -210,6 +242,14 @@ int main(int argc, char** argv)
 
     ok &= write(out("wmf/placeable.wmf"), wmf(true));
     ok &= write(out("wmf/bare.wmf"), wmf(false));
+
+    ok &= write(out("ser/mono8.ser"), ser(0, 8, 6, 8, 3, 3, false, true));
+    ok &= write(out("ser/mono12-le.ser"), ser(0, 8, 6, 12, 3, 3, false, false));
+    ok &= write(out("ser/mono16-be.ser"), ser(0, 8, 6, 16, 3, 0, true, false));
+    ok &= write(out("ser/rgb.ser"), ser(100, 5, 4, 8, 2, 2, false, true));
+    ok &= write(out("ser/bgr16.ser"), ser(101, 5, 4, 16, 2, 9, false, false));
+    ok &= write(out("ser/bayer-rggb.ser"), ser(8, 7, 5, 8, 2, 2, false, false));
+    ok &= write(out("ser/bayer-bggr16.ser"), ser(11, 6, 4, 10, 2, 2, true, true));
 
     if (!ok) {
         std::fprintf(stderr, "make_seeds: could not write every seed\n");

@@ -4,6 +4,7 @@ set -euo pipefail
 PKGS=(build-essential cmake ninja-build ccache pkg-config
       qt6-base-dev qt6-base-dev-tools libgl-dev
       libjpeg62-turbo-dev libjpeg-turbo-progs libwmf-dev
+      libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
       libgtest-dev libbenchmark-dev clang libclang-rt-dev
       xvfb xauth x11-apps imagemagick python3
       trash-cli poppler-utils fitsverify)
