@@ -22,6 +22,7 @@
 #include "review/Uref.h"
 #include "review/Uvignette.h"
 #include "review/Uzone.h"
+#include "search/FoundFiles.h"
 #include "search/Urec.h"
 #include "search/Urepdialog.h"
 #include "settings/OptionsFile.h"
@@ -31,6 +32,7 @@
 #include "tools/Uopbatch.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -417,17 +419,29 @@ void TFormCommande::Ajouter1Click()
     RefreshPages();
 }
 
-// The search window hands its chosen files to the list; until it is built, it is only shown.
 void TFormCommande::RechercherImages1Click()
 {
-    prompts().exec(appWindows().Rec);
+    AddFoundFiles(false);
     RefreshPages();
+}
+
+void TFormCommande::AddFoundFiles(bool replace)
+{
+    TFormRec* rec = appWindows().Rec;
+    if (rec && rec->ChoisirImages()) {
+        if (replace)
+            ListCommands(review_).ClearList();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const ScopeExit normalCursor([] { QApplication::restoreOverrideCursor(); });
+        appendFoundFiles(review_.model(), rec->Results());
+    }
+    review_.Recount();
 }
 
 void TFormCommande::ModifierRepertoires1Click()
 {
     TRepDialog* chooser = appWindows().RepDialog;
-    if (!chooser || prompts().exec(chooser) != QDialog::Accepted)
+    if (!chooser || !chooser->Choisir())
         return;
     ListCommands(review_).ModifierRepertoires(chooser->RepertoireChoisi());
 }

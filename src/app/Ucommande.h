@@ -33,6 +33,8 @@ public:
     void AffiVignette();
     // ClearPage on the thumbnail and zone windows, then AffiZone and AffiVignette.
     void RefreshPages();
+    // The files chosen in the search window join the list (the search window's hand-off).
+    void AddFoundFiles(bool replace);
     // A view the review asked for.
     void ShowView(ReviewView view);
     void BringToFront();

@@ -122,6 +122,7 @@ void createDialogs(ReviewController& review, TFormCommande* commande)
     w.OpVignette = createDialog<TFormopvignette>(commande);
     w.OpTrierZone = createDialog<TFormopTrierZone>(commande);
     w.OpBatch = createDialog<TFormOpBatch>(commande);
+    w.Rec->SetChooser(w.RepDialog);
 
     TFormDiapo* diapo = w.Diapo;
     QObject::connect(w.OptionsDiapo, &TFormOptionsDiapo::backgroundPreviewed, diapo, &TFormDiapo::SetBackgroundPreview);

@@ -1,5 +1,9 @@
 #include "platform/PathUtil.h"
 
+#include <QFile>
+
+#include <sys/stat.h>
+
 #include <QCoreApplication>
 
 QString directoryPart(const QString& path)
@@ -27,4 +31,9 @@ QString executableDirectory()
     if (dir.isEmpty())
         return QStringLiteral("/");
     return withTrailingSlash(dir);
+}
+
+bool makeDirectory(const QString& path)
+{
+    return ::mkdir(QFile::encodeName(path).constData(), 0777) == 0;
 }

@@ -9,3 +9,6 @@ QString namePart(const QString& path);
 QString withTrailingSlash(const QString& dir);
 // The directory of the running program, with a trailing '/' ("/" when it cannot be told).
 QString executableDirectory();
+// Creates one directory level (the parent must exist); false when it cannot be made or the name
+// is already taken.
+bool makeDirectory(const QString& path);

@@ -2,17 +2,8 @@
 
 #include "list/ListModel.h"
 #include "search/SearchResults.h"
-#include "settings/Options.h"
 
 #include <vector>
-
-QString defaultScoreText()
-{
-    const char c = programOptions().DefaultScore;
-    if (c == '\0')
-        return QStringLiteral("0");
-    return QString(QChar(static_cast<unsigned char>(c)));
-}
 
 int appendFoundFiles(ListModel& list, const SearchResults& results, const QString& quality)
 {

@@ -1,13 +1,12 @@
 #include "search/Urec.h"
 
-#include "app/Windows.h"
 #include "platform/EventPump.h"
 #include "platform/ProgramError.h"
 #include "platform/Prompts.h"
 #include "search/ResultModels.h"
 #include "search/ResultPrinting.h"
 #include "search/Umiseenpage.h"
-#include "search/Urepdialog.h"
+#include "search/DirectoryChooser.h"
 
 #include <QAction>
 #include <QApplication>
@@ -180,14 +179,9 @@ bool TFormRec::ChoisirImages()
     return prompts().exec(this) == QDialog::Accepted;
 }
 
-TRepDialog* TFormRec::Chooser() const
-{
-    return chooser_ ? chooser_ : appWindows().RepDialog;
-}
-
 QString TFormRec::SearchDirectory() const
 {
-    const TRepDialog* c = Chooser();
+    const DirectoryChooser* c = Chooser();
     return c ? c->RepertoireChoisi() : QDir::currentPath();
 }
 
@@ -266,10 +260,10 @@ void TFormRec::TableClick(int r, Qt::KeyboardModifiers keys)
 
 void TFormRec::ParcourirClick()
 {
-    TRepDialog* c = Chooser();
+    DirectoryChooser* c = Chooser();
     if (!c || searching_)
         return;
-    if (prompts().exec(c) == QDialog::Accepted)
+    if (c->Choisir())
         openDirectory_ = c->RepertoireChoisi();
     // The chooser keeps where the user went, also after "Annuler": that is where the next search looks.
     DirectoryBar->setText(c->RepertoireChoisi());

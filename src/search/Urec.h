@@ -26,7 +26,7 @@ class QTabBar;
 class QTableView;
 class ResultLinesModel;
 class ResultTableModel;
-class TRepDialog;
+class DirectoryChooser;
 
 class TFormRec : public QDialog {
     Q_OBJECT
@@ -42,9 +42,9 @@ public:
     void SetFilterChoices(const QStringList& choices);
     const SearchResults& Results() const { return results_; }
 
-    // The directory chooser searched from; the program's own one unless one is given.
-    void SetChooser(TRepDialog* chooser) { chooser_ = chooser; }
-    TRepDialog* Chooser() const;
+    // The directory chooser searched from (the start-up gives the program's own one).
+    void SetChooser(DirectoryChooser* chooser) { chooser_ = chooser; }
+    DirectoryChooser* Chooser() const { return chooser_; }
     // The directory the next search uses.
     QString SearchDirectory() const;
 
@@ -106,7 +106,7 @@ private:
     FileSearch walk_{finder_};
     ResultLinesModel* linesModel_ = nullptr;
     ResultTableModel* tableModel_ = nullptr;
-    TRepDialog* chooser_ = nullptr;  // not owned
+    DirectoryChooser* chooser_ = nullptr;  // not owned
     std::unique_ptr<QPrinter> printer_;
     QFont printerFont_;
     QString resultsFile_;

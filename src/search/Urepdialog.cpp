@@ -20,7 +20,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <sys/stat.h>
 
 namespace {
 constexpr int kPathRole = Qt::UserRole;
@@ -175,12 +174,14 @@ void TRepDialog::NouveauRepertoireClick()
         return;
     const QString path = withTrailingSlash(current_) + *name;
     // One level only: a missing parent is a failure, as is a name already taken.
-    if (::mkdir(QFile::encodeName(path).constData(), 0777) != 0) {
+    if (!makeDirectory(path)) {
         prompts().error(QString::fromUtf8("Impossible de créer le répertoire."));
         return;
     }
     SetRepertoire(path);
 }
+
+bool TRepDialog::Choisir() { return prompts().exec(this) == QDialog::Accepted; }
 
 void TRepDialog::OkClick()
 {

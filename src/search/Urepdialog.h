@@ -1,6 +1,8 @@
 #pragma once
 // The directory chooser "Choix d'un répertoire cible": one modal dialog shared by every window that
 // asks for a target directory. It keeps its directory between uses, whoever used it last.
+#include "search/DirectoryChooser.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -9,15 +11,14 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class TRepDialog : public QDialog {
+class TRepDialog : public QDialog, public DirectoryChooser {
     Q_OBJECT
 public:
     explicit TRepDialog(QWidget* parent = nullptr);
 
-    // The directory in the tree: a full path ending with "/" only at the root.
-    QString RepertoireChoisi() const;
-    // Moves the tree to dir (or, when it is gone, to its nearest existing ancestor).
-    void SetRepertoire(const QString& dir);
+    QString RepertoireChoisi() const override;
+    void SetRepertoire(const QString& dir) override;
+    bool Choisir() override;
     // Whether the dialog was last ended with "OK".
     bool Confirmed() const { return confirmed_; }
 

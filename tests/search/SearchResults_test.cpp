@@ -238,9 +238,9 @@ TEST(FoundFilesTest, MarkedRowsGoOnFromTheList)
     // The quality is the "Score par Défaut:" option.
     ProgramOptions saved = programOptions();
     programOptions().DefaultScore = '\0';
-    EXPECT_EQ(defaultScoreText(), "0");
+    EXPECT_EQ(ListDocument::defaultQuality(), "0");
     programOptions().DefaultScore = '2';
-    EXPECT_EQ(defaultScoreText(), "2");
+    EXPECT_EQ(ListDocument::defaultQuality(), "2");
     r.selectAll();
     EXPECT_EQ(appendFoundFiles(list, r), 3);
     EXPECT_EQ(list.entry(7).number, "0006");
