@@ -11,6 +11,7 @@
 #include "convert/Uopbmp2jpeg.h"
 #include "convert/Uopjpeg2bmp.h"
 #include "list/Uliste.h"
+#include "platform/Prompts.h"
 #include "review/UDiapo.h"
 #include "review/Uoptionsdiapo.h"
 #include "review/Uopvignette.h"
@@ -122,7 +123,9 @@ void createDialogs(ReviewController& review, TFormCommande* commande)
     w.OpVignette = createDialog<TFormopvignette>(commande);
     w.OpTrierZone = createDialog<TFormopTrierZone>(commande);
     w.OpBatch = createDialog<TFormOpBatch>(commande);
-    w.Rec->SetChooser(w.RepDialog);
+    setDirectoryChooser(w.RepDialog);
+    QObject::connect(w.OpBmp2Fit, &TFormOpBmp2Fit::balanceWanted, w.Balance,
+                     [] { prompts().exec(appWindows().Balance); });
 
     TFormDiapo* diapo = w.Diapo;
     QObject::connect(w.OptionsDiapo, &TFormOptionsDiapo::backgroundPreviewed, diapo, &TFormDiapo::SetBackgroundPreview);
@@ -167,6 +170,7 @@ void stopProgram()
     delete w.Vignette;
     delete w.Diapo;
     delete w.Liste;
+    setDirectoryChooser(nullptr);
     delete w.Commande;
     w = AppWindows();
     delete g_review;

@@ -1,7 +1,5 @@
 #include "convert/Uopbmp2fit.h"
 
-#include "app/Windows.h"
-#include "convert/Ubalance.h"
 #include "platform/Prompts.h"
 #include "settings/URenommerGroup.h"
 
@@ -91,8 +89,4 @@ void TFormOpBmp2Fit::storeControls(ProgramOptions& o)
     GroupRenommer->storeControls(o);
 }
 
-void TFormOpBmp2Fit::SpeedButton1Click()
-{
-    if (TFormBalance* balance = appWindows().Balance)
-        prompts().exec(balance);
-}
+void TFormOpBmp2Fit::SpeedButton1Click() { emit balanceWanted(); }

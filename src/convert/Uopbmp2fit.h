@@ -14,8 +14,12 @@ class TFormOpBmp2Fit : public TProgramOptionDialog {
 public:
     explicit TFormOpBmp2Fit(QWidget* parent = nullptr);
 
-    // "Filtrage": the colour filtering dialog, modally; it edits the live grey weights itself.
+    // "Filtrage": asks for the colour filtering dialog, shown modally; it edits the live grey
+    // weights itself.
     void SpeedButton1Click();
+
+signals:
+    void balanceWanted();
 
 protected:
     void fillControls(const ProgramOptions& o) override;

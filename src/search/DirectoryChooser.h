@@ -15,3 +15,7 @@ public:
     // it stays where the user went.
     virtual bool Choisir() = 0;
 };
+
+// The program's chooser (set by the start-up; tests set their own), nullptr when there is none.
+DirectoryChooser* directoryChooser();
+void setDirectoryChooser(DirectoryChooser* chooser);

@@ -4,6 +4,7 @@
 // reads and prints the results, and hands the marked files to the image list when closed with OK.
 // The walk, the results, the marking rules and the print layout are logic (FileSearch,
 // SearchResults, ResultPrinting); this window holds the controls and forwards to them.
+#include "search/DirectoryChooser.h"
 #include "search/FileSearch.h"
 #include "search/SearchResults.h"
 #include "search/trecherche.h"
@@ -26,7 +27,6 @@ class QTabBar;
 class QTableView;
 class ResultLinesModel;
 class ResultTableModel;
-class DirectoryChooser;
 
 class TFormRec : public QDialog {
     Q_OBJECT
@@ -42,9 +42,9 @@ public:
     void SetFilterChoices(const QStringList& choices);
     const SearchResults& Results() const { return results_; }
 
-    // The directory chooser searched from (the start-up gives the program's own one).
+    // The directory chooser searched from: the program's own one unless one is given.
     void SetChooser(DirectoryChooser* chooser) { chooser_ = chooser; }
-    DirectoryChooser* Chooser() const { return chooser_; }
+    DirectoryChooser* Chooser() const { return chooser_ ? chooser_ : directoryChooser(); }
     // The directory the next search uses.
     QString SearchDirectory() const;
 

@@ -1,8 +1,7 @@
 #include "settings/URenommerGroup.h"
 
-#include "app/Windows.h"
 #include "platform/Prompts.h"
-#include "search/Urepdialog.h"
+#include "search/DirectoryChooser.h"
 #include "settings/Options.h"
 #include "settings/RenameFields.h"
 
@@ -55,9 +54,9 @@ void TRenommerGroup::storeControls(ProgramOptions& o) const
 
 void TRenommerGroup::BitBtnParcourirClick()
 {
-    TRepDialog* chooser = appWindows().RepDialog;
+    DirectoryChooser* chooser = directoryChooser();
     if (!chooser)
         return;
-    if (prompts().exec(chooser) == QDialog::Accepted)
+    if (chooser->Choisir())
         EditNomREp->setText(chooser->RepertoireChoisi());
 }

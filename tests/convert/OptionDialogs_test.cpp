@@ -153,9 +153,8 @@ TEST_F(OptionDialogTest, Bmp2FitChannelsAndSampleSize)
 TEST_F(OptionDialogTest, FiltrageEditsTheLiveWeightsAndEnregistrerWritesTheWorkingCopy)
 {
     TFormBalance balance;
-    const AppWindows saved = appWindows();
-    appWindows().Balance = &balance;
     TFormOpBmp2Fit dlg;
+    QObject::connect(&dlg, &TFormOpBmp2Fit::balanceWanted, &balance, [&balance] { prompts().exec(&balance); });
     sp.answerDialog([&](QDialog* d) {
         sp.answerDialog([](QDialog* b) {
             child<QSlider>(b, "TrackBarR")->setValue(255);
@@ -170,7 +169,6 @@ TEST_F(OptionDialogTest, FiltrageEditsTheLiveWeightsAndEnregistrerWritesTheWorki
         click(d, "BitBtnOk");
     });
     prompts().exec(&dlg);
-    appWindows() = saved;
     EXPECT_EQ(weightsOf(programOptions()), (ColourWeights{256, 0, 0}));
     ProgramOptions file;
     loadProgramOptions(file);
