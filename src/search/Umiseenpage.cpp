@@ -44,9 +44,9 @@ TFormMiseEnPage::TFormMiseEnPage(QPrinter* printer, QWidget* parent) : QDialog(p
 
     connect(FontButton, &QPushButton::clicked, this, &TFormMiseEnPage::FonteClick);
     connect(PrinterButton, &QPushButton::clicked, this, &TFormMiseEnPage::ImprimanteClick);
-    connect(OkButton, &QPushButton::clicked, this, &TFormMiseEnPage::OkClick);
-    connect(CancelButton, &QPushButton::clicked, this, &TFormMiseEnPage::AnnulerClick);
-    connect(PrintButton, &QPushButton::clicked, this, &TFormMiseEnPage::ImprimerClick);
+    connect(OkButton, &QPushButton::clicked, this, [this] { done(Accepted); });
+    connect(CancelButton, &QPushButton::clicked, this, [this] { reject(); });
+    connect(PrintButton, &QPushButton::clicked, this, [this] { done(kPrintResult); });
     SetFonte(font());
 }
 

@@ -22,9 +22,6 @@ public:
 
     void FonteClick();
     void ImprimanteClick();
-    void OkClick() { done(Accepted); }
-    void AnnulerClick() { reject(); }
-    void ImprimerClick() { done(kPrintResult); }
 
     QLabel* Sample = nullptr;
     QLabel* FontName = nullptr;
