@@ -77,18 +77,11 @@ signals:
     void Closed();
 
 public slots:
-    // Navigation buttons and the panel's lists: forwards to the review.
+    // Panel controls that tests drive by name: forwards to the review.
     void Debut();
-    void ArriereRapide();
-    void Arriere();
-    void Pause();
     void GotoImage();
-    void Demarrer();
-    void Avant();
-    void AvantRapide();
-    void Fin();
     void SpeedButtonBaliseClick();
-    void SpeedButtonRefClick();
+    // The panel's lists: the item chosen goes to the review.
     void ComboBoxBaliseChange();
     void ComboBoxRefChange();
 

@@ -181,15 +181,7 @@ void TFormCommande::panelCommand(void (ReviewController::*command)())
 }
 
 void TFormCommande::Debut() { review_.Debut(); }
-void TFormCommande::ArriereRapide() { review_.ArriereRapide(); }
-void TFormCommande::Arriere() { review_.Arriere(); }
-void TFormCommande::Pause() { review_.Pause(); }
 void TFormCommande::GotoImage() { review_.GotoImage(); }
-void TFormCommande::Demarrer() { review_.Demarrer(); }
-void TFormCommande::Avant() { review_.Avant(); }
-void TFormCommande::AvantRapide() { review_.AvantRapide(); }
-void TFormCommande::Fin() { review_.Fin(); }
 void TFormCommande::SpeedButtonBaliseClick() { review_.SpeedButtonBaliseClick(); }
-void TFormCommande::SpeedButtonRefClick() { review_.SpeedButtonRefClick(); }
 void TFormCommande::ComboBoxBaliseChange() { review_.ChooseMarker(comboBalise_->currentIndex()); }
 void TFormCommande::ComboBoxRefChange() { review_.ChooseReference(comboRef_->currentIndex()); }
