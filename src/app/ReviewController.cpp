@@ -137,6 +137,25 @@ void ReviewController::setFrame(SlideFrame frame)
     emit frameChanged();
 }
 
+bool ReviewController::EditShownPicture(const std::function<void(QImage&)>& edit)
+{
+    if (frame_.picture.isNull())
+        return false;
+    edit(frame_.picture);
+    // The copy made ready for the window shows the picture as it was.
+    frame_.display = QImage();
+    frame_.displaySize = QSize();
+    frame_.stretched = false;
+    emit frameChanged();
+    return true;
+}
+
+void ReviewController::setListCaption(const QString& caption)
+{
+    listCaption_ = caption;
+    emit listCaptionChanged(caption);
+}
+
 bool ReviewController::ShowImage(const QString& path)
 {
     SlideFrame f;

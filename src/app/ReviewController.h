@@ -156,6 +156,15 @@ public:
     // Rebuilds the zone page from the "Zône" column, as a pass stopped by the stop keys.
     void GenereListeZone();
 
+    // The list window's caption while a pass names the file it works on; empty until then (the
+    // window keeps its own).
+    const QString& listCaption() const { return listCaption_; }
+    void setListCaption(const QString& caption);
+
+    // Lets edit change the picture on show in place (the colour filter's preview), then redraws it.
+    // False, without calling edit, when no picture is on show.
+    bool EditShownPicture(const std::function<void(QImage&)>& edit);
+
     // The frame on show, and the size of the slideshow window's client area for frames decoded
     // ahead.
     const SlideFrame& frame() const { return frame_; }
@@ -177,6 +186,7 @@ signals:
     void referenceWindowNeeded();
     void referenceShown(const QImage& picture);
     void viewWanted(ReviewView view);
+    void listCaptionChanged(const QString& caption);
 
 private:
     // The row a step from CurrentRow lands on, and whether it went past an end.
@@ -205,6 +215,7 @@ private:
     PositionList references_;
     QString tagLabel_;
     QString positionText_;
+    QString listCaption_;
     SlideFrame frame_;
     QSize displaySize_;
     PictureAhead ahead_;

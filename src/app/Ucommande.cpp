@@ -8,6 +8,7 @@
 #include "app/Windows.h"
 #include "batch/Uoptionsrenommer.h"
 #include "batch/Uoptrierzone.h"
+#include "convert/ConversionDriver.h"
 #include "convert/Uopbmp2fit.h"
 #include "convert/Uopbmp2jpeg.h"
 #include "convert/Uopjpeg2bmp.h"
@@ -68,6 +69,12 @@ void showAndRaise(QWidget* w)
     w->show();
     w->raise();
     w->activateWindow();
+}
+
+// Shows an options dialog modally when called; true when it was closed with "Ok".
+std::function<bool()> optionsOk(QDialog* dialog)
+{
+    return [dialog] { return dialog && prompts().exec(dialog) == QDialog::Accepted; };
 }
 
 KeyPress keyPressOf(const QKeyEvent& e)
@@ -476,11 +483,22 @@ void TFormCommande::Trierdanssousrep1Click() {}
 void TFormCommande::SupprimerFichiersScores0Click() {}
 
 // ---------------------------------------------------------------------------------------------
-// "Convertir": the conversion driver comes with its own work.
+// "Convertir"
 
-void TFormCommande::ConvertirBmp2JpegClick() {}
-void TFormCommande::ConvertirBmp2FitClick() {}
-void TFormCommande::ConvertirJpeg2BmpClick() {}
+void TFormCommande::ConvertirBmp2JpegClick()
+{
+    ConvertirBmpClick(review_, optionsOk(appWindows().OpBmp2Jpeg), ConvertBmpToJpeg);
+}
+
+void TFormCommande::ConvertirBmp2FitClick()
+{
+    ConvertirBmpClick(review_, optionsOk(appWindows().OpBmp2Fit), ConvertBmpToFits);
+}
+
+void TFormCommande::ConvertirJpeg2BmpClick()
+{
+    ConvertirBmpClick(review_, optionsOk(appWindows().OpJpeg2Bmp), ConvertJpegToBmp);
+}
 
 // ---------------------------------------------------------------------------------------------
 // "Voir"

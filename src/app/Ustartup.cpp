@@ -6,6 +6,7 @@
 #include "app/Windows.h"
 #include "batch/Uoptionsrenommer.h"
 #include "batch/Uoptrierzone.h"
+#include "convert/Converters.h"
 #include "convert/Ubalance.h"
 #include "convert/Uopbmp2fit.h"
 #include "convert/Uopbmp2jpeg.h"
@@ -84,6 +85,19 @@ void createViews(ReviewController& review, TFormCommande* commande)
         }
     });
 
+    // The conversions show their pictures in the slideshow and name their source in the list
+    // window's caption; the colour filter previews on the picture on show.
+    QObject::connect(&review, &ReviewController::listCaptionChanged, w.Liste, &QWidget::setWindowTitle);
+    ConversionDisplay& display = conversionDisplay();
+    display.showImage = [&review](const QString& path) { return review.ShowImage(path); };
+    display.editShownPicture = [&review](const std::function<void(QImage&)>& edit) {
+        return review.EditShownPicture(edit);
+    };
+    display.showSlideshow = [](bool shown) {
+        if (TFormDiapo* diapo = appWindows().Diapo)
+            diapo->setVisible(shown);
+    };
+
     // The reference window: created and placed on first use; its size follows its picture.
     QObject::connect(&review, &ReviewController::referenceWindowNeeded, commande, [] {
         AppWindows& w = appWindows();
@@ -160,6 +174,7 @@ TFormCommande* startProgram()
 void stopProgram()
 {
     AppWindows& w = appWindows();
+    conversionDisplay() = ConversionDisplay();
     if (g_review) {
         g_review->Timer()->stop();
         g_review->setZonePage(nullptr);

@@ -38,6 +38,8 @@ struct ConversionDisplay {
     std::function<bool(const QString& path)> showImage;
     // Lets `edit` change the picture on show, then repaints. False when no picture is on show.
     std::function<bool(const std::function<void(QImage&)>& edit)> editShownPicture;
+    // Shows or hides the slideshow window at the start of a conversion run ("Visu" or not).
+    std::function<void(bool shown)> showSlideshow;
 };
 ConversionDisplay& conversionDisplay();
 

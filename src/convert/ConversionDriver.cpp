@@ -1,0 +1,63 @@
+#include "convert/ConversionDriver.h"
+
+#include "app/ReviewController.h"
+#include "app/StopScope.h"
+#include "platform/PathUtil.h"
+#include "platform/ProgramError.h"
+#include "platform/Prompts.h"
+#include "settings/Options.h"
+
+QString conversionOutputBase(const ProgramOptions& options, const QString& source, int row)
+{
+    QString dir = options.MoveToTarget ? options.TargetDirectory : QString();
+    if (dir.isEmpty())
+        dir = directoryPart(source);
+    if (!dir.isEmpty())
+        dir = withTrailingSlash(dir);
+
+    QString name;
+    if (options.RenameByBatch) {
+        name = options.BatchName + QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0'));
+    } else {
+        // The stem stops at the first "."; a name without one is its own stem.
+        const QString file = namePart(source);
+        const qsizetype dot = file.indexOf(QLatin1Char('.'));
+        name = dot < 0 ? file : file.left(dot);
+        if (name.isEmpty())
+            name = QStringLiteral("X");
+    }
+    return dir + name;
+}
+
+int ConvertirBmpClick(ReviewController& review, const std::function<bool()>& askOptions, Converter converter)
+{
+    const bool chosen = converter && askOptions && askOptions();
+    int converted = 0;
+    try {
+        StopScope scope(review.stopFlag());
+        if (chosen && !review.listIsEmpty()) {
+            const ProgramOptions& options = programOptions();
+            if (const auto& showSlideshow = conversionDisplay().showSlideshow)
+                showSlideshow(options.ShowConverted);
+            // LastRow is read again at each entry: the list may change while events are let through.
+            for (int row = review.FirstRow(); row <= review.LastRow() && scope.running(); ++row) {
+                review.SelectRow(row);
+                const QString source = review.EntryPath(row);
+                review.setListCaption(source);
+                if (converter(options, source, conversionOutputBase(options, source, row)))
+                    ++converted;
+                else
+                    prompts().message(QStringLiteral("Impossible de Traiter le Fichier: ") + QString::number(row));
+                scope.keepGoing();
+            }
+        }
+    } catch (const SilentAbort&) {
+        return converted;
+    } catch (const ProgramError& e) {
+        prompts().error(e.text());
+        return converted;
+    }
+    prompts().message(QString::fromUtf8("Traitement Terminé: ") + QString::number(converted)
+                      + QStringLiteral(" Fichiers Traités"));
+    return converted;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The batch conversion driver: asks for the options of a conversion, then hands every entry of the
+// list, in order, to a one-file converter with an output path built from the rename and move
+// options, and reports how many files were converted. The list itself is not changed; the
+// converted files are new files beside the sources or in the target directory.
+#include "convert/Converters.h"
+
+#include <functional>
+
+class ReviewController;
+
+// Runs one conversion over the review's list.
+// - askOptions shows the conversion's options dialog modally (through prompts()) and tells whether
+//   it was closed with "Ok"; otherwise nothing is converted.
+// - Each entry in turn becomes current, the list window's caption names its source, and the
+//   converter gets the source and the output path without extension (conversionOutputBase).
+// - A converter that returns false: "Impossible de Traiter le Fichier: " + the entry's row, and the
+//   run goes on. A ProgramError ends the run with its error box; a SilentAbort ends it without any.
+// - Escape or Space end the run before the next entry.
+// - At the end, also after a cancel, a stop or on an empty list: "Traitement Terminé: " + n +
+//   " Fichiers Traités".
+// Returns the number of files converted.
+int ConvertirBmpClick(ReviewController& review, const std::function<bool()>& askOptions, Converter converter);
+
+// The output path without extension for the source of the entry at row (counted from 1):
+// - directory: TargetDirectory when MoveToTarget is set and it is not empty, else the source's own
+//   directory; with a trailing "/";
+// - name: BatchName + the row on four digits when RenameByBatch is set; else the source's name up to
+//   its first "." (the whole name when it has none), or "X" when that leaves nothing.
+QString conversionOutputBase(const ProgramOptions& options, const QString& source, int row);

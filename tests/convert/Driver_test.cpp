@@ -1,0 +1,377 @@
+// The batch conversion driver on real files: output directories and names, each kind with its
+// options dialog, messages and counts, cancel and an empty list, the stop keys, a converter's error,
+// and an output that would replace its own source.
+#include "ConvertFixture.h"
+#include "app/KeyMap.h"
+#include "app/ReviewController.h"
+#include "convert/ColourFilter.h"
+#include "convert/ConversionDriver.h"
+#include "convert/Uopbmp2fit.h"
+#include "convert/Uopbmp2jpeg.h"
+#include "convert/Uopjpeg2bmp.h"
+#include "platform/JpegCodec.h"
+#include "platform/PathUtil.h"
+#include "settings/UOptionDialog.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+// What the plain-function converters below need from the test.
+ReviewController* g_review = nullptr;
+std::vector<int> g_rows;        // CurrentRow at each call
+std::vector<bool> g_running;    // BatchRunning at each call
+int g_stopKey = 0;              // pressed after the second file
+
+bool recordAndConvert(const ProgramOptions& o, const QString& source, const QString& base)
+{
+    g_rows.push_back(g_review->CurrentRow());
+    g_running.push_back(g_review->BatchRunning());
+    const bool ok = ConvertBmpToJpeg(o, source, base);
+    if (g_rows.size() == 2 && g_stopKey)
+        g_review->HandleKey({g_stopKey});
+    return ok;
+}
+
+// Every file below root (not directories), relative to it, sorted.
+QStringList filesUnder(const QString& root)
+{
+    QStringList out;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << QDir(root).relativeFilePath(it.next());
+    out.sort();
+    return out;
+}
+
+class DriverTest : public ConvertTest {
+protected:
+    void SetUp() override
+    {
+        ConvertTest::SetUp();
+        g_review = &review;
+        g_rows.clear();
+        g_running.clear();
+        g_stopKey = 0;
+    }
+    void TearDown() override
+    {
+        review.SetPlaying(false);
+        g_review = nullptr;
+        ConvertTest::TearDown();
+    }
+
+    // Writes each file below root, as JPEG or BMP whatever its name says, each of its own colour.
+    static QStringList make(const QString& root, const QStringList& names, bool jpeg)
+    {
+        QStringList paths;
+        int i = 0;
+        for (const QString& n : names) {
+            const QString p = root + QLatin1Char('/') + n;
+            QDir().mkpath(directoryPart(p));
+            QImage img(8, 6, QImage::Format_RGB888);
+            img.fill(QColor(100 * i++, 90, 200));
+            EXPECT_TRUE(img.save(p, jpeg ? "JPEG" : "BMP")) << p.toStdString();
+            paths << p;
+        }
+        return paths;
+    }
+    void setList(const QStringList& paths)
+    {
+        review.document().clear();
+        review.document().appendFiles(paths);
+        review.Recount();
+        review.SetListModified(false);
+    }
+    int run(Converter converter, bool ok = true)
+    {
+        return ConvertirBmpClick(review, [ok] { return ok; }, converter);
+    }
+    QStringList cells() const
+    {
+        QStringList out;
+        const ListModel& m = review.document().model();
+        for (int row = 1; row <= m.entryCount(); ++row)
+            for (int col = 0; col < ListModel::kColumnCount; ++col)
+                out << m.cell(col, row);
+        return out;
+    }
+    static QString done(int n) { return QString::fromUtf8("Traitement Terminé: %1 Fichiers Traités").arg(n); }
+
+    ReviewController review;
+};
+
+TEST_F(DriverTest, OutputDirectoryAndName)
+{
+    using Set = std::function<void(ProgramOptions&, const QString& root)>;
+    const Set plain = [](ProgramOptions&, const QString&) {};
+    const auto moveTo = [](const char* target, bool move = true) {
+        return Set([=](ProgramOptions& o, const QString& root) {
+            o.MoveToTarget = move;
+            o.TargetDirectory = *target ? root + QLatin1Char('/') + QLatin1String(target) : QString();
+        });
+    };
+    struct Case {
+        const char* what;
+        Converter converter;
+        bool jpeg;  // the sources are JPEG files
+        QStringList entries;
+        Set set;
+        QStringList written;  // the new files below the root
+        std::function<void(const QString& root)> check = {};
+    };
+    const Case cases[] = {
+        {"the stem stops at the first dot", ConvertBmpToJpeg, false, {"in/frame.12.bmp"}, plain, {"in/frame_090.JPG"}},
+        {"a name without a dot is its own stem", ConvertBmpToJpeg, false, {"in/IMAGE"}, plain, {"in/IMAGE_090.JPG"}},
+        {"an empty stem gives X", ConvertBmpToJpeg, false, {"in/.bmp"}, plain, {"in/X_090.JPG"}},
+        {"a batch name counts the rows", ConvertBmpToJpeg, false, {"in/a.bmp", "in/b.bmp", "in/c.bmp"},
+         [](ProgramOptions& o, const QString&) { o.RenameByBatch = true; o.BatchName = QStringLiteral("Lune"); },
+         {"in/Lune0001_090.JPG", "in/Lune0002_090.JPG", "in/Lune0003_090.JPG"}},
+        {"the target directory takes every output", ConvertJpegToBmp, true, {"in/a.jpg", "in2/b.jpeg"}, moveTo("out/"),
+         {"out/a.BMP", "out/b.BMP"}},
+        {"a target without its slash", ConvertJpegToBmp, true, {"in/a.jpg"}, moveTo("out"), {"out/a.BMP"}},
+        {"an empty target keeps each entry's directory", ConvertJpegToBmp, true, {"in/a.jpg", "in2/b.jpeg"}, moveTo(""),
+         {"in/a.BMP", "in2/b.BMP"}},
+        {"the target is used only when moving", ConvertJpegToBmp, true, {"in/a.jpg"}, moveTo("out", false), {"in/a.BMP"}},
+        {"rename and move together", ConvertBmpToFits, false, {"in/a.bmp", "in/b.bmp"},
+         [](ProgramOptions& o, const QString& root) {
+             o.RenameByBatch = o.MoveToTarget = true;
+             o.BatchName = QStringLiteral("Serie.v");
+             o.TargetDirectory = root + QStringLiteral("/out/");
+         },
+         {"out/Serie.v0001_G.FIT", "out/Serie.v0002_G.FIT"}},
+        {"two entries of one stem write one file: the second one's", ConvertBmpToJpeg, false,
+         {"in/a.1.bmp", "in/a.2.bmp"}, plain, {"in/a_090.JPG"},
+         [](const QString& root) {
+             const QColor c = decodeJpeg(readAll(root + QStringLiteral("/in/a_090.JPG"))).image.pixelColor(4, 3);
+             EXPECT_NEAR(c.red(), 100, 8);  // the first entry's red is 0
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir tmp;
+        const QString root = tmp.path();
+        QDir(root).mkpath(QStringLiteral("out"));
+        const QStringList sources = make(root, c.entries, c.jpeg);
+        setList(sources);
+        ProgramOptions& o = programOptions();
+        setDefaults(o);
+        o.JpegQuality = 90;
+        c.set(o, root);
+        const QStringList before = cells();
+        sp.clear();
+
+        EXPECT_EQ(run(c.converter), sources.size());
+        QStringList written = filesUnder(root);
+        for (const QString& e : c.entries)
+            written.removeOne(e);
+        EXPECT_EQ(written, c.written);
+        EXPECT_EQ(sp.messages(), QStringList{done(int(sources.size()))});
+        // The list window names the last source; the list itself is untouched.
+        EXPECT_EQ(review.listCaption(), sources.last());
+        EXPECT_EQ(review.CurrentRow(), review.LastRow());
+        EXPECT_EQ(cells(), before);
+        EXPECT_FALSE(review.ListModified());
+        if (c.check)
+            c.check(root);
+    }
+}
+
+TEST_F(DriverTest, EachKindAsksItsDialogAndWritesItsEnding)
+{
+    const auto tick = [](QDialog* d, const char* name, bool on) {
+        d->findChild<QCheckBox*>(QString::fromLatin1(name))->setChecked(on);
+    };
+    struct Kind {
+        std::function<QDialog*()> make;
+        Converter converter;
+        bool jpeg;
+        std::function<void(QDialog*)> fill;
+        QString caption;
+        QStringList written;
+    };
+    const Kind kinds[] = {
+        {[] { return new TFormOpBmp2Jpeg; }, ConvertBmpToJpeg, false,
+         [](QDialog* d) { d->findChild<TSpinEdit*>(QStringLiteral("SpinEditQualite"))->SetValue(75); },
+         QStringLiteral("Convertir BMP vers JPEG:"), {"a_075.JPG", "b_075.JPG"}},
+        {[] { return new TFormOpBmp2Fit; }, ConvertBmpToFits, false,
+         [&](QDialog* d) {
+             tick(d, "CheckBoxRouge", true);
+             tick(d, "CheckBoxBleu", true);
+             tick(d, "CheckBoxGris", false);
+         },
+         QStringLiteral("Convertir BMP vers FIT:"), {"a_B.FIT", "a_R.FIT", "b_B.FIT", "b_R.FIT"}},
+        {[] { return new TFormopJpeg2Bmp; }, ConvertJpegToBmp, true, [](QDialog*) {},
+         QStringLiteral("Convertir JPEG vers Bmp:"), {"a.BMP", "b.BMP"}},
+    };
+    for (const Kind& k : kinds) {
+        SCOPED_TRACE(k.caption.toStdString());
+        std::unique_ptr<QDialog> dialog(k.make());
+        const auto ask = [&] { return prompts().exec(dialog.get()) == QDialog::Accepted; };
+        for (const bool ok : {false, true}) {
+            QTemporaryDir tmp;
+            const QStringList sources = make(tmp.path(), {"a.x", "b.x"}, k.jpeg);
+            setList(sources);
+            sp.clear();
+            sp.answerDialog([&](QDialog* d) {
+                k.fill(d);
+                if (ok)
+                    QTest::mouseClick(d->findChild<QAbstractButton*>(QStringLiteral("BitBtnOk")), Qt::LeftButton);
+            });
+            EXPECT_EQ(ConvertirBmpClick(review, ask, k.converter), ok ? 2 : 0);
+            ASSERT_FALSE(sp.shown().empty());
+            EXPECT_EQ(sp.shown().front().caption, k.caption);
+            QStringList written = filesUnder(tmp.path());
+            written.removeOne(QStringLiteral("a.x"));
+            written.removeOne(QStringLiteral("b.x"));
+            EXPECT_EQ(written, ok ? k.written : QStringList());
+            EXPECT_EQ(sp.messages(), QStringList{done(ok ? 2 : 0)});
+        }
+    }
+}
+
+TEST_F(DriverTest, RunStateAndTheSlideshow)
+{
+    const QStringList sources = make(dir.path(), {"a.bmp", "b.bmp", "c.bmp"}, false);
+    std::vector<bool> slideshow;
+    conversionDisplay().showSlideshow = [&](bool shown) { slideshow.push_back(shown); };
+    struct Case {
+        const char* what;
+        QStringList list;
+        bool ok;
+        bool visu;
+        std::vector<int> rows;
+        std::vector<bool> slideshow;
+    };
+    const Case cases[] = {
+        {"a run without Visu hides the slideshow", sources, true, false, {1, 2, 3}, {false}},
+        {"a run with Visu shows it", sources, true, true, {1, 2, 3}, {true}},
+        {"a cancelled dialog converts nothing", sources, false, true, {}, {}},
+        {"an empty list converts nothing", {}, true, true, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        setList(c.list);
+        programOptions().ShowConverted = c.visu;
+        programOptions().SlideInterval = 0;
+        review.setListCaption(QString());
+        g_rows.clear();
+        g_running.clear();
+        slideshow.clear();
+        sp.clear();
+        EXPECT_EQ(run(recordAndConvert, c.ok), int(c.rows.size()));
+        EXPECT_EQ(g_rows, c.rows);
+        EXPECT_EQ(g_running, std::vector<bool>(c.rows.size(), true));
+        EXPECT_FALSE(review.BatchRunning());
+        EXPECT_EQ(slideshow, c.slideshow);
+        EXPECT_EQ(sp.messages(), QStringList{done(int(c.rows.size()))});
+        EXPECT_EQ(review.listCaption(), c.rows.empty() ? QString() : sources.last());
+    }
+}
+
+TEST_F(DriverTest, StopKeysEndTheRunBeforeTheNextEntry)
+{
+    for (const int key : {vk::Space, vk::Escape}) {
+        SCOPED_TRACE(key);
+        QTemporaryDir tmp;
+        setList(make(tmp.path(), {"a.bmp", "b.bmp", "c.bmp"}, false));
+        g_rows.clear();
+        g_stopKey = key;
+        sp.clear();
+        EXPECT_EQ(run(recordAndConvert), 2);
+        review.SetPlaying(false);
+        EXPECT_EQ(filesUnder(tmp.path()), (QStringList{"a.bmp", "a_100.JPG", "b.bmp", "b_100.JPG", "c.bmp"}));
+        EXPECT_EQ(sp.messages(), QStringList{done(2)});
+        EXPECT_FALSE(review.BatchRunning());
+    }
+}
+
+TEST_F(DriverTest, FailingEntries)
+{
+    using Shown = std::pair<ScriptedPrompts::Kind, QString>;
+    const auto message = ScriptedPrompts::Kind::Message;
+    const auto error = ScriptedPrompts::Kind::Error;
+    struct Case {
+        const char* what;
+        Converter converter;
+        bool jpeg;
+        std::function<void(const QString& root)> spoil;
+        QStringList written;
+        std::vector<Shown> shown;
+        int converted;
+    };
+    const Case cases[] = {
+        {"an invalid picture ends the run with its error", ConvertBmpToJpeg, false,
+         [](const QString& root) { writeAll(root + QStringLiteral("/b.bmp"), "BM not a bitmap"); },
+         {"a_100.JPG"}, {{error, QStringLiteral("Image bitmap incorrecte")}}, 1},
+        {"a missing source ends the run with its error", ConvertJpegToBmp, true,
+         [](const QString& root) { QFile::remove(root + QStringLiteral("/b.bmp")); },
+         {"a.BMP"}, {{error, QStringLiteral("Fichier introuvable")}}, 1},
+        {"a FITS file that cannot be made ends the run silently", ConvertBmpToFits, false,
+         [](const QString& root) { QDir(root).mkdir(QStringLiteral("b_G.FIT")); }, {"a_G.FIT"}, {}, 1},
+        // A JPEG named c.BMP converted to BMP without renaming would be replaced by its own
+        // conversion: it is refused and the run goes on.
+        {"an output that names its own source is refused", ConvertJpegToBmp, true, [](const QString&) {},
+         {"a.BMP", "b.BMP"},
+         {{message, QStringLiteral("Impossible de Traiter le Fichier: 3")}, {message, done(2)}}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir tmp;
+        const QStringList sources = make(tmp.path(), {"a.jpg", "b.bmp", "c.BMP"}, c.jpeg);
+        c.spoil(tmp.path());
+        std::map<QString, QByteArray> kept;
+        for (const QString& s : sources)
+            kept[s] = readAll(s);
+        setList(sources);
+        sp.clear();
+
+        EXPECT_EQ(run(c.converter), c.converted);
+        QStringList written = filesUnder(tmp.path());
+        for (const QString& s : sources)
+            written.removeOne(namePart(s));
+        EXPECT_EQ(written, c.written);
+        std::vector<Shown> shown;
+        for (const ScriptedPrompts::Shown& s : sp.shown())
+            shown.emplace_back(s.kind, s.text);
+        EXPECT_EQ(shown, c.shown);
+        for (const auto& [path, bytes] : kept)
+            EXPECT_EQ(readAll(path), bytes) << path.toStdString();
+        EXPECT_FALSE(review.BatchRunning());
+    }
+}
+
+TEST_F(DriverTest, EditShownPictureChangesThePictureOnShow)
+{
+    QSignalSpy changed(&review, &ReviewController::frameChanged);
+    int edits = 0;
+    const auto grey = [&](QImage& p) {
+        ++edits;
+        applyGreyFilter(p, ColourWeights{});
+    };
+    EXPECT_FALSE(review.EditShownPicture(grey));  // nothing on show
+    const QString bad = path(QStringLiteral("bad.bmp"));
+    writeAll(bad, "BM");
+    ASSERT_TRUE(review.ShowImage(bad));  // shows only the background
+    EXPECT_FALSE(review.EditShownPicture(grey));
+    EXPECT_EQ(edits, 0);
+
+    const QString red = solidBmp(QStringLiteral("red.bmp"), 4, 3, Qt::red);
+    ASSERT_TRUE(review.ShowImage(red));
+    changed.clear();
+    EXPECT_TRUE(review.EditShownPicture(grey));
+    EXPECT_EQ(edits, 1);
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(review.frame().caption, red);
+    EXPECT_EQ(review.frame().picture.pixelColor(3, 2), QColor(76, 76, 76));
+}
+
+}  // namespace
