@@ -7,7 +7,8 @@ PKGS=(build-essential cmake ninja-build ccache pkg-config
       libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
       libgtest-dev libbenchmark-dev clang libclang-rt-dev
       xvfb xauth x11-apps imagemagick python3
-      trash-cli poppler-utils fitsverify)
+      trash-cli poppler-utils fitsverify
+      qt6-translations-l10n qt6-qpa-plugins desktop-file-utils dpkg-dev xdotool)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -28,6 +28,7 @@
 #include "search/Urepdialog.h"
 #include "settings/OptionsFile.h"
 #include "settings/Uopglobales.h"
+#include "tools/ExtractorLaunch.h"
 #include "tools/Uabout.h"
 #include "tools/Ucnvhlp.h"
 #include "tools/Uopbatch.h"
@@ -473,8 +474,7 @@ void TFormCommande::Diaporama1Click()
     review_.Demarrer();
 }
 
-// The frame extractor launch comes with its own work.
-void TFormCommande::Vidsplit1Click() {}
+void TFormCommande::Vidsplit1Click() { LancerVidsplit(review_, appWindows().OpBatch); }
 
 // The batch passes (rename/move, sort by zone, recycle-bin deletion) come with their own work;
 // the menu already keeps the list-modified mark.
@@ -547,11 +547,10 @@ void TFormCommande::AfficherBureauParDefaut1Click() { AfficherBureauParDefaut();
 // ---------------------------------------------------------------------------------------------
 // "&Aide"
 
-// The help viewer loads and shows the help file once it is built; for now it comes up empty.
 void TFormCommande::Aide1Click()
 {
     BringToFront();
-    prompts().exec(appWindows().CnvHlp);
+    appWindows().CnvHlp->AfficherAide(QStringLiteral("Velmoran"));
 }
 
 void TFormCommande::APropos1Click() { prompts().exec(appWindows().About); }

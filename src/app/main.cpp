@@ -1,12 +1,18 @@
 #include "app/Ucommande.h"
 #include "app/Ustartup.h"
+#include "platform/QtFrench.h"
 #include "platform/QtPrompts.h"
+#include "tools/ProgramIcon.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    installQtFrench(app);
+    QApplication::setWindowIcon(programIcon());
+    // Ties the windows to the desktop entry velmoran.desktop (its icon, its name in task bars).
+    QGuiApplication::setDesktopFileName(QStringLiteral("velmoran"));
     QtPrompts qtPrompts;
     setDefaultPrompts(&qtPrompts);
 

@@ -2,6 +2,8 @@
 
 #include "platform/Prompts.h"
 
+#include <new>
+
 ProgramError notAnInteger(const QString& text)
 {
     return ProgramError(QStringLiteral("'%1' n'est pas une valeur entière correcte").arg(text));
@@ -69,6 +71,9 @@ void runGuarded(const std::function<void()>& command)
     } catch (const SilentAbort&) {
     } catch (const ProgramError& e) {
         prompts().error(e.text());
+    } catch (const std::bad_alloc&) {
+        // The program speaks French, also when memory runs out.
+        prompts().error(QStringLiteral("Mémoire insuffisante"));
     } catch (const std::exception& e) {
         prompts().error(QString::fromLocal8Bit(e.what()));
     }

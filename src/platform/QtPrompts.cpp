@@ -49,6 +49,16 @@ bool QtPrompts::confirm(const QString& text)
     return box.clickedButton() == yes;
 }
 
+bool QtPrompts::okCancel(const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton, parentWidget());
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+    box.setDefaultButton(ok);
+    box.exec();
+    return box.clickedButton() == ok;
+}
+
 std::optional<QString> QtPrompts::inputBox(const QString& caption, const QString& prompt,
                                            const QString& text)
 {

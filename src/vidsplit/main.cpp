@@ -1,5 +1,6 @@
 // vidsplit, the program's companion frame extractor: a window when started by the program (or with
 // no arguments), a command for scripts otherwise.
+#include "platform/QtFrench.h"
 #include "platform/QtPrompts.h"
 #include "vidsplit/Uvidsplit.h"
 #include "vidsplit/VidsplitCommand.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
+    installQtFrench(app);
     QtPrompts qtPrompts;
     setDefaultPrompts(&qtPrompts);
     TFormVidsplit window(command.listFile);

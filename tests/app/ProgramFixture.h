@@ -42,6 +42,11 @@ public:
         shown.push_back({"confirm", t});
         return false;
     }
+    bool okCancel(const QString&, const QString& t) override
+    {
+        shown.push_back({"okcancel", t});
+        return false;
+    }
     std::optional<QString> inputBox(const QString& c, const QString&, const QString&) override
     {
         shown.push_back({"input", c});

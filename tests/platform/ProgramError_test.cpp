@@ -1,4 +1,5 @@
 #include "platform/ProgramError.h"
+#include "ScriptedPrompts.h"
 
 #include <gtest/gtest.h>
 
@@ -56,4 +57,16 @@ TEST(ParseInteger, EverySixtyFourBitValueReadsBackOrIsRefused)
         const QString hex = QString::number(magnitude, 16);
         EXPECT_EQ(parsed((v < 0 ? "-$" : "$") + hex), expected) << v;
     }
+}
+
+TEST(RunGuarded, ShowsTheErrorsThatEndACommandInFrench)
+{
+    ScriptedPrompts sp;
+    setPrompts(&sp);
+    runGuarded([] { throw ProgramError(QStringLiteral("Impossible d'ouvrir le fichier a.lst")); });
+    runGuarded([] { throw std::bad_alloc(); });
+    runGuarded([] { throw SilentAbort(); });
+    runGuarded([] {});
+    setPrompts(nullptr);
+    EXPECT_EQ(sp.messages(), QStringList({"Impossible d'ouvrir le fichier a.lst", "Mémoire insuffisante"}));
 }

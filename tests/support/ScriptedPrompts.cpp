@@ -41,6 +41,12 @@ bool ScriptedPrompts::confirm(const QString& text)
     return next<bool>(Kind::Confirm, "a confirmation");
 }
 
+bool ScriptedPrompts::okCancel(const QString& caption, const QString& text)
+{
+    shown_.push_back({Kind::Message, caption, text});
+    return next<bool>(Kind::Message, "an OK/Annuler box");
+}
+
 std::optional<QString> ScriptedPrompts::inputBox(const QString& caption, const QString& prompt,
                                                  const QString& text)
 {

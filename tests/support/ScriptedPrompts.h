@@ -23,6 +23,8 @@ public:
 
     // Queue answers in the order the program will ask for them.
     void answerConfirm(bool yes) { answers_.push_back(yes); }
+    // OK (true) or Annuler (false) in a box of okCancel.
+    void answerOkCancel(bool ok) { answers_.push_back(ok); }
     void answerInput(std::optional<QString> text) { answers_.push_back(text); }
     void answerOpen(QStringList files) { answers_.push_back(files); }
     void answerSave(std::optional<QString> name) { answers_.push_back(name); }
@@ -41,6 +43,7 @@ public:
     void message(const QString& text) override;
     void error(const QString& text) override;
     bool confirm(const QString& text) override;
+    bool okCancel(const QString& caption, const QString& text) override;
     std::optional<QString> inputBox(const QString& caption, const QString& prompt,
                                     const QString& text) override;
     QStringList openFiles(const FileDialogRequest& request) override;
