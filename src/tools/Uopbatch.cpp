@@ -1,8 +1,7 @@
 #include "tools/Uopbatch.h"
 
-#include "app/Windows.h"
 #include "platform/Prompts.h"
-#include "search/Urepdialog.h"
+#include "search/DirectoryChooser.h"
 #include "settings/Options.h"
 #include "tools/ExtractorLaunch.h"
 
@@ -85,7 +84,7 @@ void TFormOpBatch::BitBtnAnnulerClick() { reject(); }
 
 void TFormOpBatch::BitBtnParcourirClick()
 {
-    TRepDialog* chooser = appWindows().RepDialog;
-    if (chooser && prompts().exec(chooser) == QDialog::Accepted)
+    DirectoryChooser* chooser = directoryChooser();
+    if (chooser && chooser->Choisir())
         EditRep->setText(chooser->RepertoireChoisi());
 }
