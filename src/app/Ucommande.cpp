@@ -6,6 +6,9 @@
 #include "app/QtWindowPlace.h"
 #include "app/ReviewController.h"
 #include "app/Windows.h"
+#include "batch/RenameMove.h"
+#include "batch/ScoreZero.h"
+#include "batch/SortByZone.h"
 #include "batch/Uoptionsrenommer.h"
 #include "batch/Uoptrierzone.h"
 #include "convert/Uopbmp2fit.h"
@@ -15,6 +18,7 @@
 #include "platform/ProgramError.h"
 #include "platform/Prompts.h"
 #include "platform/ScopeExit.h"
+#include "platform/ShellFileOp.h"
 #include "review/UDiapo.h"
 #include "review/Uoptionsdiapo.h"
 #include "review/Uopvignette.h"
@@ -455,11 +459,18 @@ void TFormCommande::Diaporama1Click()
 // The frame extractor launch comes with its own work.
 void TFormCommande::Vidsplit1Click() {}
 
-// The batch passes (rename/move, sort by zone, recycle-bin deletion) come with their own work;
-// the menu already keeps the list-modified mark.
-void TFormCommande::Renommer1Click() {}
-void TFormCommande::Trierdanssousrep1Click() {}
-void TFormCommande::SupprimerFichiersScores0Click() {}
+// The batch passes (src/batch) after their options dialogs.
+void TFormCommande::Renommer1Click()
+{
+    renameAndMove(review_, fileOps(), prompts(), prompts().exec(appWindows().OptionsRenommer) == QDialog::Accepted);
+}
+
+void TFormCommande::Trierdanssousrep1Click()
+{
+    sortByZone(review_, fileOps(), prompts(), prompts().exec(appWindows().OpTrierZone) == QDialog::Accepted);
+}
+
+void TFormCommande::SupprimerFichiersScores0Click() { deleteScoreZero(review_, fileOps(), prompts()); }
 
 // ---------------------------------------------------------------------------------------------
 // "Convertir": the conversion driver comes with its own work.

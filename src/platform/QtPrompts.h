@@ -7,6 +7,7 @@ public:
     void message(const QString& text) override;
     void error(const QString& text) override;
     bool confirm(const QString& text) override;
+    bool question(const QString& caption, const QString& text) override;
     std::optional<QString> inputBox(const QString& caption, const QString& prompt,
                                     const QString& text) override;
     QStringList openFiles(const FileDialogRequest& request) override;

@@ -18,7 +18,7 @@ QStringList ScriptedPrompts::messages() const
 {
     QStringList out;
     for (const Shown& s : shown_)
-        if (s.kind == Kind::Message || s.kind == Kind::Error || s.kind == Kind::Confirm)
+        if (s.kind == Kind::Message || s.kind == Kind::Error || s.kind == Kind::Confirm || s.kind == Kind::Question)
             out << s.text;
     return out;
 }
@@ -39,6 +39,12 @@ bool ScriptedPrompts::confirm(const QString& text)
 {
     shown_.push_back({Kind::Confirm, "Confirmation", text});
     return next<bool>(Kind::Confirm, "a confirmation");
+}
+
+bool ScriptedPrompts::question(const QString& caption, const QString& text)
+{
+    shown_.push_back({Kind::Question, caption, text});
+    return next<bool>(Kind::Question, "a question box");
 }
 
 std::optional<QString> ScriptedPrompts::inputBox(const QString& caption, const QString& prompt,
