@@ -11,6 +11,7 @@
 #include "batch/SortByZone.h"
 #include "batch/Uoptionsrenommer.h"
 #include "batch/Uoptrierzone.h"
+#include "batch/UndoPass.h"
 #include "convert/Uopbmp2fit.h"
 #include "convert/Uopbmp2jpeg.h"
 #include "convert/Uopjpeg2bmp.h"
@@ -135,7 +136,9 @@ void TFormCommande::CreateMenus()
           {"Sélectionner...", {}, nullptr, Mark::Keep},
           {"Effacer", QKeySequence(Qt::Key_Delete), &T::Effacer1Click, Mark::Set, true},
           {"Vider la Liste", {}, &T::ViderlaListe1Click, Mark::Keep},
-          {"Renuméroter", {}, &T::Renumeroter1Click, Mark::Set}}},
+          {"Renuméroter", {}, &T::Renumeroter1Click, Mark::Set, true},
+          // Marks the list modified itself, when it puts entries back.
+          {"Annuler le Dernier Traitement", {}, &T::AnnulerTraitement1Click, Mark::Keep}}},
         {"E&xécuter",
          {{"Diaporama", {}, &T::Diaporama1Click, Mark::Keep, true},
           {"Vidsplit...", {}, &T::Vidsplit1Click, Mark::Keep, true},
@@ -446,6 +449,8 @@ void TFormCommande::ViderlaListe1Click()
 }
 
 void TFormCommande::Renumeroter1Click() { ListCommands(review_).Renumeroter(); }
+
+void TFormCommande::AnnulerTraitement1Click() { undoLastPass(review_, fileOps(), prompts()); }
 
 // ---------------------------------------------------------------------------------------------
 // "E&xécuter"

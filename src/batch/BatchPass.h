@@ -10,6 +10,9 @@
 class ListModel;
 struct FileOpResult;
 
+// How many entries ahead a pass tells its journal about: one sync covers their operations.
+constexpr int kJournalAhead = 512;
+
 // "Traitement Terminé: " + count + ending (" Fichiers Traités" or " Fichiers Supprimés").
 QString passDoneMessage(int count, const char* ending);
 

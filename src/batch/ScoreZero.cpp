@@ -2,6 +2,7 @@
 
 #include "app/ReviewController.h"
 #include "batch/BatchPass.h"
+#include "batch/JournalFileOp.h"
 #include "platform/Prompts.h"
 #include "platform/ShellFileOp.h"
 
@@ -15,6 +16,16 @@ int deleteScoreZero(ReviewController& review, ShellFileOp& ops, Prompts& ask)
     int count = 0;
     {
         StopScope scope(review.stopFlag());
+        JournalFileOp journal(ops, QStringLiteral("Corbeille"), ask);
+        int plannedUntil = 0;
+        auto planFrom = [&](int from) {
+            int row = from;
+            for (; row < from + kJournalAhead && row <= review.LastRow() && model.isEntryRow(row); ++row)
+                if (model.entry(row).quality == QLatin1String("0"))
+                    journal.expect(JournalKind::Trash, review.EntryPath(row), {});
+            journal.expectationsDone();
+            plannedUntil = row;
+        };
         std::vector<ListEntry> kept;
         kept.reserve(size_t(model.entryCount()));
         PassPaths done;
@@ -28,7 +39,9 @@ int deleteScoreZero(ReviewController& review, ShellFileOp& ops, Prompts& ask)
                 if (done.movedTo(path)) {
                     keep = false;  // another entry of the same file sent it to the trash already
                 } else {
-                    const FileOpResult r = ops.SendToRecycleBin(path);
+                    if (row >= plannedUntil)
+                        planFrom(row);
+                    const FileOpResult r = journal.SendToRecycleBin(path);
                     done.record(r);
                     if (r.ok) {
                         ++count;
