@@ -1,7 +1,9 @@
-// The sort by zone of 10,000 listed files against `mv` of the same files by a shell loop.
+// The sort by zone of 10,000 listed files (journalled, so that it can be undone) against `mv` of the
+// same files by a shell loop, and the undo of that sort against the sort itself.
 #include "ScriptedPrompts.h"
 #include "app/ReviewController.h"
 #include "batch/SortByZone.h"
+#include "batch/UndoPass.h"
 #include "list/ListModel.h"
 #include "platform/ShellFileOp.h"
 #include "settings/Options.h"
@@ -67,6 +69,32 @@ void BM_SortByZone10k(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SortByZone10k)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The undo of BM_SortByZone10k's sort: every file back to its folder, the Zone folders removed.
+void BM_UndoSortByZone10k(benchmark::State& state)
+{
+    resetLiveOptions();
+    setDefaults(programOptions());
+    ScriptedPrompts quiet;
+    ReviewController review;
+    std::unique_ptr<QTemporaryDir> tmp;
+    for (auto _ : state) {
+        state.PauseTiming();
+        quiet.clear();
+        tmp = std::make_unique<QTemporaryDir>();
+        const QStringList paths = makeSortFiles(*tmp);
+        listForSort(review, paths);
+        if (paths.isEmpty() || sortByZone(review, fileOps(), quiet, false) != kSortFiles) {
+            state.SkipWithError("cannot sort the files");
+            return;
+        }
+        quiet.answerConfirm(true);
+        state.ResumeTiming();
+        if (undoLastPass(review, fileOps(), quiet) != kSortFiles)
+            state.SkipWithError("not every file was put back");
+    }
+}
+BENCHMARK(BM_UndoSortByZone10k)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The same moves by `mv` in a shell loop, one process a file, into the same ten folders (made
 // beforehand, outside the time).

@@ -2,6 +2,7 @@
 // directory chooser, the list-modified mark, and a real Space key while a pass runs.
 #include "../app/ProgramFixture.h"
 #include "BatchFixture.h"
+#include "batch/FileJournal.h"
 #include "batch/Uoptionsrenommer.h"
 #include "batch/Uoptrierzone.h"
 #include "list/Uliste.h"
@@ -168,6 +169,37 @@ TEST_F(BatchMenus, SpaceTypedInTheListStopsTheSort)
     EXPECT_EQ(scripted.messages().last(), QString::fromUtf8("Traitement Terminé: 3 Fichiers Traités"));
     EXPECT_EQ(entryPaths().mid(2), (QStringList{dir.filePath("Zone1/f2.bmp")} + paths.mid(3)));
     EXPECT_FALSE(review().BatchRunning());
+}
+
+TEST_F(BatchMenus, ACutPassIsSettledAtStartAndUndoneFromTheEditionMenu)
+{
+    const QStringList paths = listed({"a.bmp", "b.bmp"}, {"1", "2"});
+    scripted.answerDialog([](QDialog*) {});
+    menu("Trier par zône dans sous Répertoire");
+    // A pass cut after its record of a.bmp was written: at the next start it is settled.
+    JournalWriter cut(QStringLiteral("TriZones"));
+    JournalRecord r;
+    r.index = 0;
+    r.source = dir.filePath("Zone1/a.bmp");
+    r.requested = dir.filePath("elsewhere/a.bmp");
+    r.identity = identityOf(r.source);
+    ASSERT_TRUE(cut.record(r) && cut.sync());
+    EXPECT_FALSE(readJournal(cut.path()).ended);
+    restart();
+    EXPECT_TRUE(readJournal(cut.path()).ended);
+
+    // The cut pass moved nothing: the sort is the pass undone.
+    listed({});
+    review().document().appendFiles({dir.filePath("Zone1/a.bmp")});
+    review().Recount();
+    review().SetListModified(false);
+    scripted.clear();
+    scripted.answerConfirm(true);
+    menu("Annuler le Dernier Traitement");
+    EXPECT_EQ(scripted.messages().last(), QString::fromUtf8("Traitement Annulé: 2 Fichiers Rétablis"));
+    EXPECT_EQ(entryPaths(), QStringList{paths[0]});
+    EXPECT_TRUE(review().ListModified());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("Zone1")));
 }
 
 }  // namespace
