@@ -114,10 +114,20 @@ std::optional<TrashedFile> findTrashedFile(const QString& source, const FileIden
     return std::nullopt;
 }
 
+// Whether the journal holds its end line, without reading its records (start-up stays quick
+// however many journals there are).
+static bool endedJournal(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) && f.readAll().contains("\nE\n");
+}
+
 int recoverJournals()
 {
     int completed = 0;
     for (const QString& path : journalFiles()) {
+        if (endedJournal(path))
+            continue;
         const PassJournal j = readJournal(path);
         if (j.ended)
             continue;
