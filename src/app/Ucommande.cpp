@@ -6,8 +6,12 @@
 #include "app/QtWindowPlace.h"
 #include "app/ReviewController.h"
 #include "app/Windows.h"
+#include "batch/RenameMove.h"
+#include "batch/ScoreZero.h"
+#include "batch/SortByZone.h"
 #include "batch/Uoptionsrenommer.h"
 #include "batch/Uoptrierzone.h"
+#include "batch/UndoPass.h"
 #include "convert/ConversionDriver.h"
 #include "convert/Uopbmp2fit.h"
 #include "convert/Uopbmp2jpeg.h"
@@ -16,6 +20,7 @@
 #include "platform/ProgramError.h"
 #include "platform/Prompts.h"
 #include "platform/ScopeExit.h"
+#include "platform/ShellFileOp.h"
 #include "review/UDiapo.h"
 #include "review/Uoptionsdiapo.h"
 #include "review/Uopvignette.h"
@@ -141,7 +146,9 @@ void TFormCommande::CreateMenus()
           {"Sélectionner...", {}, nullptr, Mark::Keep},
           {"Effacer", QKeySequence(Qt::Key_Delete), &T::Effacer1Click, Mark::Set, true},
           {"Vider la Liste", {}, &T::ViderlaListe1Click, Mark::Keep},
-          {"Renuméroter", {}, &T::Renumeroter1Click, Mark::Set}}},
+          {"Renuméroter", {}, &T::Renumeroter1Click, Mark::Set, true},
+          // Marks the list modified itself, when it puts entries back.
+          {"Annuler le Dernier Traitement", {}, &T::AnnulerTraitement1Click, Mark::Keep}}},
         {"E&xécuter",
          {{"Diaporama", {}, &T::Diaporama1Click, Mark::Keep, true},
           {"Vidsplit...", {}, &T::Vidsplit1Click, Mark::Keep, true},
@@ -465,6 +472,8 @@ void TFormCommande::ViderlaListe1Click()
 
 void TFormCommande::Renumeroter1Click() { ListCommands(review_).Renumeroter(); }
 
+void TFormCommande::AnnulerTraitement1Click() { undoLastPass(review_, fileOps(), prompts()); }
+
 // ---------------------------------------------------------------------------------------------
 // "E&xécuter"
 
@@ -476,11 +485,18 @@ void TFormCommande::Diaporama1Click()
 
 void TFormCommande::Vidsplit1Click() { LancerVidsplit(review_, appWindows().OpBatch); }
 
-// The batch passes (rename/move, sort by zone, recycle-bin deletion) come with their own work;
-// the menu already keeps the list-modified mark.
-void TFormCommande::Renommer1Click() {}
-void TFormCommande::Trierdanssousrep1Click() {}
-void TFormCommande::SupprimerFichiersScores0Click() {}
+// The batch passes (src/batch) after their options dialogs.
+void TFormCommande::Renommer1Click()
+{
+    renameAndMove(review_, fileOps(), prompts(), prompts().exec(appWindows().OptionsRenommer) == QDialog::Accepted);
+}
+
+void TFormCommande::Trierdanssousrep1Click()
+{
+    sortByZone(review_, fileOps(), prompts(), prompts().exec(appWindows().OpTrierZone) == QDialog::Accepted);
+}
+
+void TFormCommande::SupprimerFichiersScores0Click() { deleteScoreZero(review_, fileOps(), prompts()); }
 
 // ---------------------------------------------------------------------------------------------
 // "Convertir"

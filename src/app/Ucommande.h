@@ -99,6 +99,7 @@ public slots:
     void Effacer1Click();
     void ViderlaListe1Click();
     void Renumeroter1Click();
+    void AnnulerTraitement1Click();
     // "E&xécuter"
     void Diaporama1Click();
     void Vidsplit1Click();

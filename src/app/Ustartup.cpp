@@ -4,6 +4,7 @@
 #include "app/ReviewController.h"
 #include "app/Ucommande.h"
 #include "app/Windows.h"
+#include "batch/JournalRecovery.h"
 #include "batch/Uoptionsrenommer.h"
 #include "batch/Uoptrierzone.h"
 #include "convert/Converters.h"
@@ -160,6 +161,8 @@ void createDialogs(ReviewController& review, TFormCommande* commande)
 
 TFormCommande* startProgram()
 {
+    // Batch passes that a crash cut short are settled from the disk, so that they can be undone.
+    recoverJournals();
     loadAllOptions();
     g_review = new ReviewController();
     auto* commande = new TFormCommande(*g_review);

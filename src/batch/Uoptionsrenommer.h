@@ -1,10 +1,18 @@
 #pragma once
-// The rename/move options window. Only its caption for now: it is created at start-up and
-// shown from the menus; its controls come with the work that owns it.
-#include <QDialog>
+// The rename/move options "Options Renommer:": the shared "Renommer:" group, with the base name
+// stored cut before its first ".". Fields in ProgramOptions: WorkingCopy form.
+#include "settings/UOptionDialog.h"
 
-class TFormOptionsRenommer : public QDialog {
+class TRenommerGroup;
+
+class TFormOptionsRenommer : public TProgramOptionDialog {
     Q_OBJECT
 public:
     explicit TFormOptionsRenommer(QWidget* parent = nullptr);
+
+    TRenommerGroup* GroupRenommer;
+
+protected:
+    void fillControls(const ProgramOptions& o) override;
+    void storeControls(ProgramOptions& o) override;
 };

@@ -35,6 +35,8 @@ public:
     virtual bool confirm(const QString& text) = 0;
     // A box titled caption with the buttons "OK" and "Annuler": true for OK.
     virtual bool okCancel(const QString& caption, const QString& text) = 0;
+    // Question box with a caption of its own and the buttons "&Oui" / "&Non": true for Oui.
+    virtual bool question(const QString& caption, const QString& text) = 0;
     // Input box: the edited text, or nothing when cancelled.
     virtual std::optional<QString> inputBox(const QString& caption, const QString& prompt,
                                             const QString& text) = 0;

@@ -38,10 +38,11 @@ void QtPrompts::error(const QString& text)
     QMessageBox::critical(parentWidget(), appTitle(), text);
 }
 
-bool QtPrompts::confirm(const QString& text)
+bool QtPrompts::confirm(const QString& text) { return question(QStringLiteral("Confirmation"), text); }
+
+bool QtPrompts::question(const QString& caption, const QString& text)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirmation"), text, QMessageBox::NoButton,
-                    parentWidget());
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parentWidget());
     QPushButton* yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
     box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
     box.setDefaultButton(yes);

@@ -8,6 +8,7 @@ public:
     void error(const QString& text) override;
     bool confirm(const QString& text) override;
     bool okCancel(const QString& caption, const QString& text) override;
+    bool question(const QString& caption, const QString& text) override;
     std::optional<QString> inputBox(const QString& caption, const QString& prompt,
                                     const QString& text) override;
     QStringList openFiles(const FileDialogRequest& request) override;

@@ -227,6 +227,21 @@ FileOpResult SystemFileOp::SendToRecycleBin(const QString& path)
     return failed(r, EIO);
 }
 
+FileOpResult ShellFileOp::ShellMakeDirectory(const QString& path)
+{
+    FileOpResult r;
+    r.source = path;
+    r.requested = path;
+    const QByteArray dir = QFile::encodeName(path);
+    if (dir.isEmpty())
+        return failed(r, ENOENT);
+    if (::mkdir(dir.constData(), 0777) != 0)
+        return failed(r, errno);
+    r.ok = true;
+    r.used = path;
+    return r;
+}
+
 FileOpResult SystemFileOp::ShellMoveFile(const QString& source, const QString& target)
 {
     return transfer(source, target, true);

@@ -38,6 +38,9 @@ public:
     virtual FileOpResult ShellMoveFile(const QString& source, const QString& target) = 0;
     // Gives source the path newPath on the same file system (no copy: EXDEV otherwise).
     virtual FileOpResult ShellRenameFile(const QString& source, const QString& newPath) = 0;
+    // Creates one directory level (the zone folders of a sort). ok only when this call made it
+    // (used: the directory); one that exists already fails with EEXIST.
+    virtual FileOpResult ShellMakeDirectory(const QString& path);
 };
 
 // The operations on this system's files.

@@ -152,6 +152,7 @@ TEST_F(ClosingTest, ListModifiedAfterEachMenuEntry)
         {"&Edition", "Effacer", Set},
         {"&Edition", "Vider la Liste", Clear},
         {"&Edition", "Renuméroter", Set},
+        {"&Edition", "Annuler le Dernier Traitement", Keep},
         {"E&xécuter", "Diaporama", Keep},
         {"E&xécuter", "Vidsplit...", Keep},
         {"E&xécuter", "Renommer / Déplacer...", Set},

@@ -47,6 +47,11 @@ public:
         shown.push_back({"okcancel", t});
         return false;
     }
+    bool question(const QString& c, const QString& t) override
+    {
+        shown.push_back({"question", c + "|" + t});
+        return false;
+    }
     std::optional<QString> inputBox(const QString& c, const QString&, const QString&) override
     {
         shown.push_back({"input", c});

@@ -167,7 +167,7 @@ TEST_F(StartupTest, MenuBarAsTheProgramHasIt)
         {"&Edition",
          {"&Ajouter à la Liste\tIns", "Rechercher Images...", "Modifier Répertoires...", "-",
           "Coller le Presse papier\tCtrl+V", "-", "Sélectionner...", "Effacer\tDel", "-", "Vider la Liste",
-          "Renuméroter"}},
+          "Renuméroter", "-", "Annuler le Dernier Traitement"}},
         {"E&xécuter",
          {"Diaporama", "-", "Vidsplit...", "-", "Renommer / Déplacer...", "Trier par zône dans sous Répertoire", "-",
           "Supprimer Fichiers Scores 0..."}},

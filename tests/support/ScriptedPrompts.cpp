@@ -18,7 +18,7 @@ QStringList ScriptedPrompts::messages() const
 {
     QStringList out;
     for (const Shown& s : shown_)
-        if (s.kind == Kind::Message || s.kind == Kind::Error || s.kind == Kind::Confirm)
+        if (s.kind == Kind::Message || s.kind == Kind::Error || s.kind == Kind::Confirm || s.kind == Kind::Question)
             out << s.text;
     return out;
 }
@@ -45,6 +45,12 @@ bool ScriptedPrompts::okCancel(const QString& caption, const QString& text)
 {
     shown_.push_back({Kind::Message, caption, text});
     return next<bool>(Kind::Message, "an OK/Annuler box");
+}
+
+bool ScriptedPrompts::question(const QString& caption, const QString& text)
+{
+    shown_.push_back({Kind::Question, caption, text});
+    return next<bool>(Kind::Question, "a question box");
 }
 
 std::optional<QString> ScriptedPrompts::inputBox(const QString& caption, const QString& prompt,

@@ -9,7 +9,7 @@
 
 class ScriptedPrompts : public Prompts {
 public:
-    enum class Kind { Message, Error, Confirm, Input, Open, Save, Color, Font, Dialog };
+    enum class Kind { Message, Error, Confirm, Input, Open, Save, Color, Font, Dialog, Question };
     struct Shown {
         Kind kind;
         QString caption;  // input box caption, dialog title, file dialog caption
@@ -25,6 +25,8 @@ public:
     void answerConfirm(bool yes) { answers_.push_back(yes); }
     // OK (true) or Annuler (false) in a box of okCancel.
     void answerOkCancel(bool ok) { answers_.push_back(ok); }
+    // A question box takes a yes/no answer like a confirmation.
+    void answerQuestion(bool yes) { answers_.push_back(yes); }
     void answerInput(std::optional<QString> text) { answers_.push_back(text); }
     void answerOpen(QStringList files) { answers_.push_back(files); }
     void answerSave(std::optional<QString> name) { answers_.push_back(name); }
@@ -33,7 +35,7 @@ public:
     void answerDialog(DialogScript script) { answers_.push_back(std::move(script)); }
 
     const std::vector<Shown>& shown() const { return shown_; }
-    // The texts of message and error boxes, in order.
+    // The texts of message, error, confirmation and question boxes, in order.
     QStringList messages() const;
     // Texts shown for inputs (the edit field's text each time the box came up).
     QStringList inputTexts() const;
@@ -44,6 +46,7 @@ public:
     void error(const QString& text) override;
     bool confirm(const QString& text) override;
     bool okCancel(const QString& caption, const QString& text) override;
+    bool question(const QString& caption, const QString& text) override;
     std::optional<QString> inputBox(const QString& caption, const QString& prompt,
                                     const QString& text) override;
     QStringList openFiles(const FileDialogRequest& request) override;

@@ -1,0 +1,76 @@
+#include "batch/SortByZone.h"
+
+#include "app/ReviewController.h"
+#include "batch/BatchPass.h"
+#include "batch/JournalFileOp.h"
+#include "platform/PathUtil.h"
+#include "platform/ProgramError.h"
+#include "platform/Prompts.h"
+#include "platform/ShellFileOp.h"
+#include "settings/Options.h"
+
+int sortByZone(ReviewController& review, ShellFileOp& ops, Prompts& ask, bool confirmed)
+{
+    const ProgramOptions& o = programOptions();
+    const bool toBase = confirmed && o.SortMoveToBase;
+    const QString base = o.SortBaseDirectory;
+    ListModel& model = review.model();
+    // The Zone folder of an entry with zone z.
+    auto zoneFolder = [&](int row, int z) {
+        QString parent = toBase ? base : model.cell(ListModel::ColDirectory, row);
+        if (!parent.isEmpty())
+            parent = withTrailingSlash(parent);
+        return parent + QStringLiteral("Zone") + QString::number(z) + QLatin1Char('/');
+    };
+    auto hasZone = [&](int row) {
+        const QString zone = model.cell(ListModel::ColZone, row);
+        return !zone.isEmpty() && zone != ListModel::blank();
+    };
+    int count = 0;
+    {
+        StopScope scope(review.stopFlag());
+        JournalFileOp journal(ops, QStringLiteral("TriZones"), ask);
+        int plannedUntil = 0;
+        auto planFrom = [&](int from) {
+            int row = from;
+            for (; row < from + kJournalAhead && row <= review.LastRow() && model.isEntryRow(row); ++row) {
+                int z = 0;
+                if (!hasZone(row))
+                    continue;
+                if (!parseInteger(model.cell(ListModel::ColZone, row), z))
+                    break;  // the run stops there
+                journal.expect(JournalKind::Move, review.EntryPath(row),
+                               zoneFolder(row, z) + model.cell(ListModel::ColName, row));
+            }
+            journal.expectationsDone();
+            plannedUntil = row;
+        };
+        PassPaths done;
+        for (int row = review.FirstRow(); scope.running() && row <= review.LastRow() && model.isEntryRow(row); ++row) {
+            review.SelectRow(row);
+            if (!hasZone(row)) {
+                scope.keepGoing();
+                continue;
+            }
+            const int z = toInteger(model.cell(ListModel::ColZone, row));
+            if (row >= plannedUntil)
+                planFrom(row);
+            const QString dir = zoneFolder(row, z);
+            journal.ShellMakeDirectory(dir);  // one that exists already is fine
+            const QString path = review.EntryPath(row);
+            if (const std::optional<QString> at = done.movedTo(path)) {
+                pointEntryAt(model, row, *at);  // its file went with an earlier entry
+            } else if (!done.madeHere(path)) {
+                const FileOpResult r = journal.ShellMoveFile(path, dir + model.cell(ListModel::ColName, row));
+                done.record(r);
+                if (r.ok) {
+                    pointEntryAt(model, row, r.used);
+                    ++count;
+                }
+            }
+            scope.keepGoing();
+        }
+    }
+    ask.message(passDoneMessage(count, " Fichiers Traités"));
+    return count;
+}
