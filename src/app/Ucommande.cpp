@@ -5,6 +5,7 @@
 #include "app/QtKeyHook.h"
 #include "app/QtWindowPlace.h"
 #include "app/ReviewController.h"
+#include "app/SharpnessCommands.h"
 #include "app/Windows.h"
 #include "batch/Uoptionsrenommer.h"
 #include "batch/Uoptrierzone.h"
@@ -15,7 +16,9 @@
 #include "platform/ProgramError.h"
 #include "platform/Prompts.h"
 #include "platform/ScopeExit.h"
+#include "review/UCourbeNettete.h"
 #include "review/UDiapo.h"
+#include "review/UNoterNettete.h"
 #include "review/Uoptionsdiapo.h"
 #include "review/Uopvignette.h"
 #include "review/Uopzone.h"
@@ -130,10 +133,13 @@ void TFormCommande::CreateMenus()
           {"Coller le Presse papier", QKeySequence(Qt::CTRL | Qt::Key_V), &T::CollerPressepapier1Click, Mark::Set, true},
           {"Sélectionner...", {}, nullptr, Mark::Keep},
           {"Effacer", QKeySequence(Qt::Key_Delete), &T::Effacer1Click, Mark::Set, true},
+          {"Trier par Netteté", {}, &T::TrierNettete1Click, Mark::Keep},  // marks the list when it sorts
+          {"Noter par Netteté...", {}, &T::NoterNettete1Click, Mark::Keep, true},  // when it scores
           {"Vider la Liste", {}, &T::ViderlaListe1Click, Mark::Keep},
           {"Renuméroter", {}, &T::Renumeroter1Click, Mark::Set}}},
         {"E&xécuter",
          {{"Diaporama", {}, &T::Diaporama1Click, Mark::Keep, true},
+          {"Mesurer la Netteté", {}, &T::MesurerNettete1Click, Mark::Keep, true},
           {"Vidsplit...", {}, &T::Vidsplit1Click, Mark::Keep, true},
           {"Renommer / Déplacer...", {}, &T::Renommer1Click, Mark::Set},
           {"Trier par zône dans sous Répertoire", {}, &T::Trierdanssousrep1Click, Mark::Set, true},
@@ -147,6 +153,7 @@ void TFormCommande::CreateMenus()
           {"Vignettes", {}, &T::VoirVignettes1Click, Mark::Keep},
           {"Diaporama", {}, &T::VoirDiaporama1Click, Mark::Keep},
           {"Zônes", {}, &T::VoirZones1Click, Mark::Keep, true},
+          {"Courbe de Netteté", {}, &T::CourbeNettete1Click, Mark::Keep, true},
           {"Régénère Vignettes", {}, &T::RegenereVignettes1Click, Mark::Keep},
           {"Régénère Zônes", {}, &T::RegenereZones1Click, Mark::Keep}}},
         {"&Options",
@@ -442,6 +449,11 @@ void TFormCommande::ViderlaListe1Click()
 }
 
 void TFormCommande::Renumeroter1Click() { ListCommands(review_).Renumeroter(); }
+void TFormCommande::TrierNettete1Click() { SharpnessCommands(review_).Trier(); }
+void TFormCommande::NoterNettete1Click()
+{
+    SharpnessCommands(review_).Noter([] { return appWindows().NoterNettete->Ask(); });
+}
 
 // ---------------------------------------------------------------------------------------------
 // "E&xécuter"
@@ -451,6 +463,8 @@ void TFormCommande::Diaporama1Click()
     appWindows().Diapo->SetFullScreen(true);
     review_.Demarrer();
 }
+
+void TFormCommande::MesurerNettete1Click() { SharpnessCommands(review_).Mesurer(); }
 
 // The frame extractor launch comes with its own work.
 void TFormCommande::Vidsplit1Click() {}
@@ -475,6 +489,7 @@ void TFormCommande::VoirListe1Click() { AffiListe(); }
 void TFormCommande::VoirVignettes1Click() { AffiVignette(); }
 void TFormCommande::VoirDiaporama1Click() { AffiDiapo(); }
 void TFormCommande::VoirZones1Click() { AffiZone(); }
+void TFormCommande::CourbeNettete1Click() { showAndRaise(appWindows().CourbeNettete); }
 
 void TFormCommande::RegenereVignettes1Click()
 {

@@ -11,7 +11,9 @@
 #include "convert/Uopbmp2jpeg.h"
 #include "convert/Uopjpeg2bmp.h"
 #include "list/Uliste.h"
+#include "review/UCourbeNettete.h"
 #include "review/UDiapo.h"
+#include "review/UNoterNettete.h"
 #include "review/Uoptionsdiapo.h"
 #include "review/Uopvignette.h"
 #include "review/Uopzone.h"
@@ -61,6 +63,10 @@ void createViews(ReviewController& review, TFormCommande* commande)
         makeView(view);
     review.setZonePage(w.Zone);
     desktopOptions().ThumbFirst = 0;
+    // The sharpness curve: no place in the desktop settings; the review keys work in it too.
+    w.CourbeNettete = new TFormCourbeNettete(review);
+    makeView(w.CourbeNettete);
+    commande->HookKeys(w.CourbeNettete);
 
     QObject::connect(&review, &ReviewController::viewWanted, commande, &TFormCommande::ShowView);
     QObject::connect(&review, &ReviewController::entryShown, w.Vignette,
@@ -122,6 +128,7 @@ void createDialogs(ReviewController& review, TFormCommande* commande)
     w.OpVignette = createDialog<TFormopvignette>(commande);
     w.OpTrierZone = createDialog<TFormopTrierZone>(commande);
     w.OpBatch = createDialog<TFormOpBatch>(commande);
+    w.NoterNettete = createDialog<TFormNoterNettete>(commande);
 
     TFormDiapo* diapo = w.Diapo;
     QObject::connect(w.OptionsDiapo, &TFormOptionsDiapo::backgroundPreviewed, diapo, &TFormDiapo::SetBackgroundPreview);
@@ -161,6 +168,7 @@ void stopProgram()
         g_review->setZonePage(nullptr);
     }
     // The views first: they draw from the review. The dialogs are children of the command window.
+    delete w.CourbeNettete;
     delete w.Ref;
     delete w.Zone;
     delete w.Vignette;

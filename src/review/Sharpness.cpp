@@ -186,16 +186,15 @@ struct Sums {
 void addNoise(const float* __restrict e0, const float* __restrict o0, const float* __restrict e1,
               const float* __restrict o1, int n, Sums& s)
 {
-    float sq = 0;
-    int count = 0;
+    float sq = 0, count = 0;
     for (int k = 0; k < n; ++k) {
         const float c = 0.5f * (e0[k] - o0[k] - e1[k] + o1[k]);
-        const bool lit = (e0[k] + o0[k] + e1[k] + o1[k]) > 4 * float(kSharpnessThreshold);
-        sq += lit ? c * c : 0.f;
-        count += lit ? 1 : 0;
+        const float in = (e0[k] + o0[k] + e1[k] + o1[k]) > 4 * float(kSharpnessThreshold) ? 1.f : 0.f;
+        sq += in * c * c;
+        count += in;
     }
     s.noiseSq += sq;
-    s.noiseCount += count;
+    s.noiseCount += (long long)count;
 }
 
 // The share of pixel noise variance that reaches the Laplacian of the smoothed samples: the sum of
@@ -250,15 +249,14 @@ void verticalSmooth(const float* const rows[7], int n, const std::array<float, 4
 
 void addBrightness(const float* __restrict b, int nx, Sums& s)
 {
-    float sum = 0;
-    int count = 0;
+    float sum = 0, count = 0;
     for (int i = 0; i < nx; ++i) {
-        const bool lit = b[i] > float(kSharpnessThreshold);
-        sum += lit ? b[i] : 0.f;
-        count += lit ? 1 : 0;
+        const float in = b[i] > float(kSharpnessThreshold) ? 1.f : 0.f;
+        sum += in * b[i];
+        count += in;
     }
     s.bright += sum;
-    s.brightCount += count;
+    s.brightCount += (long long)count;
 }
 
 // The Laplacian of the samples one step apart, on the inner samples of row `mid` that belong to the
@@ -266,18 +264,18 @@ void addBrightness(const float* __restrict b, int nx, Sums& s)
 void addLaplacian(const float* __restrict up, const float* __restrict mid, const float* __restrict down, int nx,
                   float level, Sums& s)
 {
-    float sum = 0, sq = 0;
-    int count = 0;
+    // The mask as a factor keeps the loop free of branches.
+    float sum = 0, sq = 0, count = 0;
     for (int i = 1; i < nx - 1; ++i) {
         const float l = up[i] + down[i] + mid[i - 1] + mid[i + 1] - 4 * mid[i];
-        const bool lit = mid[i] > level;
-        sum += lit ? l : 0.f;
-        sq += lit ? l * l : 0.f;
-        count += lit ? 1 : 0;
+        const float in = mid[i] > level ? 1.f : 0.f;
+        sum += in * l;
+        sq += in * l * l;
+        count += in;
     }
     s.lap += sum;
     s.lapSq += sq;
-    s.lapCount += count;
+    s.lapCount += (long long)count;
 }
 
 int countAbove(const float* __restrict b, int n, float level)
