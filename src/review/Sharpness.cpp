@@ -8,14 +8,17 @@
 #include <cmath>
 #include <vector>
 
-// The picture is walked once, row by row. Each luminance row is kept split into its even and odd
-// pixels, so that the smoothing, which is only needed at every second pixel, reads memory in
-// order and the compiler can use vector instructions throughout.
+// The picture is walked once, row by row, keeping the last seven rows of luminance as bytes (an
+// 8-bit grey picture's own rows). The smoothing is only needed at every second row and column: the
+// vertical pass runs on whole rows in 16-bit integers (exact: the weights add up to 256), the
+// horizontal pass on the even and odd columns of its result apart, so that every loop reads memory
+// in order and can use vector instructions.
 
 namespace {
 
 constexpr int kRadius = 3;  // the 7 × 7 kernel
 constexpr int kRing = 8;    // luminance rows kept (7 needed, a power of two to index)
+constexpr int kUnit = 256;  // the sum of the integer weights
 // A picture smaller than this has no interior left to measure.
 constexpr int kMinSide = 2 * kRadius + 5;
 // Fewer bright samples than this is no object at all (a hot pixel or two).
@@ -42,110 +45,93 @@ std::array<float, kRadius + 1> gaussianTaps()
     return out;
 }
 
-// Rec. 601 luma weights.
-constexpr float kR = 0.299f, kG = 0.587f, kB = 0.114f;
+// The same weights in integers adding up to kUnit (74, 57, 27, 7), the centre taking the rounding.
+std::array<int, kRadius + 1> integerTaps(const std::array<float, kRadius + 1>& taps)
+{
+    std::array<int, kRadius + 1> out{};
+    int sides = 0;
+    for (int k = 1; k <= kRadius; ++k) {
+        out[size_t(k)] = int(std::lround(taps[size_t(k)] * kUnit));
+        sides += 2 * out[size_t(k)];
+    }
+    out[0] = kUnit - sides;
+    return out;
+}
 
-// One row of luminance, split into even pixels (ev) and odd pixels (od).
+struct Taps {
+    std::array<float, kRadius + 1> real = gaussianTaps();
+    std::array<int, kRadius + 1> whole = integerTaps(real);
+};
+
+// Rec. 601 luma weights in 256ths (0.299, 0.587, 0.114).
+constexpr int kR = 77, kG = 150, kB = 29;
+
+inline uchar luma8(int r, int g, int b) { return uchar((kR * r + kG * g + kB * b + 128) >> 8); }
+
+// The rows of a picture as luminance bytes.
 class RowReader {
 public:
     explicit RowReader(const QImage& picture) : img_(picture)
     {
         if (img_.format() == QImage::Format_Indexed8) {
-            lut_.fill(0.f);
+            lut_.fill(0);
             const QList<QRgb> table = img_.colorTable();
             // Monochrome cameras write 8-bit frames with the grey ramp as palette: the index is the
-            // luminance, read without a table.
+            // luminance, and the picture's own rows are read.
             greyRamp_ = table.size() == 256;
             for (int i = 0; i < table.size() && i < 256; ++i) {
-                lut_[size_t(i)] = kR * qRed(table[i]) + kG * qGreen(table[i]) + kB * qBlue(table[i]);
+                lut_[size_t(i)] = luma8(qRed(table[i]), qGreen(table[i]), qBlue(table[i]));
                 greyRamp_ = greyRamp_ && (table[i] & 0xffffff) == (qRgb(i, i, i) & 0xffffff);
             }
         }
     }
 
-    void read(int y, float* __restrict ev, float* __restrict od) const
+    // Row y: the picture's own row, or its luminance written into buf (width bytes).
+    const uchar* row(int y, uchar* __restrict buf) const
     {
         const int w = img_.width();
-        const int pairs = w / 2;
         const uchar* line = img_.constScanLine(y);
         switch (img_.format()) {
         case QImage::Format_Indexed8:
-            if (!greyRamp_) {
-                readIndexed(line, w, ev, od);
-                break;
-            }
-            [[fallthrough]];
-        case QImage::Format_Grayscale8: {
-            const uchar* p = line;
-            for (int k = 0; k < pairs; ++k) {
-                ev[k] = p[2 * k];
-                od[k] = p[2 * k + 1];
-            }
-            if (w & 1)
-                ev[pairs] = p[w - 1];
-            break;
-        }
-        case QImage::Format_RGB888: {
-            const uchar* p = line;
-            auto luma = [p](int x) { return kR * p[3 * x] + kG * p[3 * x + 1] + kB * p[3 * x + 2]; };
-            for (int k = 0; k < pairs; ++k) {
-                ev[k] = luma(2 * k);
-                od[k] = luma(2 * k + 1);
-            }
-            if (w & 1)
-                ev[pairs] = luma(w - 1);
-            break;
-        }
+            if (greyRamp_)
+                return line;
+            for (int x = 0; x < w; ++x)
+                buf[x] = lut_[line[x]];
+            return buf;
+        case QImage::Format_Grayscale8:
+            return line;
+        case QImage::Format_RGB888:
+            for (int x = 0; x < w; ++x)
+                buf[x] = luma8(line[3 * x], line[3 * x + 1], line[3 * x + 2]);
+            return buf;
         case QImage::Format_Grayscale16: {
             const auto* p = reinterpret_cast<const quint16*>(line);
-            constexpr float scale = 1.f / 257;
-            for (int k = 0; k < pairs; ++k) {
-                ev[k] = p[2 * k] * scale;
-                od[k] = p[2 * k + 1] * scale;
-            }
-            if (w & 1)
-                ev[pairs] = p[w - 1] * scale;
-            break;
+            for (int x = 0; x < w; ++x)
+                buf[x] = uchar((p[x] + 128) / 257);
+            return buf;
         }
         case QImage::Format_RGBX64:
         case QImage::Format_RGBA64:
         case QImage::Format_RGBA64_Premultiplied: {
             const auto* p = reinterpret_cast<const quint16*>(line);
-            auto luma = [p](int x) { return (kR * p[4 * x] + kG * p[4 * x + 1] + kB * p[4 * x + 2]) * (1.f / 257); };
-            for (int k = 0; k < pairs; ++k) {
-                ev[k] = luma(2 * k);
-                od[k] = luma(2 * k + 1);
+            for (int x = 0; x < w; ++x) {
+                const unsigned y16 = (unsigned(kR) * p[4 * x] + unsigned(kG) * p[4 * x + 1] + unsigned(kB) * p[4 * x + 2] + 128) >> 8;
+                buf[x] = uchar((y16 + 128) / 257);
             }
-            if (w & 1)
-                ev[pairs] = luma(w - 1);
-            break;
+            return buf;
         }
-        default: {  // 32-bit RGB: the formats the constructor's caller left
+        default: {  // 32-bit RGB: the formats readableForm leaves
             const auto* p = reinterpret_cast<const quint32*>(line);
-            auto luma = [p](int x) {
-                const quint32 c = p[x];
-                return kR * float((c >> 16) & 0xff) + kG * float((c >> 8) & 0xff) + kB * float(c & 0xff);
-            };
-            for (int k = 0; k < pairs; ++k) {
-                ev[k] = luma(2 * k);
-                od[k] = luma(2 * k + 1);
-            }
-            if (w & 1)
-                ev[pairs] = luma(w - 1);
-            break;
+            for (int x = 0; x < w; ++x)
+                buf[x] = luma8(int((p[x] >> 16) & 0xff), int((p[x] >> 8) & 0xff), int(p[x] & 0xff));
+            return buf;
         }
         }
     }
 
 private:
-    void readIndexed(const uchar* p, int w, float* __restrict ev, float* __restrict od) const
-    {
-        for (int x = 0; x < w; ++x)
-            ((x & 1) ? od : ev)[x / 2] = lut_[p[x]];
-    }
-
     const QImage& img_;
-    std::array<float, 256> lut_{};
+    std::array<uchar, 256> lut_{};
     bool greyRamp_ = false;
 };
 
@@ -170,7 +156,7 @@ QImage readableForm(const QImage& picture)
     }
 }
 
-// Sums of the Laplacian and of the brightness over the smoothed samples.
+// Sums over the smoothed samples and the noise blocks.
 struct Sums {
     double lap = 0, lapSq = 0;
     long long lapCount = 0;
@@ -180,28 +166,34 @@ struct Sums {
     long long noiseCount = 0;
 };
 
-// The picture's finest checkerboard pattern, (a - b - c + d) / 2 over each 2 × 2 block of pixels,
-// has the variance of the pixel noise and hardly any of a picture blurred by the air: its mean
-// square over the blocks of the object estimates the noise.
-void addNoise(const float* __restrict e0, const float* __restrict o0, const float* __restrict e1,
-              const float* __restrict o1, int n, Sums& s)
+// The picture's finest checkerboard pattern, (a - b - c + d) / 2 over a 2 × 2 block of pixels, has
+// the variance of the pixel noise and hardly any of a picture blurred by the air: its mean square
+// over the blocks of the object, between two rows, estimates the noise.
+void addNoise(const uchar* __restrict r0, const uchar* __restrict r1, int width, Sums& s)
 {
-    float sq = 0, count = 0;
-    for (int k = 0; k < n; ++k) {
-        const float c = 0.5f * (e0[k] - o0[k] - e1[k] + o1[k]);
-        const float in = (e0[k] + o0[k] + e1[k] + o1[k]) > 4 * float(kSharpnessThreshold) ? 1.f : 0.f;
-        sq += in * c * c;
-        count += in;
+    // In stretches short enough for 32-bit sums (510² × 4096 < 2^31).
+    constexpr int kStretch = 4096;
+    long long total = 0;
+    int count = 0;
+    for (int start = 0; start + 1 < width; start += kStretch) {
+        const int end = std::min(width - 1, start + kStretch);
+        int sq = 0;
+        for (int x = start; x < end; ++x) {
+            const int c2 = (r0[x] - r0[x + 1]) - (r1[x] - r1[x + 1]);  // twice the pattern
+            const int in = (r0[x] + r0[x + 1] + r1[x] + r1[x + 1]) > 4 * int(kSharpnessThreshold);
+            sq += in * c2 * c2;
+            count += in;
+        }
+        total += sq;
     }
-    s.noiseSq += sq;
-    s.noiseCount += (long long)count;
+    s.noiseSq += double(total) / 4;
+    s.noiseCount += count;
 }
 
 // The share of pixel noise variance that reaches the Laplacian of the smoothed samples: the sum of
 // the squares of the whole operator (smoothing, then the Laplacian two pixels apart) as one kernel.
-double noiseGain()
+double noiseGain(const std::array<float, kRadius + 1>& w)
 {
-    const std::array<float, kRadius + 1> w = gaussianTaps();
     constexpr int kSide = 2 * kRadius + 1, kSpan = kSide + 4;
     double kernel[kSpan][kSpan] = {};
     auto add = [&](int dx, int dy, double f) {
@@ -221,7 +213,35 @@ double noiseGain()
     return gain;
 }
 
-// One row of smoothed samples, at the odd columns 3, 5, 7, ... from the even and odd halves of the
+// The vertical pass over whole rows, in kUnit-ths of a level.
+void verticalSmooth(const uchar* const rows[7], int n, const std::array<int, 4>& w, quint16* __restrict out)
+{
+    const quint16 w0 = quint16(w[0]), w1 = quint16(w[1]), w2 = quint16(w[2]), w3 = quint16(w[3]);
+    const uchar* __restrict r0 = rows[0];
+    const uchar* __restrict r1 = rows[1];
+    const uchar* __restrict r2 = rows[2];
+    const uchar* __restrict r3 = rows[3];
+    const uchar* __restrict r4 = rows[4];
+    const uchar* __restrict r5 = rows[5];
+    const uchar* __restrict r6 = rows[6];
+    for (int k = 0; k < n; ++k)
+        out[k] = quint16(w0 * r3[k] + w1 * quint16(r2[k] + r4[k]) + w2 * quint16(r1[k] + r5[k])
+                         + w3 * quint16(r0[k] + r6[k]));
+}
+
+// Splits a row into its even and odd columns, back on the scale of levels.
+void splitColumns(const quint16* __restrict row, int width, float* __restrict ev, float* __restrict od)
+{
+    constexpr float scale = 1.f / kUnit;
+    for (int k = 0; k < width / 2; ++k) {
+        ev[k] = float(row[2 * k]) * scale;
+        od[k] = float(row[2 * k + 1]) * scale;
+    }
+    if (width & 1)
+        ev[width / 2] = float(row[width - 1]) * scale;
+}
+
+// One row of smoothed samples, at the odd columns 3, 5, 7, ... from the even and odd columns of the
 // vertically smoothed row.
 void smoothRow(const float* __restrict ev, const float* __restrict od, int nx, const std::array<float, 4>& w,
                float* __restrict out)
@@ -231,20 +251,6 @@ void smoothRow(const float* __restrict ev, const float* __restrict od, int nx, c
     const float w0 = w[0], w1 = w[1], w2 = w[2], w3 = w[3];
     for (int i = 0; i < nx; ++i)
         out[i] = w0 * od[i + 1] + w1 * (ev[i + 1] + ev[i + 2]) + w2 * (od[i] + od[i + 2]) + w3 * (ev[i] + ev[i + 3]);
-}
-
-void verticalSmooth(const float* const rows[7], int n, const std::array<float, 4>& w, float* __restrict out)
-{
-    const float w0 = w[0], w1 = w[1], w2 = w[2], w3 = w[3];
-    const float* __restrict r0 = rows[0];
-    const float* __restrict r1 = rows[1];
-    const float* __restrict r2 = rows[2];
-    const float* __restrict r3 = rows[3];
-    const float* __restrict r4 = rows[4];
-    const float* __restrict r5 = rows[5];
-    const float* __restrict r6 = rows[6];
-    for (int k = 0; k < n; ++k)
-        out[k] = w0 * r3[k] + w1 * (r2[k] + r4[k]) + w2 * (r1[k] + r5[k]) + w3 * (r0[k] + r6[k]);
 }
 
 void addBrightness(const float* __restrict b, int nx, Sums& s)
@@ -286,55 +292,50 @@ int countAbove(const float* __restrict b, int n, float level)
     return count;
 }
 
-}  // namespace
-
-SharpnessMeasure measureSharpness(const QImage& picture)
+// The measure of a picture RowReader reads, at least kMinSide a side. Built twice, for processors
+// with 256-bit vectors and fused multiply-add and for any x86-64, and chosen when the program
+// loads; everything it calls is built into it.
+[[gnu::flatten, gnu::target_clones("arch=x86-64-v3", "default")]] SharpnessMeasure
+measureReadable(const QImage& img, const Taps& taps)
 {
     const SharpnessMeasure nothing{0, SharpnessNoSignal};
-    if (picture.isNull() || picture.width() < kMinSide || picture.height() < kMinSide)
-        return nothing;
-    const QImage img = readableForm(picture);
-    if (img.isNull())
-        return nothing;
-
-    static const std::array<float, 4> w = gaussianTaps();
     const int width = img.width(), height = img.height();
     const int half = (width + 1) / 2;
     const int nx = (width - 2 * kRadius - 1) / 2 + 1;   // samples at columns 3, 5, ... width - 4
     const int ny = (height - 2 * kRadius - 1) / 2 + 1;  // and rows 3, 5, ...
 
-    // Luminance rows (even half, odd half) and the vertically smoothed row, then the grid of
-    // smoothed samples; kept per thread, as every frame of a list has the same size.
-    thread_local std::vector<float> rows, grid;
-    rows.resize(size_t(kRing) * 2 * half + 2 * size_t(half));
+    // Luminance rows converted from other formats, the vertically smoothed row whole and split,
+    // and the grid of smoothed samples; kept per thread, as every frame of a list has the same size.
+    thread_local std::vector<uchar> converted;
+    thread_local std::vector<quint16> smoothed;
+    thread_local std::vector<float> columns, grid;
+    converted.resize(size_t(kRing) * size_t(width));
+    smoothed.resize(size_t(width));
+    columns.resize(2 * size_t(half));
     grid.resize(size_t(nx) * size_t(ny));
-    float* ring = rows.data();
-    float* vEv = ring + size_t(kRing) * 2 * half;
+    float* vEv = columns.data();
     float* vOd = vEv + half;
-    auto evRow = [&](int y) { return ring + size_t(y % kRing) * 2 * half; };
-    auto odRow = [&](int y) { return ring + size_t(y % kRing) * 2 * half + half; };
     auto sampleRow = [&](int j) { return grid.data() + size_t(j) * size_t(nx); };
 
     const RowReader reader(img);
+    const uchar* ring[kRing] = {};
     Sums sums;
     int loaded = -1;
     for (int j = 0; j < ny; ++j) {
         const int centre = kRadius + 2 * j;  // rows 3, 5, ...
         while (loaded < centre + kRadius) {
             ++loaded;
-            reader.read(loaded, evRow(loaded), odRow(loaded));
-            if (loaded & 1)
-                addNoise(evRow(loaded - 1), odRow(loaded - 1), evRow(loaded), odRow(loaded), width / 2, sums);
+            ring[loaded % kRing] = reader.row(loaded, converted.data() + size_t(loaded % kRing) * size_t(width));
+            // The noise from one pair of rows in four is plenty.
+            if (loaded % 8 == 1)
+                addNoise(ring[(loaded - 1) % kRing], ring[loaded % kRing], width, sums);
         }
-        const float* evs[7];
-        const float* ods[7];
-        for (int k = 0; k < 7; ++k) {
-            evs[k] = evRow(centre - kRadius + k);
-            ods[k] = odRow(centre - kRadius + k);
-        }
-        verticalSmooth(evs, half, w, vEv);
-        verticalSmooth(ods, width / 2, w, vOd);
-        smoothRow(vEv, vOd, nx, w, sampleRow(j));
+        const uchar* window[7];
+        for (int k = 0; k < 7; ++k)
+            window[k] = ring[(centre - kRadius + k) % kRing];
+        verticalSmooth(window, width, taps.whole, smoothed.data());
+        splitColumns(smoothed.data(), width, vEv, vOd);
+        smoothRow(vEv, vOd, nx, taps.real, sampleRow(j));
         addBrightness(sampleRow(j), nx, sums);
     }
     if (sums.brightCount < kMinBrightSamples)
@@ -351,7 +352,7 @@ SharpnessMeasure measureSharpness(const QImage& picture)
     const double mean = sums.lap / double(sums.lapCount);
     // The noise's own share of the variance is taken away: it would make a dimmer frame (the noise
     // larger beside its detail) look sharper.
-    static const double gain = noiseGain();
+    static const double gain = noiseGain(taps.real);
     const double noise = sums.noiseCount > 0 ? sums.noiseSq / double(sums.noiseCount) : 0.0;
     const double variance = std::max(0.0, sums.lapSq / double(sums.lapCount) - mean * mean - gain * noise);
     SharpnessMeasure m;
@@ -365,6 +366,19 @@ SharpnessMeasure measureSharpness(const QImage& picture)
     if (onBorder >= kMinBorderSamples)
         m.flags |= SharpnessAtBorder;
     return m;
+}
+
+}  // namespace
+
+SharpnessMeasure measureSharpness(const QImage& picture)
+{
+    if (picture.isNull() || picture.width() < kMinSide || picture.height() < kMinSide)
+        return {0, SharpnessNoSignal};
+    const QImage img = readableForm(picture);
+    if (img.isNull())
+        return {0, SharpnessNoSignal};
+    static const Taps taps;
+    return measureReadable(img, taps);
 }
 
 SharpnessMeasure measureSharpnessOfFile(const QString& path)
