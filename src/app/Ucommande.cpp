@@ -371,10 +371,13 @@ void TFormCommande::closeEvent(QCloseEvent* event)
 {
     FormCloseQuery();
     review_.SetPlaying(false);
+    // A long pass still running (closed from its event pump) stops as with Escape: the program
+    // must not go on working unseen until the pass ends.
+    review_.stopFlag().stop();
     const AppWindows& w = appWindows();
     for (QWidget* view : {static_cast<QWidget*>(w.Liste), static_cast<QWidget*>(w.Diapo),
-                          static_cast<QWidget*>(w.Vignette), static_cast<QWidget*>(w.Zone),
-                          static_cast<QWidget*>(w.Ref)})
+                          static_cast<QWidget*>(w.CourbeNettete), static_cast<QWidget*>(w.Vignette),
+                          static_cast<QWidget*>(w.Zone), static_cast<QWidget*>(w.Ref)})
         if (view)
             view->hide();
     event->accept();

@@ -184,6 +184,46 @@ TEST_F(SharpnessReviewTest, ListOpenedAgainOrEmptiedIsMeasuredAgain)
     EXPECT_TRUE(results().isEmpty());
 }
 
+// Commands reached from the event pump of a running measure: a list opened meanwhile gets none of
+// the old list's measures; closing the program stops the measure instead of working on unseen.
+TEST_F(SharpnessReviewTest, OpeningAListOrClosingDuringAMeasureStopsIt)
+{
+    fillSix();
+    const QString list = dir.filePath(QStringLiteral("six.lst"));
+    writeListFile(list, liste()->model().entries());
+    fillLong();
+    watchProgress();
+    bool asked = false;
+    QObject::connect(&results(), &SharpnessResults::measureProgress, commande, [&](int done, int total, double) {
+        if (asked || done >= total)
+            return;
+        asked = true;
+        scripted.answerOpen({list});
+        menu("&Ouvrir Liste...");
+    });
+    menu("Mesurer la Netteté");
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(review().entryCount(), 6);
+    EXPECT_LT(lastProgress.first, 2000);
+    EXPECT_TRUE(results().isEmpty());
+    EXPECT_EQ(liste()->grid()->model()->columnCount(), ListModel::kColumnCount);
+
+    fillLong();
+    bool closed = false;
+    QObject::connect(&results(), &SharpnessResults::measureProgress, commande, [&](int done, int total, double) {
+        if (closed || done >= total || total != 2006)
+            return;
+        closed = true;
+        scripted.answerConfirm(false);  // the list is not saved
+        commande->close();
+    });
+    menu("Mesurer la Netteté");
+    ASSERT_TRUE(closed);
+    EXPECT_FALSE(commande->isVisible());
+    EXPECT_EQ(lastProgress.second, 2006);
+    EXPECT_LT(lastProgress.first, 2006);
+}
+
 TEST_F(SharpnessReviewTest, SortPutsTheSharpestFirstKeepsNumbersAndMarksTheList)
 {
     fillSix();
