@@ -292,10 +292,10 @@ int countAbove(const float* __restrict b, int n, float level)
     return count;
 }
 
-// The measure of a picture RowReader reads, at least kMinSide a side. Built twice, for processors
-// with 256-bit vectors and fused multiply-add and for any x86-64, and chosen when the program
-// loads; everything it calls is built into it.
-[[gnu::flatten, gnu::target_clones("arch=x86-64-v3", "default")]] SharpnessMeasure
+// The measure of a picture RowReader reads, at least kMinSide a side. Built for processors with
+// 512-bit vectors, with 256-bit vectors and fused multiply-add, and for any x86-64; the one for the
+// processor is chosen when the program loads. Everything it calls is built into it.
+[[gnu::flatten, gnu::target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")]] SharpnessMeasure
 measureReadable(const QImage& img, const Taps& taps)
 {
     const SharpnessMeasure nothing{0, SharpnessNoSignal};
