@@ -35,7 +35,13 @@ void SharpnessRun::work()
         if (i >= n)
             break;
         // Each slot is written by one worker and read only after every worker has been joined.
-        results_[size_t(i)] = job_(paths_[size_t(i)]);
+        // Nothing may escape a worker (that would end the program): a file whose measure fails,
+        // out of memory on a huge picture for one, counts as one that could not be read.
+        try {
+            results_[size_t(i)] = job_(paths_[size_t(i)]);
+        } catch (...) {
+            results_[size_t(i)] = SharpnessMeasure{0, SharpnessUnreadable};
+        }
         done_.fetch_add(1, std::memory_order_relaxed);
     }
     const std::lock_guard<std::mutex> lock(mutex_);

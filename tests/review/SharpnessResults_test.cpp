@@ -238,7 +238,7 @@ TEST(SharpnessResults, ShownInTheListWhileThereAreMeasures)
     EXPECT_FALSE(model.hasMeasureColumn());
 }
 
-TEST(SharpnessRun, EveryFileOnceAndCancelStopsTheRest)
+TEST(SharpnessRun, EveryFileOnceAFailureIsUnreadableAndCancelStopsTheRest)
 {
     QStringList paths;
     for (int i = 0; i < 500; ++i)
@@ -271,6 +271,16 @@ TEST(SharpnessRun, EveryFileOnceAndCancelStopsTheRest)
         const auto results = run.results();
         EXPECT_EQ(run.done(), 2);
         EXPECT_EQ(std::count_if(results.begin(), results.end(), [](const auto& r) { return r.has_value(); }), 2);
+    }
+    {
+        SharpnessRun run({"1", "boom", "3"}, [](const QString& p) {
+            if (p == QLatin1String("boom"))
+                throw std::bad_alloc();
+            return SharpnessMeasure{p.toDouble(), 0};
+        });
+        const auto results = run.results();
+        EXPECT_EQ(results[1], (SharpnessMeasure{0, SharpnessUnreadable}));
+        EXPECT_EQ(results[2], (SharpnessMeasure{3, 0}));
     }
     SharpnessRun empty(QStringList{});
     EXPECT_TRUE(empty.waitFor(1000));
