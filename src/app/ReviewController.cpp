@@ -37,7 +37,8 @@ QString undecodableCaption(const QString& path) { return QStringLiteral("Impossi
 }  // namespace
 
 ReviewController::ReviewController(QObject* parent)
-    : QObject(parent), document_(new ListDocument(this)), sharpness_(new SharpnessResults(this)), timer_(new QTimer(this))
+    : QObject(parent), document_(new ListDocument(this)), sharpness_(new SharpnessResults(this)),
+      timer_(new QTimer(this))
 {
     sharpness_->showIn(document_->model());
     connect(document_, &ListDocument::replaced, sharpness_, &SharpnessResults::clear);

@@ -198,7 +198,8 @@ void TFormCommande::BindReview()
     connect(sharpness, &SharpnessResults::measureProgress, progressNettete_, [this](int done, int total, double fps) {
         progressNettete_->setMaximum(std::max(1, total));
         progressNettete_->setValue(done);
-        progressNettete_->setFormat(QString::fromUtf8("Netteté: %1 / %2 — %3 images/s").arg(done).arg(total).arg(qRound(fps)));
+        progressNettete_->setFormat(
+            QString::fromUtf8("Netteté: %1 / %2 — %3 images/s").arg(done).arg(total).arg(qRound(fps)));
     });
     connect(sharpness, &SharpnessResults::changed, progressNettete_, [this] {
         if (review_.sharpness().isEmpty() && !review_.sharpness().measuring())

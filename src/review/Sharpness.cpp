@@ -115,7 +115,8 @@ public:
         case QImage::Format_RGBA64_Premultiplied: {
             const auto* p = reinterpret_cast<const quint16*>(line);
             for (int x = 0; x < w; ++x) {
-                const unsigned y16 = (unsigned(kR) * p[4 * x] + unsigned(kG) * p[4 * x + 1] + unsigned(kB) * p[4 * x + 2] + 128) >> 8;
+                const unsigned y16 =
+                    (unsigned(kR) * p[4 * x] + unsigned(kG) * p[4 * x + 1] + unsigned(kB) * p[4 * x + 2] + 128) >> 8;
                 buf[x] = uchar((y16 + 128) / 257);
             }
             return buf;
@@ -199,7 +200,8 @@ double noiseGain(const std::array<float, kRadius + 1>& w)
     auto add = [&](int dx, int dy, double f) {
         for (int y = 0; y < kSide; ++y)
             for (int x = 0; x < kSide; ++x)
-                kernel[y + 2 + dy][x + 2 + dx] += f * w[size_t(std::abs(x - kRadius))] * w[size_t(std::abs(y - kRadius))];
+                kernel[y + 2 + dy][x + 2 + dx] +=
+                    f * w[size_t(std::abs(x - kRadius))] * w[size_t(std::abs(y - kRadius))];
     };
     add(-2, 0, 1);
     add(2, 0, 1);

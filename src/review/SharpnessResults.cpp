@@ -57,7 +57,8 @@ void SharpnessResults::showIn(ListModel& model)
         if (isEmpty())
             model.setMeasureColumn({}, {});
         else if (!model.hasMeasureColumn())
-            model.setMeasureColumn(QString::fromUtf8("Netteté"), [this](const ListEntry& e) { return text(entryPath(e)); });
+            model.setMeasureColumn(QString::fromUtf8("Netteté"),
+                                   [this](const ListEntry& e) { return text(entryPath(e)); });
         else
             model.measureColumnChanged();
     });

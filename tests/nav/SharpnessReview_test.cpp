@@ -86,7 +86,7 @@ protected:
     void typeDuringMeasure(std::vector<int> keys)
     {
         auto once = std::make_shared<bool>(false);
-        QObject::connect(&results(), &SharpnessResults::measureProgress, commande, [keys, once](int done, int total, double) {
+        auto post = [keys, once](int done, int total, double) {
             if (*once || done >= total)
                 return;
             *once = true;
@@ -94,7 +94,8 @@ protected:
                 QCoreApplication::postEvent(grid(), new QKeyEvent(QEvent::KeyPress, k, Qt::NoModifier));
                 QCoreApplication::postEvent(grid(), new QKeyEvent(QEvent::KeyRelease, k, Qt::NoModifier));
             }
-        });
+        };
+        QObject::connect(&results(), &SharpnessResults::measureProgress, commande, post);
     }
 };
 
@@ -109,7 +110,8 @@ TEST_F(SharpnessReviewTest, MeasureFromTheMenuShowsTheColumnAndItsProgress)
     menu("Mesurer la Netteté");
     ASSERT_EQ(table->model()->columnCount(), ListModel::kColumnCount + 1);
     EXPECT_FALSE(table->isColumnHidden(ListModel::ColMeasure));
-    EXPECT_EQ(table->model()->headerData(ListModel::ColMeasure, Qt::Horizontal).toString(), QString::fromUtf8("Netteté"));
+    EXPECT_EQ(table->model()->headerData(ListModel::ColMeasure, Qt::Horizontal).toString(),
+              QString::fromUtf8("Netteté"));
     EXPECT_EQ(measureText(3), QStringLiteral("100,0"));                         // blur 0.6
     EXPECT_LT(measureText(1).replace(',', '.').toDouble(), measureText(5).replace(',', '.').toDouble());
     EXPECT_LT(measureText(5).replace(',', '.').toDouble(), 100);
@@ -323,7 +325,8 @@ TEST_F(SharpnessReviewTest, CurveShowsBothCurvesAndAClickMakesTheEntryCurrent)
     EXPECT_EQ(curve->SeriesNumero()->count(), 5) << "the unreadable frame has no point";
     EXPECT_EQ(curve->SeriesTriee()->count(), 5);
     EXPECT_EQ(curve->SeriesTriee()->at(0), QPointF(0, 100));
-    EXPECT_EQ(curve->CurrentOnNumero()->points(), QList<QPointF>{curve->SeriesNumero()->at(0)}) << "entry 0000 is current";
+    EXPECT_EQ(curve->CurrentOnNumero()->points(), QList<QPointF>{curve->SeriesNumero()->at(0)})
+        << "entry 0000 is current";
 
     // A click near the first point of the sorted curve: the sharpest frame, number 0002, row 3.
     emit curve->SeriesTriee()->clicked(QPointF(0.3, 97));

@@ -91,7 +91,9 @@ TEST(SharpnessResults, OrderSharpestFirstFlaggedThenUnmeasuredLast)
         {"not measured last, in list order",
          {std::nullopt, SharpnessMeasure{1, 0}, std::nullopt, SharpnessMeasure{5, SharpnessAtBorder}},
          {1, 3, 0, 2}},
-        {"ties keep the list order", {SharpnessMeasure{2, 0}, SharpnessMeasure{2, 0}, SharpnessMeasure{2, 0}}, {0, 1, 2}},
+        {"ties keep the list order",
+         {SharpnessMeasure{2, 0}, SharpnessMeasure{2, 0}, SharpnessMeasure{2, 0}},
+         {0, 1, 2}},
         {"nothing measured", {std::nullopt, std::nullopt}, {0, 1}},
     };
     for (const auto& c : cases) {
