@@ -62,20 +62,6 @@ TEST(SharpnessResults, EveryFrameFlaggedScalesOnTheSharpestOfAll)
     EXPECT_EQ(f.results.text(QStringLiteral("/f/a.bmp")), QStringLiteral("50,0 bord"));
 }
 
-TEST(SharpnessResults, ClearingForgetsAndMovesToANewGeneration)
-{
-    Fixture f({SharpnessMeasure{0.02, 0}});
-    QSignalSpy changed(&f.results, &SharpnessResults::changed);
-    const quint64 before = f.results.generation();
-    f.results.clear();
-    EXPECT_TRUE(f.results.isEmpty());
-    EXPECT_EQ(f.results.find(QStringLiteral("/f/a.bmp")), nullptr);
-    EXPECT_NE(f.results.generation(), before);
-    EXPECT_EQ(changed.count(), 1);
-    f.results.clear();  // nothing left: a new generation, no signal
-    EXPECT_EQ(changed.count(), 1);
-}
-
 TEST(SharpnessResults, OrderSharpestFirstFlaggedThenUnmeasuredLast)
 {
     const struct {

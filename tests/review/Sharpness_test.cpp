@@ -247,13 +247,4 @@ TEST(Sharpness, FilesGoThroughThePictureLayer)
     }
 }
 
-TEST(Sharpness, MarksOfTheFlags)
-{
-    EXPECT_EQ(sharpnessMarks(0), QString());
-    EXPECT_EQ(sharpnessMarks(SharpnessAtBorder), QStringLiteral("bord"));
-    EXPECT_EQ(sharpnessMarks(SharpnessNoSignal), QStringLiteral("noir"));
-    EXPECT_EQ(sharpnessMarks(SharpnessUnreadable), QStringLiteral("illisible"));
-    EXPECT_EQ(sharpnessMarks(SharpnessNoSignal | SharpnessAtBorder), QStringLiteral("noir bord"));
-}
-
 }  // namespace
