@@ -16,4 +16,4 @@ struct PlanetFrame {
 };
 
 // An 8-bit grey picture of the frame.
-QImage planetFrame(const PlanetFrame& spec);
+QImage planetFrame(const PlanetFrame& frame);
