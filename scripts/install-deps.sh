@@ -2,7 +2,7 @@
 # Installs every Debian package the build, the program and the tests need. Quick when all are there.
 set -euo pipefail
 PKGS=(build-essential cmake ninja-build ccache pkg-config
-      qt6-base-dev qt6-base-dev-tools libgl-dev
+      qt6-base-dev qt6-base-dev-tools qt6-charts-dev libgl-dev
       libjpeg62-turbo-dev libjpeg-turbo-progs libwmf-dev
       libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
       libgtest-dev libbenchmark-dev clang libclang-rt-dev

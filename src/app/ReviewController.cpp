@@ -37,8 +37,11 @@ QString undecodableCaption(const QString& path) { return QStringLiteral("Impossi
 }  // namespace
 
 ReviewController::ReviewController(QObject* parent)
-    : QObject(parent), document_(new ListDocument(this)), timer_(new QTimer(this))
+    : QObject(parent), document_(new ListDocument(this)), sharpness_(new SharpnessResults(this)),
+      timer_(new QTimer(this))
 {
+    sharpness_->showIn(document_->model());
+    connect(document_, &ListDocument::replaced, sharpness_, &SharpnessResults::clear);
     timer_->setObjectName(QStringLiteral("Timer1"));
     connect(timer_, &QTimer::timeout, this, [this] {
         // A tick that falls while a key is being handled comes back at the next one.

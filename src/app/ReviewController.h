@@ -11,6 +11,7 @@
 #include "list/ListDocument.h"
 #include "platform/PictureAhead.h"
 #include "review/MarkerList.h"
+#include "review/SharpnessResults.h"
 #include "review/ZonePage.h"
 
 #include <QImage>
@@ -147,6 +148,10 @@ public:
     // Asks for a window to be shown (list commands).
     void WantView(ReviewView view) { emit viewWanted(view); }
 
+    // The sharpness measured for the list's files, kept beside the list (forgotten when the list
+    // is opened again or emptied) and shown as its last column.
+    SharpnessResults& sharpness() { return *sharpness_; }
+
     // The stop flag of long passes.
     StopFlag& stopFlag() { return stop_; }
     bool BatchRunning() const { return stop_.running(); }
@@ -201,6 +206,7 @@ private:
     void RunPendingKeys();
 
     ListDocument* document_;
+    SharpnessResults* sharpness_;
     int lastRow_ = 0;
     int currentRow_ = 1;
     int markerRow_ = 1;

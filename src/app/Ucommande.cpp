@@ -5,6 +5,7 @@
 #include "app/QtKeyHook.h"
 #include "app/QtWindowPlace.h"
 #include "app/ReviewController.h"
+#include "app/SharpnessCommands.h"
 #include "app/Windows.h"
 #include "batch/RenameMove.h"
 #include "batch/ScoreZero.h"
@@ -21,7 +22,9 @@
 #include "platform/Prompts.h"
 #include "platform/ScopeExit.h"
 #include "platform/ShellFileOp.h"
+#include "review/UCourbeNettete.h"
 #include "review/UDiapo.h"
+#include "review/UNoterNettete.h"
 #include "review/Uoptionsdiapo.h"
 #include "review/Uopvignette.h"
 #include "review/Uopzone.h"
@@ -145,12 +148,15 @@ void TFormCommande::CreateMenus()
           {"Coller le Presse papier", QKeySequence(Qt::CTRL | Qt::Key_V), &T::CollerPressepapier1Click, Mark::Set, true},
           {"Sélectionner...", {}, nullptr, Mark::Keep},
           {"Effacer", QKeySequence(Qt::Key_Delete), &T::Effacer1Click, Mark::Set, true},
+          {"Trier par Netteté", {}, &T::TrierNettete1Click, Mark::Keep},  // marks the list when it sorts
+          {"Noter par Netteté...", {}, &T::NoterNettete1Click, Mark::Keep, true},  // when it scores
           {"Vider la Liste", {}, &T::ViderlaListe1Click, Mark::Keep},
           {"Renuméroter", {}, &T::Renumeroter1Click, Mark::Set, true},
           // Marks the list modified itself, when it puts entries back.
           {"Annuler le Dernier Traitement", {}, &T::AnnulerTraitement1Click, Mark::Keep}}},
         {"E&xécuter",
          {{"Diaporama", {}, &T::Diaporama1Click, Mark::Keep, true},
+          {"Mesurer la Netteté", {}, &T::MesurerNettete1Click, Mark::Keep, true},
           {"Vidsplit...", {}, &T::Vidsplit1Click, Mark::Keep, true},
           {"Renommer / Déplacer...", {}, &T::Renommer1Click, Mark::Set},
           {"Trier par zône dans sous Répertoire", {}, &T::Trierdanssousrep1Click, Mark::Set, true},
@@ -164,6 +170,7 @@ void TFormCommande::CreateMenus()
           {"Vignettes", {}, &T::VoirVignettes1Click, Mark::Keep},
           {"Diaporama", {}, &T::VoirDiaporama1Click, Mark::Keep},
           {"Zônes", {}, &T::VoirZones1Click, Mark::Keep, true},
+          {"Courbe de Netteté", {}, &T::CourbeNettete1Click, Mark::Keep, true},
           {"Régénère Vignettes", {}, &T::RegenereVignettes1Click, Mark::Keep},
           {"Régénère Zônes", {}, &T::RegenereZones1Click, Mark::Keep}}},
         {"&Options",
@@ -381,10 +388,13 @@ void TFormCommande::closeEvent(QCloseEvent* event)
 {
     FormCloseQuery();
     review_.SetPlaying(false);
+    // A long pass still running (closed from its event pump) stops as with Escape: the program
+    // must not go on working unseen until the pass ends.
+    review_.stopFlag().stop();
     const AppWindows& w = appWindows();
     for (QWidget* view : {static_cast<QWidget*>(w.Liste), static_cast<QWidget*>(w.Diapo),
-                          static_cast<QWidget*>(w.Vignette), static_cast<QWidget*>(w.Zone),
-                          static_cast<QWidget*>(w.Ref)})
+                          static_cast<QWidget*>(w.CourbeNettete), static_cast<QWidget*>(w.Vignette),
+                          static_cast<QWidget*>(w.Zone), static_cast<QWidget*>(w.Ref)})
         if (view)
             view->hide();
     event->accept();
@@ -471,6 +481,11 @@ void TFormCommande::ViderlaListe1Click()
 }
 
 void TFormCommande::Renumeroter1Click() { ListCommands(review_).Renumeroter(); }
+void TFormCommande::TrierNettete1Click() { SharpnessCommands(review_).Trier(); }
+void TFormCommande::NoterNettete1Click()
+{
+    SharpnessCommands(review_).Noter([] { return appWindows().NoterNettete->Ask(); });
+}
 
 void TFormCommande::AnnulerTraitement1Click() { undoLastPass(review_, fileOps(), prompts()); }
 
@@ -484,6 +499,7 @@ void TFormCommande::Diaporama1Click()
 }
 
 void TFormCommande::Vidsplit1Click() { LancerVidsplit(review_, appWindows().OpBatch); }
+void TFormCommande::MesurerNettete1Click() { SharpnessCommands(review_).Mesurer(); }
 
 // The batch passes (src/batch) after their options dialogs.
 void TFormCommande::Renommer1Click()
@@ -523,6 +539,7 @@ void TFormCommande::VoirListe1Click() { AffiListe(); }
 void TFormCommande::VoirVignettes1Click() { AffiVignette(); }
 void TFormCommande::VoirDiaporama1Click() { AffiDiapo(); }
 void TFormCommande::VoirZones1Click() { AffiZone(); }
+void TFormCommande::CourbeNettete1Click() { showAndRaise(appWindows().CourbeNettete); }
 
 void TFormCommande::RegenereVignettes1Click()
 {

@@ -9,6 +9,7 @@ class QAction;
 class QButtonGroup;
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QTimer;
 class QToolButton;
 class QtKeyHook;
@@ -68,6 +69,8 @@ public:
     QLabel* LabelChoix() const { return labelChoix_; }
     QToolButton* SpeedButtonBalise() const { return balise_; }
     QComboBox* ComboBoxBalise() const { return comboBalise_; }
+    // The progress of a sharpness measure, with its frames per second.
+    QProgressBar* ProgressNettete() const { return progressNettete_; }
     QTimer* Timer1() const;
     // The menu entry whose caption is text (with its "&" marks), nullptr when there is none.
     QAction* MenuAction(const QString& text) const;
@@ -100,8 +103,11 @@ public slots:
     void ViderlaListe1Click();
     void Renumeroter1Click();
     void AnnulerTraitement1Click();
+    void TrierNettete1Click();
+    void NoterNettete1Click();
     // "E&xécuter"
     void Diaporama1Click();
+    void MesurerNettete1Click();
     void Vidsplit1Click();
     void Renommer1Click();
     void Trierdanssousrep1Click();
@@ -115,6 +121,7 @@ public slots:
     void VoirVignettes1Click();
     void VoirDiaporama1Click();
     void VoirZones1Click();
+    void CourbeNettete1Click();
     void RegenereVignettes1Click();
     void RegenereZones1Click();
     // "&Options"
@@ -162,4 +169,5 @@ private:
     QLabel* labelChoix_ = nullptr;
     QToolButton* balise_ = nullptr;
     QComboBox* comboBalise_ = nullptr;
+    QProgressBar* progressNettete_ = nullptr;
 };

@@ -8,12 +8,14 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProgressBar>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 // The bottom panel: the navigation buttons, the go-to button, the tag label and the reference and
-// marker lists, drawn from the review's state; each control sends the review one request.
+// marker lists, drawn from the review's state; each control sends the review one request. Under
+// them, once a sharpness measure has started, its progress and pace.
 
 namespace {
 
@@ -71,9 +73,21 @@ void TFormCommande::CreatePanel()
     auto* panel = new QWidget(central);
     panel->setObjectName(QStringLiteral("PanelBas"));
     panel->setFixedHeight(42);
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(4, 0, 4, 0);
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(4, 0, 4, 0);
+    column->setSpacing(1);
+    auto* row = new QHBoxLayout;
     row->setSpacing(1);
+    column->addStretch(1);
+    column->addLayout(row);
+    progressNettete_ = new QProgressBar(panel);
+    progressNettete_->setObjectName(QStringLiteral("ProgressNettete"));
+    progressNettete_->setFixedHeight(14);
+    progressNettete_->setAlignment(Qt::AlignCenter);
+    progressNettete_->setFocusPolicy(Qt::NoFocus);
+    progressNettete_->hide();
+    column->addWidget(progressNettete_);
+    column->addStretch(1);
     outer->addWidget(panel);
     setCentralWidget(central);
 
@@ -173,6 +187,24 @@ void TFormCommande::BindReview()
     connect(r, &ReviewController::referencesChanged, this, [this] { showList(comboRef_, review_.references()); });
     showList(comboBalise_, review_.markers());
     showList(comboRef_, review_.references());
+
+    // The sharpness measure: shown from its start, kept with its last figures until the measures
+    // are forgotten.
+    SharpnessResults* sharpness = &r->sharpness();
+    connect(sharpness, &SharpnessResults::measureRunning, progressNettete_, [this](bool running) {
+        if (running)
+            progressNettete_->show();
+    });
+    connect(sharpness, &SharpnessResults::measureProgress, progressNettete_, [this](int done, int total, double fps) {
+        progressNettete_->setMaximum(std::max(1, total));
+        progressNettete_->setValue(done);
+        progressNettete_->setFormat(
+            QString::fromUtf8("Netteté: %1 / %2 — %3 images/s").arg(done).arg(total).arg(qRound(fps)));
+    });
+    connect(sharpness, &SharpnessResults::changed, progressNettete_, [this] {
+        if (review_.sharpness().isEmpty() && !review_.sharpness().measuring())
+            progressNettete_->hide();
+    });
 }
 
 void TFormCommande::panelCommand(void (ReviewController::*command)())

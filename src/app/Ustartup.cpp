@@ -14,7 +14,9 @@
 #include "convert/Uopjpeg2bmp.h"
 #include "list/Uliste.h"
 #include "platform/Prompts.h"
+#include "review/UCourbeNettete.h"
 #include "review/UDiapo.h"
+#include "review/UNoterNettete.h"
 #include "review/Uoptionsdiapo.h"
 #include "review/Uopvignette.h"
 #include "review/Uopzone.h"
@@ -64,6 +66,10 @@ void createViews(ReviewController& review, TFormCommande* commande)
         makeView(view);
     review.setZonePage(w.Zone);
     desktopOptions().ThumbFirst = 0;
+    // The sharpness curve: no place in the desktop settings; the review keys work in it too.
+    w.CourbeNettete = new TFormCourbeNettete(review);
+    makeView(w.CourbeNettete);
+    commande->HookKeys(w.CourbeNettete);
 
     QObject::connect(&review, &ReviewController::viewWanted, commande, &TFormCommande::ShowView);
     QObject::connect(&review, &ReviewController::entryShown, w.Vignette,
@@ -141,6 +147,7 @@ void createDialogs(ReviewController& review, TFormCommande* commande)
     setDirectoryChooser(w.RepDialog);
     QObject::connect(w.OpBmp2Fit, &TFormOpBmp2Fit::balanceWanted, w.Balance,
                      [] { prompts().exec(appWindows().Balance); });
+    w.NoterNettete = createDialog<TFormNoterNettete>(commande);
 
     TFormDiapo* diapo = w.Diapo;
     QObject::connect(w.OptionsDiapo, &TFormOptionsDiapo::backgroundPreviewed, diapo, &TFormDiapo::SetBackgroundPreview);
@@ -183,6 +190,7 @@ void stopProgram()
         g_review->setZonePage(nullptr);
     }
     // The views first: they draw from the review. The dialogs are children of the command window.
+    delete w.CourbeNettete;
     delete w.Ref;
     delete w.Zone;
     delete w.Vignette;

@@ -22,6 +22,8 @@ class TFormRec;
 class TAboutBox;
 class TCnvHlp;
 class TFormOpBatch;
+class TFormNoterNettete;
+class TFormCourbeNettete;
 
 struct AppWindows {
     TFormCommande* Commande = nullptr;
@@ -45,6 +47,8 @@ struct AppWindows {
     TFormopJpeg2Bmp* OpJpeg2Bmp = nullptr;
     TFormopTrierZone* OpTrierZone = nullptr;
     TFormOpBatch* OpBatch = nullptr;
+    TFormNoterNettete* NoterNettete = nullptr;
+    TFormCourbeNettete* CourbeNettete = nullptr;
 };
 
 AppWindows& appWindows();

@@ -30,6 +30,7 @@ int ListDocument::EntryScore(int row) const
 void ListDocument::readFrom(const QString& path)
 {
     model_->clear();
+    emit replaced();
     std::vector<ListEntry> entries = readListFile(path);
     model_->append(std::move(entries));
     path_ = path;
@@ -41,7 +42,11 @@ void ListDocument::writeTo(const QString& path)
     path_ = path;
 }
 
-void ListDocument::clear() { model_->clear(); }
+void ListDocument::clear()
+{
+    model_->clear();
+    emit replaced();
+}
 
 void ListDocument::appendFiles(const QStringList& paths) { model_->appendFiles(paths, defaultQuality()); }
 

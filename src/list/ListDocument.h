@@ -46,6 +46,8 @@ public:
 
 signals:
     void modifiedChanged(bool modified);
+    // The entries were emptied or replaced by a list file: what was kept beside them is stale.
+    void replaced();
 
 private:
     ListModel* model_;

@@ -186,6 +186,62 @@ void ListModel::toggleMark(int row)
     setCell(ColMark, row, m == QLatin1String("*") ? blank() : QStringLiteral("*"));
 }
 
+bool ListModel::reorder(const std::vector<int>& order)
+{
+    if (order.size() != entries_.size())
+        return false;
+    std::vector<char> seen(entries_.size(), 0);
+    for (int from : order) {
+        if (from < 0 || size_t(from) >= entries_.size() || seen[size_t(from)])
+            return false;
+        seen[size_t(from)] = 1;
+    }
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<ListEntry> moved;
+    moved.reserve(entries_.size());
+    std::vector<int> placeOf(entries_.size());
+    for (size_t k = 0; k < order.size(); ++k) {
+        moved.push_back(std::move(entries_[size_t(order[k])]));
+        placeOf[size_t(order[k])] = int(k);
+    }
+    entries_ = std::move(moved);
+    // Indexes that views keep follow their entries; the spare row stays where it is.
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& i : before)
+        after << (isEntryRow(i.row() + kFirstRow) ? index(placeOf[size_t(i.row())], i.column()) : i);
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    return true;
+}
+
+void ListModel::setMeasureColumn(const QString& title, MeasureText text)
+{
+    const bool had = hasMeasureColumn();
+    const bool has = bool(text);
+    if (had && !has)
+        beginRemoveColumns(QModelIndex(), ColMeasure, ColMeasure);
+    if (!had && has)
+        beginInsertColumns(QModelIndex(), ColMeasure, ColMeasure);
+    measureTitle_ = title;
+    measureText_ = std::move(text);
+    if (had && !has)
+        endRemoveColumns();
+    if (!had && has)
+        endInsertColumns();
+    if (had && has) {
+        emit headerDataChanged(Qt::Horizontal, ColMeasure, ColMeasure);
+        measureColumnChanged();
+    }
+}
+
+void ListModel::measureColumnChanged()
+{
+    if (hasMeasureColumn())
+        announceColumn(ColMeasure);
+}
+
 void ListModel::numberRow(int row)
 {
     if (isEntryRow(row))
@@ -214,7 +270,7 @@ int ListModel::rowCount(const QModelIndex& parent) const
 
 int ListModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : kColumnCount;
+    return parent.isValid() ? 0 : kColumnCount + (hasMeasureColumn() ? 1 : 0);
 }
 
 QVariant ListModel::data(const QModelIndex& index, int role) const
@@ -224,6 +280,8 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     const int row = index.row() + kFirstRow;
     if (!isEntryRow(row))
         return {};
+    if (index.column() == ColMeasure)
+        return hasMeasureColumn() ? measureText_(entry(row)) : QVariant();
     return entry(row).field(index.column());
 }
 
@@ -232,7 +290,7 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return title(section);
+        return section == ColMeasure && hasMeasureColumn() ? measureTitle_ : title(section);
     const int row = section + kFirstRow;
     return isEntryRow(row) ? entry(row).mark : QString();
 }

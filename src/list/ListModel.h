@@ -11,6 +11,7 @@
 #include <QAbstractTableModel>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 struct ListEntry {
@@ -32,6 +33,8 @@ class ListModel : public QAbstractTableModel {
 public:
     enum Column { ColMark = 0, ColNumber, ColDirectory, ColName, ColQuality, ColZone, ColExtra };
     static constexpr int kColumnCount = 7;
+    // The optional column after the last one (see setMeasureColumn); not a cell of the list.
+    static constexpr int ColMeasure = kColumnCount;
     static constexpr int kFirstRow = 1;  // the one title row
 
     explicit ListModel(QObject* parent = nullptr);
@@ -69,6 +72,18 @@ public:
     bool moveEntry(int fromRow, int toRow);
     // "*" becomes " ", anything else "*". Entry rows only.
     void toggleMark(int row);
+    // Puts the entries in a new order: order[k] is the entry (0-based, in the present order) that
+    // goes to place k. Entries keep their numbers. False, and nothing moves, unless order holds
+    // every entry once.
+    bool reorder(const std::vector<int>& order);
+
+    // A column shown after the last one, whose texts come from outside the list (a measure kept
+    // beside it): views see it, list files and cell() do not. An empty text function removes it.
+    using MeasureText = std::function<QString(const ListEntry&)>;
+    void setMeasureColumn(const QString& title, MeasureText text);
+    bool hasMeasureColumn() const { return bool(measureText_); }
+    // The texts of the measure column changed.
+    void measureColumnChanged();
 
     // Numbering. numberRow announces its change; the quiet form is for passes over the whole
     // list, which announce once at the end with numbersChanged().
@@ -86,4 +101,6 @@ public:
 private:
     void announceColumn(int column);
     std::vector<ListEntry> entries_;
+    QString measureTitle_;
+    MeasureText measureText_;
 };

@@ -153,6 +153,11 @@ TEST_F(ClosingTest, ListModifiedAfterEachMenuEntry)
         {"&Edition", "Vider la Liste", Clear},
         {"&Edition", "Renuméroter", Set},
         {"&Edition", "Annuler le Dernier Traitement", Keep},
+        // Nothing measured: nothing sorted or scored (SharpnessCommands_test: marked when they act).
+        {"&Edition", "Trier par Netteté", Keep},
+        {"&Edition", "Noter par Netteté...", Keep},
+        {"E&xécuter", "Mesurer la Netteté", Keep},
+        {"Voir", "Courbe de Netteté", Keep},
         {"E&xécuter", "Diaporama", Keep},
         {"E&xécuter", "Vidsplit...", Keep},
         {"E&xécuter", "Renommer / Déplacer...", Set},

@@ -9,6 +9,7 @@
 #include "convert/Uopjpeg2bmp.h"
 #include "list/Uliste.h"
 #include "review/UDiapo.h"
+#include "review/UNoterNettete.h"
 #include "review/Uoptionsdiapo.h"
 #include "review/Uopvignette.h"
 #include "review/Uopzone.h"
@@ -99,6 +100,7 @@ TEST_F(StartupTest, EveryOtherWindowExistsOnceWithItsCaption)
         {w.OpVignette, "Options Vignettes:"},
         {w.OpTrierZone, "Options Trier par Zones dans Sous Répertoire:"},
         {w.OpBatch, "Options Batch"},
+        {w.NoterNettete, "Noter par Netteté:"},
     };
     std::set<QDialog*> distinct;
     for (const auto& [dialog, caption] : expected) {
@@ -166,13 +168,15 @@ TEST_F(StartupTest, MenuBarAsTheProgramHasIt)
           "&Quitter\tCtrl+X"}},
         {"&Edition",
          {"&Ajouter à la Liste\tIns", "Rechercher Images...", "Modifier Répertoires...", "-",
-          "Coller le Presse papier\tCtrl+V", "-", "Sélectionner...", "Effacer\tDel", "-", "Vider la Liste",
-          "Renuméroter", "-", "Annuler le Dernier Traitement"}},
+          "Coller le Presse papier\tCtrl+V", "-", "Sélectionner...", "Effacer\tDel", "-", "Trier par Netteté",
+          "Noter par Netteté...", "-", "Vider la Liste", "Renuméroter", "-", "Annuler le Dernier Traitement"}},
         {"E&xécuter",
-         {"Diaporama", "-", "Vidsplit...", "-", "Renommer / Déplacer...", "Trier par zône dans sous Répertoire", "-",
+         {"Diaporama", "-", "Mesurer la Netteté", "-", "Vidsplit...", "-", "Renommer / Déplacer...", "Trier par zône dans sous Répertoire", "-",
           "Supprimer Fichiers Scores 0..."}},
         {"Convertir", {"&Convertir BMP vers JPEG...", "Convertir BMP vers FIT...", "Convertir JPEG vers Bmp..."}},
-        {"Voir", {"Liste", "Vignettes", "Diaporama", "Zônes", "-", "Régénère Vignettes", "Régénère Zônes"}},
+        {"Voir",
+         {"Liste", "Vignettes", "Diaporama", "Zônes", "-", "Courbe de Netteté", "-", "Régénère Vignettes",
+          "Régénère Zônes"}},
         {"&Options",
          {"Diaporama ...", "-", "Vidsplit", "-", "Renommer ...", "Trier par Zones...",
           "&Convertir BMP vers JPEG ...", "Convertir BMP vers FIT...", "Convertir JPEG vers BMP...", "-",

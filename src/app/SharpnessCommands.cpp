@@ -1,0 +1,84 @@
+#include "app/SharpnessCommands.h"
+
+#include "app/ReviewController.h"
+#include "list/ListModel.h"
+#include "platform/Prompts.h"
+#include "platform/ScopeExit.h"
+#include "review/SharpnessRun.h"
+
+#include <QElapsedTimer>
+
+namespace {
+
+// How long the interface thread waits for the workers between two looks at the keys.
+constexpr int kPollMs = 5;
+
+}  // namespace
+
+void SharpnessCommands::Mesurer()
+{
+    SharpnessResults& results = review_.sharpness();
+    // A second measure asked for while one runs (the menus stay live) would only slow it down.
+    if (results.measuring() || review_.listIsEmpty())
+        return;
+    QStringList paths;
+    paths.reserve(review_.entryCount());
+    for (int row = review_.FirstRow(); row <= review_.LastRow(); ++row)
+        paths << review_.EntryPath(row);
+    results.clear();
+    const quint64 generation = results.generation();
+
+    StopScope scope(review_.stopFlag());
+    QElapsedTimer clock;
+    clock.start();
+    SharpnessRun run(paths);
+    auto rate = [&] {
+        const qint64 ms = clock.elapsed();
+        return ms > 0 ? 1000.0 * run.done() / double(ms) : 0.0;
+    };
+    results.beginMeasure(run.total());
+    ScopeExit end([&] { results.endMeasure(run.done(), run.total(), rate()); });
+    while (!run.waitFor(kPollMs)) {
+        results.reportProgress(run.done(), run.total(), rate());
+        // The list opened again or emptied meanwhile: these measures belong to no list any more.
+        if (!scope.keepGoing() || results.generation() != generation) {
+            run.cancel();
+            break;
+        }
+    }
+    const std::vector<std::optional<SharpnessMeasure>> measures = run.results();
+    if (results.generation() == generation)
+        results.store(paths, measures);
+}
+
+bool SharpnessCommands::haveMeasure()
+{
+    if (!review_.sharpness().isEmpty())
+        return true;
+    prompts().message(QString::fromUtf8("Aucune Netteté mesurée: lancez d'abord \"Mesurer la Netteté\""));
+    return false;
+}
+
+void SharpnessCommands::Trier()
+{
+    if (!haveMeasure())
+        return;
+    review_.model().reorder(sharpnessOrder(review_.model(), review_.sharpness()));
+    review_.SetListModified(true);
+    review_.Recount();
+}
+
+void SharpnessCommands::Noter(const std::function<std::optional<SharpnessScoring>()>& ask)
+{
+    if (!haveMeasure())
+        return;
+    const std::optional<SharpnessScoring> answer = ask();
+    if (!answer)
+        return;
+    const QString score = QString::number(answer->score);
+    const std::vector<int> rows = rowsBeyondShare(review_.model(), review_.sharpness(), answer->keep);
+    for (int row : rows)
+        review_.document().setTag(row, ListModel::ColQuality, score);
+    review_.SetListModified(true);
+    prompts().message(QString::fromUtf8("Traitement Terminé: %1 Fichiers Traités").arg(rows.size()));
+}

@@ -1,0 +1,51 @@
+#include "review/SharpnessCurve.h"
+
+#include "list/ListModel.h"
+#include "platform/ProgramError.h"
+#include "review/SharpnessResults.h"
+
+#include <algorithm>
+
+SharpnessCurves sharpnessCurves(const ListModel& model, const SharpnessResults& results)
+{
+    SharpnessCurves c;
+    for (int i = 0; i < model.entryCount(); ++i) {
+        const ListEntry& e = model.entries()[size_t(i)];
+        const SharpnessMeasure* m = results.find(e.directory + e.name);
+        if (!m || (m->flags & SharpnessUnreadable))
+            continue;
+        int number = 0;
+        const double x = parseInteger(e.number, number) ? number : i;
+        c.byNumber.push_back({x, results.relative(*m), i + ListModel::kFirstRow});
+    }
+    c.sorted = c.byNumber;
+    std::stable_sort(c.byNumber.begin(), c.byNumber.end(),
+                     [](const SharpnessPoint& a, const SharpnessPoint& b) { return a.x < b.x; });
+    std::stable_sort(c.sorted.begin(), c.sorted.end(),
+                     [](const SharpnessPoint& a, const SharpnessPoint& b) { return a.y > b.y; });
+    for (size_t k = 0; k < c.sorted.size(); ++k)
+        c.sorted[k].x = double(k);
+    return c;
+}
+
+int nearestPoint(const std::vector<SharpnessPoint>& curve, double x)
+{
+    if (curve.empty())
+        return -1;
+    const auto after = std::lower_bound(curve.begin(), curve.end(), x,
+                                        [](const SharpnessPoint& p, double v) { return p.x < v; });
+    if (after == curve.begin())
+        return 0;
+    if (after == curve.end())
+        return int(curve.size()) - 1;
+    const auto before = after - 1;
+    return int((x - before->x <= after->x - x ? before : after) - curve.begin());
+}
+
+int pointOfRow(const std::vector<SharpnessPoint>& curve, int row)
+{
+    for (size_t k = 0; k < curve.size(); ++k)
+        if (curve[k].row == row)
+            return int(k);
+    return -1;
+}

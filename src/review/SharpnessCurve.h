@@ -1,0 +1,30 @@
+#pragma once
+// The two curves of the sharpness window, as data: the sharpness of each measured entry against its
+// number, and the same values from the sharpest down. Each point remembers its entry's row, so that
+// a click on it can make that entry the current one.
+#include <vector>
+
+class ListModel;
+class SharpnessResults;
+
+struct SharpnessPoint {
+    double x = 0;
+    double y = 0;  // on the list's scale, 100 = sharpest
+    int row = 0;   // grid row of the entry
+};
+
+struct SharpnessCurves {
+    // x: the entry's number (its "Numéro", or its place when that does not read as a number), in
+    // increasing x, so that the curve follows the frames in the order they were taken even after a
+    // sort.
+    std::vector<SharpnessPoint> byNumber;
+    // x: 0 for the sharpest, 1 for the next, ...
+    std::vector<SharpnessPoint> sorted;
+};
+
+// Frames that could not be read have no value and no point.
+SharpnessCurves sharpnessCurves(const ListModel& model, const SharpnessResults& results);
+// The index of the point of curve (in increasing x) nearest to x; -1 when the curve is empty.
+int nearestPoint(const std::vector<SharpnessPoint>& curve, double x);
+// The index of the point of the entry at row; -1 when it has none.
+int pointOfRow(const std::vector<SharpnessPoint>& curve, int row);

@@ -1,0 +1,85 @@
+#pragma once
+// The sharpness measured for the files of the list, kept in memory beside it (list files do not
+// hold it), and the progress of the measure that fills it. Measures are kept by file path, so they
+// follow their entries through drags, sorts and deletions; the list being opened again or emptied
+// forgets them.
+#include "review/Sharpness.h"
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+class ListModel;
+
+class SharpnessResults : public QObject {
+    Q_OBJECT
+public:
+    explicit SharpnessResults(QObject* parent = nullptr);
+
+    bool isEmpty() const { return measures_.isEmpty(); }
+    int size() const { return int(measures_.size()); }
+    // The measure of the file at path; nullptr when it was not measured.
+    const SharpnessMeasure* find(const QString& path) const;
+
+    // Forgets every measure. A measure still running sees the generation change and stops without
+    // keeping anything.
+    void clear();
+    quint64 generation() const { return generation_; }
+    // Keeps what a run measured: measures[i] for paths[i], nothing where none came back.
+    void store(const QStringList& paths, const std::vector<std::optional<SharpnessMeasure>>& measures);
+
+    // Shows the measures as the last column of the list's views ("Netteté") while there are any.
+    void showIn(ListModel& model);
+
+    // The value on the list's scale: 100 for the sharpest frame measured without a flag.
+    double relative(const SharpnessMeasure& m) const;
+    // What the list shows for the file: "87,3", "0,0 noir", "100,0 bord", "illisible"; "" when it
+    // was not measured.
+    QString text(const QString& path) const;
+
+    // The measuring pass.
+    bool measuring() const { return measuring_; }
+    void beginMeasure(int total);
+    void reportProgress(int done, int total, double framesPerSecond);
+    void endMeasure(int done, int total, double framesPerSecond);
+
+signals:
+    // Measures were kept or forgotten.
+    void changed();
+    void measureRunning(bool running);
+    void measureProgress(int done, int total, double framesPerSecond);
+
+private:
+    QHash<QString, SharpnessMeasure> measures_;
+    double best_ = 0;
+    quint64 generation_ = 0;
+    bool measuring_ = false;
+};
+
+// The entries (0-based, in list order) from the sharpest to the least sharp: measures without a
+// flag by value, then flagged measures by value, then the entries not measured; ties keep their
+// order in the list.
+std::vector<int> sharpnessOrder(const ListModel& model, const SharpnessResults& results);
+
+// The share of the sharpest frames to keep: a percentage of the frames measured, or a number of
+// frames.
+struct KeepShare {
+    int amount = 10;
+    bool percent = true;
+};
+// What "Noter par Netteté..." is asked to do: keep a share, give the others a score.
+struct SharpnessScoring {
+    KeepShare keep;
+    int score = 0;
+};
+// How many of `measured` frames the share keeps (a percentage rounds up, so that a share above 0
+// keeps at least one frame).
+int keptCount(KeepShare share, int measured);
+// The grid rows of the measured entries beyond the share, in list order: the ones that are not
+// among the sharpest (flagged frames count among the least sharp). Entries not measured are none of
+// them.
+std::vector<int> rowsBeyondShare(const ListModel& model, const SharpnessResults& results, KeepShare share);

@@ -1,0 +1,147 @@
+#include "review/UCourbeNettete.h"
+
+#include "app/ReviewController.h"
+#include "platform/ProgramError.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+QList<QPointF> pointsOf(const std::vector<SharpnessPoint>& curve)
+{
+    QList<QPointF> points;
+    points.reserve(qsizetype(curve.size()));
+    for (const SharpnessPoint& p : curve)
+        points << QPointF(p.x, p.y);
+    return points;
+}
+
+}  // namespace
+
+TFormCourbeNettete::TFormCourbeNettete(ReviewController& review, QWidget* parent)
+    : QWidget(parent, Qt::Window), review_(review), chart_(new QChart), byNumber_(new QLineSeries),
+      sorted_(new QLineSeries), currentByNumber_(new QScatterSeries), currentSorted_(new QScatterSeries),
+      axisX_(new QValueAxis), axisY_(new QValueAxis)
+{
+    setObjectName(QStringLiteral("FormCourbeNettete"));
+    setWindowTitle(QString::fromUtf8("Courbe de Netteté"));
+    byNumber_->setName(QString::fromUtf8("Netteté par numéro"));
+    sorted_->setName(QString::fromUtf8("Netteté triée"));
+    for (QScatterSeries* s : {currentByNumber_, currentSorted_}) {
+        s->setName(QStringLiteral("Image courante"));
+        s->setMarkerSize(11);
+        s->setColor(Qt::red);
+    }
+    for (QXYSeries* s : std::initializer_list<QXYSeries*>{byNumber_, sorted_, currentByNumber_, currentSorted_}) {
+        chart_->addSeries(s);
+    }
+    axisX_->setTitleText(QString::fromUtf8("Numéro (rang pour la courbe triée)"));
+    axisX_->setLabelFormat(QStringLiteral("%d"));
+    axisY_->setTitleText(QString::fromUtf8("Netteté (100 = la meilleure)"));
+    axisY_->setRange(0, 100);
+    chart_->addAxis(axisX_, Qt::AlignBottom);
+    chart_->addAxis(axisY_, Qt::AlignLeft);
+    for (QAbstractSeries* s : chart_->series()) {
+        s->attachAxis(axisX_);
+        s->attachAxis(axisY_);
+    }
+    // One legend entry for the current image is enough.
+    for (QLegendMarker* m : chart_->legend()->markers(currentSorted_))
+        m->setVisible(false);
+
+    view_ = new QChartView(chart_, this);
+    view_->setRenderHint(QPainter::Antialiasing);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+    resize(640, 400);
+
+    connect(byNumber_, &QXYSeries::clicked, this, [this](const QPointF& p) { pointClicked(curves_.byNumber, p.x()); });
+    connect(sorted_, &QXYSeries::clicked, this, [this](const QPointF& p) { pointClicked(curves_.sorted, p.x()); });
+
+    // The curves follow the measures and the list's order; the marks follow the current entry.
+    connect(&review_.sharpness(), &SharpnessResults::changed, this, &TFormCourbeNettete::invalidate);
+    const QAbstractItemModel* model = &review_.model();
+    connect(model, &QAbstractItemModel::modelReset, this, &TFormCourbeNettete::invalidate);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &TFormCourbeNettete::invalidate);
+    connect(model, &QAbstractItemModel::rowsMoved, this, &TFormCourbeNettete::invalidate);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &TFormCourbeNettete::invalidate);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &TFormCourbeNettete::invalidate);
+    connect(model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex& to) {
+                // Renumbering and re-pointed directories move points; tags do not.
+                if (from.column() <= ListModel::ColName && to.column() >= ListModel::ColNumber)
+                    invalidate();
+            });
+    connect(&review_, &ReviewController::currentRowChanged, this, [this] {
+        if (isVisible() && !stale_)
+            markCurrent();
+    });
+}
+
+TFormCourbeNettete::~TFormCourbeNettete() = default;
+
+void TFormCourbeNettete::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (stale_)
+        rebuild();
+}
+
+void TFormCourbeNettete::invalidate()
+{
+    stale_ = true;
+    if (isVisible())
+        rebuild();
+}
+
+void TFormCourbeNettete::rebuild()
+{
+    stale_ = false;
+    curves_ = sharpnessCurves(review_.model(), review_.sharpness());
+    byNumber_->replace(pointsOf(curves_.byNumber));
+    sorted_->replace(pointsOf(curves_.sorted));
+    double lo = 0, hi = 1;
+    if (!curves_.byNumber.empty()) {
+        lo = std::min(0.0, curves_.byNumber.front().x);
+        hi = std::max({1.0, curves_.byNumber.back().x, curves_.sorted.back().x});
+    }
+    axisX_->setRange(lo, hi);
+    double top = 100;
+    for (const SharpnessPoint& p : curves_.sorted)
+        top = std::max(top, p.y);  // flagged frames may pass the sharpest unflagged one
+    axisY_->setRange(0, top);
+    chart_->setTitle(curves_.byNumber.empty() ? QString::fromUtf8("Aucune Netteté mesurée") : QString());
+    markCurrent();
+}
+
+void TFormCourbeNettete::markCurrent()
+{
+    const int row = review_.CurrentRow();
+    auto mark = [row](QScatterSeries* series, const std::vector<SharpnessPoint>& curve) {
+        const int k = pointOfRow(curve, row);
+        QList<QPointF> one;
+        if (k >= 0)
+            one << QPointF(curve[size_t(k)].x, curve[size_t(k)].y);
+        series->replace(one);
+    };
+    mark(currentByNumber_, curves_.byNumber);
+    mark(currentSorted_, curves_.sorted);
+}
+
+void TFormCourbeNettete::pointClicked(const std::vector<SharpnessPoint>& curve, double x)
+{
+    const int k = nearestPoint(curve, x);
+    if (k < 0)
+        return;
+    const int row = curve[size_t(k)].row;
+    runGuarded([&] { review_.ClickRow(row); });
+}
