@@ -93,7 +93,7 @@ void BM_Sharpness_640x480_2000(benchmark::State& state)
     const double cpu0 = processMicros();
     for (auto _ : state) {
         SharpnessCommands(review).Mesurer();
-        if (review.sharpness().size() != kFrames)
+        if (review.sharpness().measuredCount() != kFrames)
             state.SkipWithError("not every frame was measured");
     }
     reportCost(state, processMicros() - cpu0);

@@ -41,7 +41,7 @@ ReviewController::ReviewController(QObject* parent)
       timer_(new QTimer(this))
 {
     sharpness_->showIn(document_->model());
-    connect(document_, &ListDocument::replaced, sharpness_, &SharpnessResults::clear);
+    connect(document_, &ListDocument::replaced, sharpness_, &SharpnessResults::forgetAll);
     timer_->setObjectName(QStringLiteral("Timer1"));
     connect(timer_, &QTimer::timeout, this, [this] {
         // A tick that falls while a key is being handled comes back at the next one.

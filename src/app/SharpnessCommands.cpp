@@ -25,7 +25,7 @@ void SharpnessCommands::Mesurer()
     paths.reserve(review_.entryCount());
     for (int row = review_.FirstRow(); row <= review_.LastRow(); ++row)
         paths << review_.EntryPath(row);
-    results.clear();
+    results.forgetAll();
     const quint64 generation = results.generation();
 
     StopScope scope(review_.stopFlag());
@@ -48,12 +48,12 @@ void SharpnessCommands::Mesurer()
     }
     const std::vector<std::optional<SharpnessMeasure>> measures = run.results();
     if (results.generation() == generation)
-        results.store(paths, measures);
+        results.keepMeasures(paths, measures);
 }
 
 bool SharpnessCommands::haveMeasure()
 {
-    if (!review_.sharpness().isEmpty())
+    if (!review_.sharpness().noneMeasured())
         return true;
     prompts().message(QString::fromUtf8("Aucune Netteté mesurée: lancez d'abord \"Mesurer la Netteté\""));
     return false;

@@ -201,8 +201,8 @@ void TFormCommande::BindReview()
         progressNettete_->setFormat(
             QString::fromUtf8("Netteté: %1 / %2 — %3 images/s").arg(done).arg(total).arg(qRound(fps)));
     });
-    connect(sharpness, &SharpnessResults::changed, progressNettete_, [this] {
-        if (review_.sharpness().isEmpty() && !review_.sharpness().measuring())
+    connect(sharpness, &SharpnessResults::resultsChanged, progressNettete_, [this] {
+        if (review_.sharpness().noneMeasured() && !review_.sharpness().measuring())
             progressNettete_->hide();
     });
 }

@@ -1,10 +1,7 @@
 #include "platform/PathUtil.h"
 
-#include <QFile>
-
-#include <sys/stat.h>
-
 #include <QCoreApplication>
+#include <QDir>
 
 QString directoryPart(const QString& path)
 {
@@ -35,5 +32,6 @@ QString executableDirectory()
 
 bool makeDirectory(const QString& path)
 {
-    return ::mkdir(QFile::encodeName(path).constData(), 0777) == 0;
+    // One level, and a name already taken fails, as the chooser's "new directory" wants.
+    return QDir().mkdir(path);
 }

@@ -11,12 +11,12 @@ SharpnessCurves sharpnessCurves(const ListModel& model, const SharpnessResults& 
     SharpnessCurves c;
     for (int i = 0; i < model.entryCount(); ++i) {
         const ListEntry& e = model.entries()[size_t(i)];
-        const SharpnessMeasure* m = results.find(e.directory + e.name);
+        const SharpnessMeasure* m = results.measureOf(e.directory + e.name);
         if (!m || (m->flags & SharpnessUnreadable))
             continue;
         int number = 0;
         const double x = parseInteger(e.number, number) ? number : i;
-        c.byNumber.push_back({x, results.relative(*m), i + ListModel::kFirstRow});
+        c.byNumber.push_back({x, results.relativeSharpness(*m), i + ListModel::kFirstRow});
     }
     c.sorted = c.byNumber;
     std::stable_sort(c.byNumber.begin(), c.byNumber.end(),

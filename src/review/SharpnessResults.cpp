@@ -12,23 +12,23 @@ QString entryPath(const ListEntry& e) { return e.directory + e.name; }
 
 SharpnessResults::SharpnessResults(QObject* parent) : QObject(parent) {}
 
-const SharpnessMeasure* SharpnessResults::find(const QString& path) const
+const SharpnessMeasure* SharpnessResults::measureOf(const QString& path) const
 {
     const auto it = measures_.constFind(path);
     return it == measures_.cend() ? nullptr : &it.value();
 }
 
-void SharpnessResults::clear()
+void SharpnessResults::forgetAll()
 {
     ++generation_;
     if (measures_.isEmpty())
         return;
     measures_.clear();
     best_ = 0;
-    emit changed();
+    emit resultsChanged();
 }
 
-void SharpnessResults::store(const QStringList& paths, const std::vector<std::optional<SharpnessMeasure>>& measures)
+void SharpnessResults::keepMeasures(const QStringList& paths, const std::vector<std::optional<SharpnessMeasure>>& measures)
 {
     const size_t n = std::min(size_t(paths.size()), measures.size());
     bool any = false;
@@ -48,35 +48,35 @@ void SharpnessResults::store(const QStringList& paths, const std::vector<std::op
             unflagged = std::max(unflagged, m.value);
     }
     best_ = unflagged > 0 ? unflagged : all;
-    emit changed();
+    emit resultsChanged();
 }
 
 void SharpnessResults::showIn(ListModel& model)
 {
-    connect(this, &SharpnessResults::changed, &model, [this, &model] {
-        if (isEmpty())
+    connect(this, &SharpnessResults::resultsChanged, &model, [this, &model] {
+        if (noneMeasured())
             model.setMeasureColumn({}, {});
         else if (!model.hasMeasureColumn())
             model.setMeasureColumn(QString::fromUtf8("Netteté"),
-                                   [this](const ListEntry& e) { return text(entryPath(e)); });
+                                   [this](const ListEntry& e) { return cellText(entryPath(e)); });
         else
             model.measureColumnChanged();
     });
 }
 
-double SharpnessResults::relative(const SharpnessMeasure& m) const
+double SharpnessResults::relativeSharpness(const SharpnessMeasure& m) const
 {
     return best_ > 0 ? 100 * m.value / best_ : 0;
 }
 
-QString SharpnessResults::text(const QString& path) const
+QString SharpnessResults::cellText(const QString& path) const
 {
-    const SharpnessMeasure* m = find(path);
+    const SharpnessMeasure* m = measureOf(path);
     if (!m)
         return {};
     if (m->flags & SharpnessUnreadable)
         return sharpnessMarks(m->flags);
-    QString value = QString::number(relative(*m), 'f', 1).replace(QLatin1Char('.'), QLatin1Char(','));
+    QString value = QString::number(relativeSharpness(*m), 'f', 1).replace(QLatin1Char('.'), QLatin1Char(','));
     const QString marks = sharpnessMarks(m->flags);
     return marks.isEmpty() ? value : value + QLatin1Char(' ') + marks;
 }
@@ -110,7 +110,7 @@ std::vector<int> sharpnessOrder(const ListModel& model, const SharpnessResults& 
     std::vector<Key> keys;
     keys.reserve(size_t(model.entryCount()));
     for (int i = 0; i < model.entryCount(); ++i) {
-        const SharpnessMeasure* m = results.find(entryPath(model.entries()[size_t(i)]));
+        const SharpnessMeasure* m = results.measureOf(entryPath(model.entries()[size_t(i)]));
         keys.push_back({i, m ? (m->flagged() ? 1 : 0) : 2, m ? m->value : 0});
     }
     std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
@@ -140,7 +140,7 @@ std::vector<int> rowsBeyondShare(const ListModel& model, const SharpnessResults&
     const std::vector<int> order = sharpnessOrder(model, results);
     int measured = 0;
     for (int index : order)
-        if (results.find(entryPath(model.entries()[size_t(index)])))
+        if (results.measureOf(entryPath(model.entries()[size_t(index)])))
             ++measured;
     const int kept = keptCount(share, measured);
     std::vector<int> rows;

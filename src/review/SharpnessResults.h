@@ -20,26 +20,26 @@ class SharpnessResults : public QObject {
 public:
     explicit SharpnessResults(QObject* parent = nullptr);
 
-    bool isEmpty() const { return measures_.isEmpty(); }
-    int size() const { return int(measures_.size()); }
+    bool noneMeasured() const { return measures_.isEmpty(); }
+    int measuredCount() const { return int(measures_.size()); }
     // The measure of the file at path; nullptr when it was not measured.
-    const SharpnessMeasure* find(const QString& path) const;
+    const SharpnessMeasure* measureOf(const QString& path) const;
 
     // Forgets every measure. A measure still running sees the generation change and stops without
     // keeping anything.
-    void clear();
+    void forgetAll();
     quint64 generation() const { return generation_; }
     // Keeps what a run measured: measures[i] for paths[i], nothing where none came back.
-    void store(const QStringList& paths, const std::vector<std::optional<SharpnessMeasure>>& measures);
+    void keepMeasures(const QStringList& paths, const std::vector<std::optional<SharpnessMeasure>>& measures);
 
     // Shows the measures as the last column of the list's views ("Netteté") while there are any.
     void showIn(ListModel& model);
 
     // The value on the list's scale: 100 for the sharpest frame measured without a flag.
-    double relative(const SharpnessMeasure& m) const;
+    double relativeSharpness(const SharpnessMeasure& m) const;
     // What the list shows for the file: "87,3", "0,0 noir", "100,0 bord", "illisible"; "" when it
     // was not measured.
-    QString text(const QString& path) const;
+    QString cellText(const QString& path) const;
 
     // The measuring pass.
     bool measuring() const { return measuring_; }
@@ -49,7 +49,7 @@ public:
 
 signals:
     // Measures were kept or forgotten.
-    void changed();
+    void resultsChanged();
     void measureRunning(bool running);
     void measureProgress(int done, int total, double framesPerSecond);
 

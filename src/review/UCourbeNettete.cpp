@@ -68,7 +68,7 @@ TFormCourbeNettete::TFormCourbeNettete(ReviewController& review, QWidget* parent
     connect(sorted_, &QXYSeries::clicked, this, [this](const QPointF& p) { pointClicked(curves_.sorted, p.x()); });
 
     // The curves follow the measures and the list's order; the marks follow the current entry.
-    connect(&review_.sharpness(), &SharpnessResults::changed, this, &TFormCourbeNettete::invalidate);
+    connect(&review_.sharpness(), &SharpnessResults::resultsChanged, this, &TFormCourbeNettete::invalidate);
     const QAbstractItemModel* model = &review_.model();
     connect(model, &QAbstractItemModel::modelReset, this, &TFormCourbeNettete::invalidate);
     connect(model, &QAbstractItemModel::layoutChanged, this, &TFormCourbeNettete::invalidate);

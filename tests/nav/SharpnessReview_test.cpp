@@ -145,7 +145,7 @@ TEST_F(SharpnessReviewTest, KeysAreAnsweredDuringAMeasureOf2000Frames)
     EXPECT_GE(doneWhenMoved, 0);
     EXPECT_LT(doneWhenMoved, 2000) << "the key waited for the end of the measure";
     EXPECT_EQ(lastProgress, std::make_pair(2000, 2000));
-    EXPECT_EQ(results().size(), 3);
+    EXPECT_EQ(results().measuredCount(), 3);
     EXPECT_FALSE(review().BatchRunning());
 }
 
@@ -161,7 +161,7 @@ TEST_F(SharpnessReviewTest, EscapeStopsTheMeasureAndKeepsWhatWasMeasured)
     EXPECT_LT(lastProgress.first, 2000);
     EXPECT_FALSE(results().measuring());
     EXPECT_FALSE(review().BatchRunning());
-    EXPECT_GT(results().size(), 0) << "what was measured is kept";
+    EXPECT_GT(results().measuredCount(), 0) << "what was measured is kept";
 }
 
 TEST_F(SharpnessReviewTest, ListOpenedAgainOrEmptiedIsMeasuredAgain)
@@ -170,12 +170,12 @@ TEST_F(SharpnessReviewTest, ListOpenedAgainOrEmptiedIsMeasuredAgain)
     const QString list = dir.filePath(QStringLiteral("six.lst"));
     writeListFile(list, liste()->model().entries());
     menu("Mesurer la Netteté");
-    ASSERT_FALSE(results().isEmpty());
+    ASSERT_FALSE(results().noneMeasured());
 
     scripted.answerOpen({list});
     menu("&Ouvrir Liste...");
     EXPECT_EQ(review().entryCount(), 6);
-    EXPECT_TRUE(results().isEmpty());
+    EXPECT_TRUE(results().noneMeasured());
     EXPECT_EQ(liste()->grid()->model()->columnCount(), ListModel::kColumnCount);
     EXPECT_FALSE(commande->ProgressNettete()->isVisible());
 
@@ -183,7 +183,7 @@ TEST_F(SharpnessReviewTest, ListOpenedAgainOrEmptiedIsMeasuredAgain)
     EXPECT_EQ(measureText(3), QStringLiteral("100,0"));
     scripted.answerConfirm(true);
     menu("Vider la Liste");
-    EXPECT_TRUE(results().isEmpty());
+    EXPECT_TRUE(results().noneMeasured());
 }
 
 // Commands reached from the event pump of a running measure: a list opened meanwhile gets none of
@@ -207,7 +207,7 @@ TEST_F(SharpnessReviewTest, OpeningAListOrClosingDuringAMeasureStopsIt)
     ASSERT_TRUE(asked);
     EXPECT_EQ(review().entryCount(), 6);
     EXPECT_LT(lastProgress.first, 2000);
-    EXPECT_TRUE(results().isEmpty());
+    EXPECT_TRUE(results().noneMeasured());
     EXPECT_EQ(liste()->grid()->model()->columnCount(), ListModel::kColumnCount);
 
     fillLong();

@@ -28,7 +28,7 @@ struct Fixture {
         for (size_t i = 0; i < measures.size(); ++i)
             paths << QStringLiteral("/f/%1.bmp").arg(QChar('a' + int(i)));
         model.appendFiles(paths, QStringLiteral("1"));
-        results.store(paths, measures);
+        results.keepMeasures(paths, measures);
     }
 };
 
@@ -52,14 +52,14 @@ TEST(SharpnessResults, ScaleAndMarksAsTheListShowsThem)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
-        EXPECT_EQ(f.results.text(QString::fromUtf8(c.path)), QString::fromUtf8(c.text));
+        EXPECT_EQ(f.results.cellText(QString::fromUtf8(c.path)), QString::fromUtf8(c.text));
     }
 }
 
 TEST(SharpnessResults, EveryFrameFlaggedScalesOnTheSharpestOfAll)
 {
     Fixture f({SharpnessMeasure{0.03, SharpnessAtBorder}, SharpnessMeasure{0.06, SharpnessAtBorder}});
-    EXPECT_EQ(f.results.text(QStringLiteral("/f/a.bmp")), QStringLiteral("50,0 bord"));
+    EXPECT_EQ(f.results.cellText(QStringLiteral("/f/a.bmp")), QStringLiteral("50,0 bord"));
 }
 
 TEST(SharpnessResults, OrderSharpestFirstFlaggedThenUnmeasuredLast)
@@ -214,15 +214,15 @@ TEST(SharpnessResults, ShownInTheListWhileThereAreMeasures)
     SharpnessResults results;
     results.showIn(model);
     EXPECT_FALSE(model.hasMeasureColumn());
-    results.store({"/f/b.bmp"}, {SharpnessMeasure{0.5, 0}});
+    results.keepMeasures({"/f/b.bmp"}, {SharpnessMeasure{0.5, 0}});
     ASSERT_TRUE(model.hasMeasureColumn());
     EXPECT_EQ(model.data(model.index(0, ListModel::ColMeasure)).toString(), QString());
     EXPECT_EQ(model.data(model.index(1, ListModel::ColMeasure)).toString(), QStringLiteral("100,0"));
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    results.store({"/f/a.bmp"}, {SharpnessMeasure{1.0, 0}});  // a new scale for every entry
+    results.keepMeasures({"/f/a.bmp"}, {SharpnessMeasure{1.0, 0}});  // a new scale for every entry
     EXPECT_EQ(changed.count(), 1);
     EXPECT_EQ(model.data(model.index(1, ListModel::ColMeasure)).toString(), QStringLiteral("50,0"));
-    results.clear();
+    results.forgetAll();
     EXPECT_FALSE(model.hasMeasureColumn());
 }
 
