@@ -12,6 +12,9 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <csignal>
+#include <sys/types.h>
+
 namespace {
 
 const QString kBuildDir = QStringLiteral(VELMORAN_BUILD_DIR);
@@ -193,3 +196,57 @@ TEST_F(RealStartTest, TheExtractorReceivesExactlyTheTwoArgumentsAndTheWorkingDir
 }
 
 }  // namespace
+
+namespace {
+
+// The processes whose command line is exactly argv, by their pid.
+QList<qint64> processesWithArguments(const QStringList& argv)
+{
+    QList<qint64> found;
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (!isPid)
+            continue;
+        QStringList args = QString::fromLocal8Bit(readAll("/proc/" + entry + "/cmdline")).split(QChar('\0'));
+        if (!args.isEmpty() && args.last().isEmpty())
+            args.removeLast();
+        if (args == argv)
+            found << pid;
+    }
+    return found;
+}
+
+}  // namespace
+
+// With the default extractor directory "/", the companion built beside the program is the one that
+// starts: the real vidsplit, with the list and the working directory the program gives it.
+TEST_F(RealStartTest, TheCompanionBuiltBesideTheProgramStartsWithTheList)
+{
+    setLauncher(nullptr);
+    const QString images = path("images");
+    const QString list = path("série du soir.LST");
+    ASSERT_TRUE(QDir().mkpath(images));
+    ListDocument doc;
+    doc.appendFiles({images + "/img0001.bmp"});
+    doc.writeTo(list);
+    ASSERT_FALSE(QFile::exists("/vidsplit"));
+    const QString companion = QDir(VELMORAN_BUILD_DIR).filePath("vidsplit");
+    ASSERT_TRUE(QFileInfo(companion).isExecutable());
+
+    programOptions().LastListFile = list;
+    programOptions().LastImageDirectory = images + "/";
+    extractorOptions().ExtractorDirectory = "/";
+    extractorOptions().ExtractorDontAsk = true;
+    commande->MenuAction("Vidsplit...")->trigger();
+    EXPECT_TRUE(scripted.shown().empty());
+
+    const QStringList argv{QFileInfo(companion).absoluteFilePath(), "/VELMORAN", list};
+    QList<qint64> pids;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !(pids = processesWithArguments(argv)).isEmpty(); }, 20000))
+        << "no process " << argv.join(' ').toStdString();
+    EXPECT_EQ(QFileInfo("/proc/" + QString::number(pids[0]) + "/cwd").canonicalFilePath(),
+              QFileInfo(images).canonicalFilePath());
+    for (qint64 pid : pids)
+        ::kill(pid_t(pid), SIGKILL);
+}
