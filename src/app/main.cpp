@@ -1,5 +1,6 @@
 #include "app/Ucommande.h"
 #include "app/Ustartup.h"
+#include "platform/Picture.h"
 #include "platform/QtPrompts.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    setPictureMemoryLimit();
     QtPrompts qtPrompts;
     setDefaultPrompts(&qtPrompts);
 

@@ -1,6 +1,7 @@
 // vidsplit, the program's companion frame extractor: a window when started by the program (or with
 // no arguments), a command for scripts otherwise.
 #include "platform/QtPrompts.h"
+#include "platform/Picture.h"
 #include "vidsplit/Uvidsplit.h"
 #include "vidsplit/VidsplitCommand.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     const CommandLine command = parseCommandLine(args);
+    setPictureMemoryLimit();
 
     if (command.mode != CommandLine::Mode::Window) {
         QCoreApplication app(argc, argv);
