@@ -260,24 +260,28 @@ void ListStore::dropUnusedTexts()
     const size_t room = 6 * rows_.size() + 1024;
     if (pool_.size() <= 2 * room)
         return;
-    std::vector<quint32> remap(pool_.size(), UINT32_MAX);
+    std::vector<quint32> remap;
     std::vector<QString> pool{blank()};
     QHash<QString, quint32> index;
-    remap[0] = 0;
-    auto keep = [&](quint32 old) {
-        if (remap[old] == UINT32_MAX) {
-            remap[old] = quint32(pool.size());
-            pool.push_back(pool_[old]);
-            index.insert(pool_[old], remap[old]);
+    try {
+        remap.assign(pool_.size(), UINT32_MAX);
+        remap[0] = 0;
+        auto keep = [&](quint32 old) {
+            if (remap[old] == UINT32_MAX) {
+                remap[old] = quint32(pool.size());
+                pool.push_back(pool_[old]);
+                index.insert(pool_[old], remap[old]);
+            }
+        };
+        for (const Row& r : rows_) {
+            for (quint32 old : {r.mark, r.directory, r.quality, r.zone, r.extra})
+                keep(old);
+            if (r.number < 0)
+                keep(quint32(~r.number));
         }
-    };
-    for (const Row& r : rows_) {
-        for (quint32 old : {r.mark, r.directory, r.quality, r.zone, r.extra})
-            keep(old);
-        if (r.number < 0)
-            keep(quint32(~r.number));
+    } catch (const std::bad_alloc&) {
+        return;  // nothing has changed: the store stays as it was, only larger than it need be
     }
-    // Nothing has changed so far: a failed allocation above leaves the store as it was.
     for (Row& r : rows_) {
         for (quint32 Row::*m : {&Row::mark, &Row::directory, &Row::quality, &Row::zone, &Row::extra})
             r.*m = remap[r.*m];
