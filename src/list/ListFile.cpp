@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -187,8 +188,13 @@ void parseLines(LineReader& in, ListStore& store, qint64 sizeBound)
         fields = 1;
     const qint64 values = fields - 1;
     // The count of a header the program wrote is exact; one that cannot be true is ignored.
-    if (announced > 0 && announced <= sizeBound / fields + 1)
-        store.reserve(size_t(announced));
+    if (announced > 0 && announced <= sizeBound / fields + 1) {
+        try {
+            store.reserve(size_t(announced));
+        } catch (const std::bad_alloc&) {
+            // Only a head start: the entries themselves say whether memory is enough.
+        }
+    }
 
     ValuePooler pool(store);
     while (firstNumberRead || !in.atEnd()) {
