@@ -21,5 +21,4 @@ cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 
 export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 (cd "$build" && ctest --output-on-failure -j"$(nproc)")
