@@ -1,4 +1,6 @@
 // Benchmarks run against real (offscreen) windows, so they need a QApplication.
+#include "platform/Picture.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -11,6 +13,7 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
     qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
     QApplication app(argc, argv);
+    setPictureMemoryLimit();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

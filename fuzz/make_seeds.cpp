@@ -1,5 +1,10 @@
-// Writes a small seed corpus for the fuzzers into DIR/bmp, DIR/jpeg, DIR/ico, DIR/wmf and DIR/ser:
-// a few tiny files of each kind, in the variants the decoders have separate paths for.
+// Writes a small seed corpus for the fuzzers into DIR/bmp, DIR/jpeg, DIR/ico, DIR/wmf, DIR/ser,
+// DIR/list and DIR/settings: a few tiny files of each kind, in the variants the readers have
+// separate paths for.
+#include "list/ListFile.h"
+#include "settings/Options.h"
+
+#include <QBuffer>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -161,6 +166,24 @@ QByteArray wmf(bool placeable)
     return pl + header + records;
 }
 
+// An icon whose one picture is a PNG (wider than its directory entry can say).
+QByteArray iconWithPng(const QImage& image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    QByteArray ico(22, '\0');
+    auto* p = reinterpret_cast<uchar*>(ico.data());
+    qToLittleEndian<quint16>(1, p + 2);
+    qToLittleEndian<quint16>(1, p + 4);
+    qToLittleEndian<quint16>(1, p + 10);
+    qToLittleEndian<quint16>(32, p + 12);
+    qToLittleEndian<quint32>(quint32(png.size()), p + 14);
+    qToLittleEndian<quint32>(22, p + 18);
+    return ico + png;
+}
+
 // A small SER video: header, frames from sample(f, x, y, plane), optional trailer.
 QByteArray ser(int colorId, int w, int h, int depth, int frames, int headerCount, bool bigEndian, bool trailer)
 {
@@ -201,7 +224,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const QDir root(QString::fromLocal8Bit(argv[1]));
-    for (const char* sub : {"bmp", "jpeg", "ico", "wmf", "ser"})
+    for (const char* sub : {"bmp", "jpeg", "ico", "wmf", "ser", "list", "settings"})
         root.mkpath(QString::fromLatin1(sub));
     auto out = [&root](const char* name) { return root.filePath(QString::fromLatin1(name)); };
     bool ok = true;
@@ -239,6 +262,7 @@ int main(int argc, char** argv)
 
     ok &= testPicture(16, 16).convertToFormat(QImage::Format_ARGB32).save(out("ico/16.ico"), "ICO");
     ok &= testPicture(32, 32).convertToFormat(QImage::Format_Indexed8).save(out("ico/32-indexed.ico"), "ICO");
+    ok &= write(out("ico/png-inside.ico"), iconWithPng(testPicture(300, 20)));
 
     ok &= write(out("wmf/placeable.wmf"), wmf(true));
     ok &= write(out("wmf/bare.wmf"), wmf(false));
@@ -250,6 +274,33 @@ int main(int argc, char** argv)
     ok &= write(out("ser/bgr16.ser"), ser(101, 5, 4, 16, 2, 9, false, false));
     ok &= write(out("ser/bayer-rggb.ser"), ser(8, 7, 5, 8, 2, 2, false, false));
     ok &= write(out("ser/bayer-bggr16.ser"), ser(11, 6, 4, 10, 2, 2, true, true));
+
+    const std::vector<ListEntry> entries = {
+        {" ", "0000", "/home/astro/nuit/", "jupiter_0001.bmp", "1", " ", " "},
+        {" ", "0001", "/home/astro/nuit/", "jupiter_0002.bmp", "0", "3", "10"},
+        {" ", "0002", QString::fromUtf8("/données/Луна/"), QString::fromUtf8("Ã©.bmp"), "2", " ", " "},
+        {" ", "0003", "C:\\old\\", QString::fromLatin1("Z\xF4ne.BMP"), "1", "12", "4"},
+    };
+    const QByteArray list = formatListFile(entries);
+    ok &= write(out("list/four.lst"), list);
+    ok &= write(out("list/empty.lst"), formatListFile(std::vector<ListEntry>()));
+    ok &= write(out("list/headerless-lf.lst"), QByteArray("0000\n/d/\na.bmp\n1\n \n \n0001\n/d/\nb.bmp\n2\n4\n5\n"));
+    ok &= write(out("list/lone-cr.lst"), QByteArray("0\r/d/\ra\r1\r2\r3\r"));
+    ok &= write(out("list/long-header.lst"), QByteArray("2\r\nV\r\nv\r\n8\r\n7\r\n\r\nx\r\ny\r\n0\r\n/d/\r\na\r\n1\r\n2\r\n3\r\nX\r\n"));
+    ok &= write(out("list/cut.lst"), list.left(list.size() - 9));
+
+    ProgramOptions program;
+    setDefaults(program);
+    DesktopOptions desktop;
+    setDefaults(desktop, 1920, 1080);
+    ExtractorOptions extractor;
+    setDefaults(extractor);
+    program.LastListFile = QString::fromUtf8("/données/Ã©/liste.lst");
+    const QByteArray settings = toBytes(program) + toBytes(desktop) + toBytes(extractor);
+    ok &= write(out("settings/whole.INI"), settings);
+    ok &= write(out("settings/program-only.INI"), toBytes(program));
+    ok &= write(out("settings/with-tail.INI"), settings + "tail");
+    ok &= write(out("settings/not-ours.INI"), QByteArray(600, 'x'));
 
     if (!ok) {
         std::fprintf(stderr, "make_seeds: could not write every seed\n");

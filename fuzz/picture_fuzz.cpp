@@ -3,6 +3,7 @@
 // decoding layer: a picture beyond the limits, a success without a picture, a failure without a
 // reason.
 #include "platform/JpegCodec.h"
+#include "platform/Metafile.h"
 #include "platform/Picture.h"
 
 #include <cstdint>
@@ -31,6 +32,12 @@ void require(bool condition)
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    setPictureMemoryLimit();  // as the program does at start-up
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const PictureKind kind = fuzzKind();
@@ -43,6 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (r.ok()) {
         require(!r.image.isNull());
         require(pictureSizeAllowed(r.image.width(), r.image.height(), 1));
+        if (kind == PictureKind::Metafile)
+            require(r.image.width() <= kMaxMetafileSide && r.image.height() <= kMaxMetafileSide);
         // Touch every row, so that a picture whose buffer is shorter than it claims is caught.
         static volatile unsigned sink;
         unsigned sum = 0;

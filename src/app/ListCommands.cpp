@@ -45,7 +45,7 @@ ListOutcome ListCommands::Ouvrir()
     doc.setModified(false);
     try {
         doc.readFrom(path);
-    } catch (const ProgramError&) {
+    } catch (...) {
         review_.Recount();  // keeps LastRow true to the (empty) list
         throw;
     }

@@ -379,7 +379,7 @@ void TFormCommande::FormCloseQuery()
         } catch (const ProgramError& e) {
             prompts().error(e.text() + QStringLiteral(" : \"") + programOptions().LastListFile + QStringLiteral("\""));
         } catch (const std::exception& e) {
-            prompts().error(QString::fromLocal8Bit(e.what()));
+            prompts().error(commandErrorText(e));
         }
     }
 }

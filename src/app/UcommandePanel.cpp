@@ -209,7 +209,8 @@ void TFormCommande::BindReview()
 
 void TFormCommande::panelCommand(void (ReviewController::*command)())
 {
-    review_.RunBusy([this, command] { (review_.*command)(); });
+    ReviewController& review = review_;
+    review.RunBusy([&review, command] { (review.*command)(); });
 }
 
 void TFormCommande::Debut() { review_.Debut(); }

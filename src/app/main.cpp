@@ -1,6 +1,7 @@
 #include "app/Ucommande.h"
 #include "app/Ustartup.h"
 #include "platform/QtFrench.h"
+#include "platform/Picture.h"
 #include "platform/QtPrompts.h"
 #include "tools/ProgramIcon.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(programIcon());
     // Ties the windows to the desktop entry velmoran.desktop (its icon, its name in task bars).
     QGuiApplication::setDesktopFileName(QStringLiteral("velmoran"));
+    setPictureMemoryLimit();
     QtPrompts qtPrompts;
     setDefaultPrompts(&qtPrompts);
 

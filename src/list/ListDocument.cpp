@@ -29,16 +29,18 @@ int ListDocument::EntryScore(int row) const
 
 void ListDocument::readFrom(const QString& path)
 {
+    // The old list goes first: its memory is then free for the new one.
     model_->clear();
     emit replaced();
-    std::vector<ListEntry> entries = readListFile(path);
-    model_->append(std::move(entries));
+    ListStore entries;
+    readListFile(path, entries);
+    model_->assign(std::move(entries));
     path_ = path;
 }
 
 void ListDocument::writeTo(const QString& path)
 {
-    writeListFile(path, model_->entries());
+    writeListStore(path, model_->store());
     path_ = path;
 }
 

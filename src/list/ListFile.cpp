@@ -1,6 +1,7 @@
 #include "list/ListFile.h"
 
 #include "platform/ProgramError.h"
+#include "platform/ScopeExit.h"
 #include "platform/TextCodec.h"
 #include "settings/Options.h"
 
@@ -10,6 +11,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,35 +22,52 @@ constexpr int kHeaderLines = 6;
 constexpr int kValuesPerEntry = 5;  // directory, name, quality, zone, extra
 // An integer message quotes the offending line; a line of megabytes would make a useless box.
 constexpr qsizetype kMaxQuotedLine = 255;
+// A file is read in pieces of this size; only a longer line makes the buffer grow.
+constexpr qsizetype kReadChunk = qsizetype(1) << 20;
 
 ProgramError fileError(int errnum) { return ProgramError(fileErrorText(errnum)); }
 
-// Hands out the lines of a buffer one by one. CR LF, LF and a lone CR each end a line; text after
-// the last line end is a last line. Past the end every line reads empty.
-class LineCursor {
+struct Line {
+    const char* data = nullptr;
+    qsizetype size = 0;
+};
+
+// Hands out the lines of a text one by one, from bytes in memory or read from a file as it goes.
+// CR LF, LF and a lone CR each end a line; text after the last line end is a last line. Past the
+// end every line reads empty. A line stays valid until the next call.
+class LineReader {
 public:
-    explicit LineCursor(const QByteArray& bytes)
-        : p_(bytes.constData()), end_(bytes.constData() + bytes.size()) {}
+    explicit LineReader(const QByteArray& bytes)
+        : data_(bytes.constData()), end_(bytes.size()), eof_(true) {}
+    explicit LineReader(int fd) : fd_(fd), eof_(false) {}
 
-    bool atEnd() const { return p_ >= end_; }
+    bool atEnd() { return pos_ >= end_ && !fill(); }
 
-    // Next line without its line end (empty past the end).
-    std::pair<const char*, qsizetype> next()
+    Line next()
     {
-        const char* start = p_;
-        const char* q = p_;
-        while (q < end_ && *q != '\n' && *q != '\r')
-            ++q;
-        const qsizetype len = q - start;
-        if (q < end_) {
-            if (*q == '\r' && q + 1 < end_ && q[1] == '\n')
-                q += 2;
-            else
-                ++q;
+        qsizetype scan = pos_;
+        for (;;) {
+            const char* stop = data_ + end_;
+            const char* p = data_ + scan;
+            while (p < stop && *p != '\n' && *p != '\r')
+                ++p;
+            // A CR that ends the bytes so far may be the first half of a CR LF: read on first.
+            if (p < stop && !(*p == '\r' && p + 1 == stop && !eof_)) {
+                const Line line{data_ + pos_, p - (data_ + pos_)};
+                pos_ = (p - data_) + ((*p == '\r' && p + 1 < stop && p[1] == '\n') ? 2 : 1);
+                return line;
+            }
+            if (p == stop && eof_) {
+                const Line line{data_ + pos_, end_ - pos_};
+                pos_ = end_;
+                return line;
+            }
+            const qsizetype seen = (p - data_) - pos_;  // of this line, already scanned
+            fill();
+            scan = pos_ + seen;
         }
-        p_ = q;
-        return {start, len};
     }
+
     void skip(qint64 count)
     {
         while (count-- > 0 && !atEnd())
@@ -55,47 +75,86 @@ public:
     }
 
 private:
-    const char* p_;
-    const char* end_;
+    // Moves the unread bytes to the front and reads more after them. False at the end of the file
+    // (or for bytes in memory). Offsets into the buffer shift by the old pos_.
+    bool fill()
+    {
+        if (eof_)
+            return false;
+        if (pos_ > 0) {
+            std::memmove(buf_.data(), buf_.data() + pos_, size_t(end_ - pos_));
+            end_ -= pos_;
+            pos_ = 0;
+        }
+        if (buf_.size() - end_ < kReadChunk / 2)
+            buf_.resize(std::max(kReadChunk, buf_.size() * 2));
+        data_ = buf_.constData();
+        for (;;) {
+            const ssize_t n = ::read(fd_, buf_.data() + end_, size_t(buf_.size() - end_));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                throw fileError(errno);
+            }
+            if (n == 0) {
+                eof_ = true;
+                return false;
+            }
+            end_ += n;
+            data_ = buf_.constData();
+            return true;
+        }
+    }
+
+    int fd_ = -1;
+    QByteArray buf_;
+    const char* data_ = nullptr;
+    qsizetype pos_ = 0;
+    qsizetype end_ = 0;
+    bool eof_;
 };
 
-// Decodes values, sharing one string for repeated ones: one-byte values ("0", " ") come from a
-// table, and a directory equal to the previous entry's is the previous string.
-class ValueDecoder {
+// Pools the values read, so that an entry costs its name and a few indices: one-byte values
+// (" ", "0", "3") come from a table, and a value equal to the one before in its column (the
+// directory, mostly) is the same pooled text without decoding or hashing.
+class ValuePooler {
 public:
-    QString value(std::pair<const char*, qsizetype> line)
+    explicit ValuePooler(ListStore& store) : store_(store) { single_.fill(kNone); }
+
+    quint32 value(Line line, int column)
     {
-        if (line.second == 0)
-            return ListModel::blank();
-        if (line.second == 1) {
-            const auto c = static_cast<unsigned char>(*line.first);
-            QString& s = single_[c];
-            if (s.isNull())
-                s = decodeFileText(line.first, 1);
-            return s;
+        if (line.size == 0)
+            return 0;
+        if (line.size == 1) {
+            qint64& s = single_[static_cast<unsigned char>(*line.data)];
+            if (s == kNone)
+                s = store_.intern(decodeFileText(line.data, 1));
+            return quint32(s);
         }
-        return decodeFileText(line.first, line.second);
-    }
-    QString directory(std::pair<const char*, qsizetype> line)
-    {
-        if (line.second > 1 && line.second == lastDirLen_ && std::memcmp(line.first, lastDir_, size_t(line.second)) == 0)
-            return lastDirText_;
-        lastDir_ = line.first;
-        lastDirLen_ = line.second;
-        lastDirText_ = value(line);
-        return lastDirText_;
+        Last& last = last_[size_t(column)];
+        if (last.index != kNone && last.bytes.size() == size_t(line.size)
+            && std::memcmp(last.bytes.data(), line.data, size_t(line.size)) == 0)
+            return quint32(last.index);
+        const quint32 index = store_.intern(decodeFileText(line.data, line.size));
+        last.bytes.assign(line.data, size_t(line.size));
+        last.index = index;
+        return index;
     }
 
 private:
-    std::array<QString, 256> single_;
-    const char* lastDir_ = nullptr;
-    qsizetype lastDirLen_ = -1;
-    QString lastDirText_;
+    static constexpr qint64 kNone = -1;
+    struct Last {
+        std::string bytes;
+        qint64 index = kNone;
+    };
+    ListStore& store_;
+    std::array<qint64, 256> single_;
+    std::array<Last, kValuesPerEntry> last_;
 };
 
-int headerInteger(std::pair<const char*, qsizetype> line)
+int headerInteger(Line line)
 {
-    const QString text = decodeFileText(line.first, line.second);
+    const QString text = decodeFileText(line.data, line.size);
     int v = 0;
     if (parseInteger(text, v))
         return v;
@@ -104,23 +163,16 @@ int headerInteger(std::pair<const char*, qsizetype> line)
     throw notAnInteger(text);
 }
 
-void appendLine(QByteArray& out, const QByteArray& bytes)
+// Reads the whole text into store (already empty). sizeBound is the text's length in bytes: no
+// file holds more entries than it has lines.
+void parseLines(LineReader& in, ListStore& store, qint64 sizeBound)
 {
-    out.append(bytes);
-    out.append("\r\n", 2);
-}
-
-}  // namespace
-
-std::vector<ListEntry> parseListFile(const QByteArray& bytes)
-{
-    std::vector<ListEntry> entries;
-    LineCursor in(bytes);
-    ValueDecoder dec;
-
     qint64 fields = 6;
+    qint64 announced = 0;
     bool firstNumberRead = false;
-    if (headerInteger(in.next()) != 0) {
+    const int first = headerInteger(in.next());
+    if (first != 0) {
+        announced = first;
         in.skip(2);
         qint64 headerSize = headerInteger(in.next());
         fields = headerInteger(in.next());
@@ -135,93 +187,160 @@ std::vector<ListEntry> parseListFile(const QByteArray& bytes)
     if (fields < 1)
         fields = 1;
     const qint64 values = fields - 1;
+    // The count of a header the program wrote is exact; one that cannot be true is ignored.
+    if (announced > 0 && announced <= sizeBound / fields + 1) {
+        try {
+            store.reserve(size_t(announced));
+        } catch (const std::bad_alloc&) {
+            // Only a head start: the entries themselves say whether memory is enough.
+        }
+    }
 
+    ValuePooler pool(store);
     while (firstNumberRead || !in.atEnd()) {
-        if (!firstNumberRead)
-            in.next();  // the number line: entries are renumbered by their position
+        // The number line: entries are renumbered by their position.
+        bool empty = firstNumberRead ? false : in.next().size == 0;
         firstNumberRead = false;
-        ListEntry e;
-        e.mark = ListModel::blank();
-        e.number = ListModel::formatNumber(int(entries.size()));
-        for (int k = 0; k < kValuesPerEntry; ++k) {
-            QString v = k < values ? (k == 0 ? dec.directory(in.next()) : dec.value(in.next()))
-                                   : ListModel::blank();
-            e.field(ListModel::ColDirectory + k) = std::move(v);
+        std::array<quint32, kValuesPerEntry> v{};
+        QString name;
+        for (int k = 0; k < kValuesPerEntry && k < values; ++k) {
+            const Line line = in.next();
+            empty = empty && line.size == 0;
+            if (k == ListModel::ColName - ListModel::ColDirectory)
+                name = line.size > 0 ? decodeFileText(line.data, line.size) : QString();
+            else
+                v[size_t(k)] = pool.value(line, k);
         }
         if (values > kValuesPerEntry)
             in.skip(values - kValuesPerEntry);
-        entries.push_back(std::move(e));
+        if (empty)
+            continue;
+        store.appendPooled(v[0], std::move(name), v[2], v[3], v[4]);
     }
-    return entries;
+    store.releaseSpare();
 }
 
-std::vector<ListEntry> readListFile(const QString& path)
+void appendLine(QByteArray& out, const QByteArray& bytes)
 {
+    out.append(bytes);
+    out.append("\r\n", 2);
+}
+
+// Writes the header and then each entry's texts, encoding a directory once per run of entries
+// that share it.
+class ListFileWriter {
+public:
+    explicit ListFileWriter(size_t count)
+    {
+        out_.reserve(qsizetype(64 + count * 64));
+        appendLine(out_, QByteArray::number(qulonglong(count)));
+        appendLine(out_, encodeFileText(QString::fromUtf8(kProductName)));
+        appendLine(out_, encodeFileText(QString::fromUtf8(kVersionText)));
+        appendLine(out_, "6");
+        appendLine(out_, "6");
+        appendLine(out_, QByteArray());
+    }
+    void add(const QString& number, const QString& directory, const QString& name, const QString& quality,
+             const QString& zone, const QString& extra)
+    {
+        appendLine(out_, encodeFileText(number));
+        if (lastDir_.isNull() || directory.constData() != lastDir_.constData() || directory != lastDir_) {
+            lastDir_ = directory;
+            lastDirBytes_ = encodeFileText(directory);
+        }
+        appendLine(out_, lastDirBytes_);
+        appendLine(out_, encodeFileText(name));
+        appendLine(out_, encodeFileText(quality));
+        appendLine(out_, encodeFileText(zone));
+        appendLine(out_, encodeFileText(extra));
+    }
+    QByteArray take() { return std::move(out_); }
+
+private:
+    QByteArray out_;
+    QString lastDir_;
+    QByteArray lastDirBytes_;
+};
+
+}  // namespace
+
+void parseListFile(const QByteArray& bytes, ListStore& store)
+{
+    store.clear();
+    LineReader in(bytes);
+    parseLines(in, store, bytes.size());
+}
+
+std::vector<ListEntry> parseListFile(const QByteArray& bytes)
+{
+    ListStore store;
+    parseListFile(bytes, store);
+    std::vector<ListEntry> out;
+    out.reserve(size_t(store.size()));
+    for (int i = 0; i < store.size(); ++i)
+        out.push_back(store.entry(i));
+    return out;
+}
+
+void readListFile(const QString& path, ListStore& store)
+{
+    store.clear();
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw fileError(errno);
-    QByteArray bytes;
-    int err = 0;
+    ScopeExit closeFile([fd] { ::close(fd); });
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        err = errno;
-    } else if (S_ISDIR(st.st_mode)) {
-        err = EISDIR;
-    } else {
-        if (S_ISREG(st.st_mode) && st.st_size > 0)
-            bytes.reserve(qsizetype(st.st_size));
-        char buf[1 << 16];
-        for (;;) {
-            const ssize_t n = ::read(fd, buf, sizeof buf);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                err = errno;
-                break;
-            }
-            if (n == 0)
-                break;
-            bytes.append(buf, qsizetype(n));
-        }
+    if (::fstat(fd, &st) != 0)
+        throw fileError(errno);
+    if (S_ISDIR(st.st_mode))
+        throw fileError(EISDIR);
+    LineReader in(fd);
+    try {
+        parseLines(in, store, S_ISREG(st.st_mode) ? qint64(st.st_size) : INT64_MAX);
+    } catch (...) {
+        store.clear();
+        throw;
     }
-    ::close(fd);
-    if (err != 0)
-        throw fileError(err);
-    return parseListFile(bytes);
+}
+
+std::vector<ListEntry> readListFile(const QString& path)
+{
+    ListStore store;
+    readListFile(path, store);
+    std::vector<ListEntry> out;
+    out.reserve(size_t(store.size()));
+    for (int i = 0; i < store.size(); ++i)
+        out.push_back(store.entry(i));
+    return out;
 }
 
 QByteArray formatListFile(const std::vector<ListEntry>& entries)
 {
-    QByteArray out;
-    out.reserve(qsizetype(64 + entries.size() * 64));
-    appendLine(out, QByteArray::number(qulonglong(entries.size())));
-    appendLine(out, encodeFileText(QString::fromUtf8(kProductName)));
-    appendLine(out, encodeFileText(QString::fromUtf8(kVersionText)));
-    appendLine(out, "6");
-    appendLine(out, "6");
-    appendLine(out, QByteArray());
-    // Entries share their directory string most of the time: encode it once per change.
-    QString lastDir;
-    QByteArray lastDirBytes;
-    for (const ListEntry& e : entries) {
-        appendLine(out, encodeFileText(e.number));
-        if (e.directory != lastDir || lastDir.isNull()) {
-            lastDir = e.directory;
-            lastDirBytes = encodeFileText(lastDir);
-        }
-        appendLine(out, lastDirBytes);
-        appendLine(out, encodeFileText(e.name));
-        appendLine(out, encodeFileText(e.quality));
-        appendLine(out, encodeFileText(e.zone));
-        appendLine(out, encodeFileText(e.extra));
-    }
-    return out;
+    ListFileWriter w(entries.size());
+    for (const ListEntry& e : entries)
+        w.add(e.number, e.directory, e.name, e.quality, e.zone, e.extra);
+    return w.take();
+}
+
+QByteArray formatListStore(const ListStore& entries)
+{
+    ListFileWriter w(size_t(entries.size()));
+    for (int i = 0; i < entries.size(); ++i)
+        w.add(entries.text(ListModel::ColNumber, i), entries.sharedText(ListModel::ColDirectory, i),
+              entries.sharedText(ListModel::ColName, i), entries.sharedText(ListModel::ColQuality, i),
+              entries.sharedText(ListModel::ColZone, i), entries.sharedText(ListModel::ColExtra, i));
+    return w.take();
 }
 
 void writeListFile(const QString& path, const std::vector<ListEntry>& entries)
 {
     saveFileSafely(path, formatListFile(entries));
+}
+
+void writeListStore(const QString& path, const ListStore& entries)
+{
+    saveFileSafely(path, formatListStore(entries));
 }
 
 QString listFileName(const QString& name)

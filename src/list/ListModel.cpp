@@ -1,27 +1,5 @@
 #include "list/ListModel.h"
 
-#include "platform/PathUtil.h"
-
-#include <algorithm>
-
-QString& ListEntry::field(int column)
-{
-    switch (column) {
-    case ListModel::ColMark: return mark;
-    case ListModel::ColNumber: return number;
-    case ListModel::ColDirectory: return directory;
-    case ListModel::ColName: return name;
-    case ListModel::ColQuality: return quality;
-    case ListModel::ColZone: return zone;
-    default: return extra;
-    }
-}
-
-const QString& ListEntry::field(int column) const
-{
-    return const_cast<ListEntry*>(this)->field(column);
-}
-
 ListModel::ListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 QString ListModel::title(int column)
@@ -38,30 +16,14 @@ QString ListModel::title(int column)
     }
 }
 
-QString ListModel::formatNumber(int n)
+QString ListModel::shownText(const QString& text)
 {
-    if (n < 0)
-        return QString::asprintf("%4.4d", n);
-    // Hand-made: this runs once per entry when 100,000 entries are read or renumbered.
-    char buf[16];
-    int len = 0;
-    char digits[12];
-    int nd = 0;
-    do {
-        digits[nd++] = char('0' + n % 10);
-        n /= 10;
-    } while (n > 0);
-    for (int i = nd; i < 4; ++i)
-        buf[len++] = '0';
-    while (nd > 0)
-        buf[len++] = digits[--nd];
-    return QString::fromLatin1(buf, len);
-}
-
-const QString& ListModel::blank()
-{
-    static const QString b = QStringLiteral(" ");
-    return b;
+    if (text.size() <= kShownCharacters)
+        return text;
+    qsizetype cut = kShownCharacters;
+    if (text[cut - 1].isHighSurrogate())
+        --cut;  // a character outside the BMP is not split
+    return text.left(cut) + QChar(0x2026);
 }
 
 QString ListModel::cell(int column, int row) const
@@ -72,89 +34,115 @@ QString ListModel::cell(int column, int row) const
         return title(column);
     if (!isEntryRow(row))
         return {};
-    return entry(row).field(column);
+    return store_.text(column, row - kFirstRow);
 }
 
 void ListModel::setCell(int column, int row, const QString& text)
 {
     if (column < 0 || column >= kColumnCount || !isEntryRow(row))
         return;
-    entries_[size_t(row - kFirstRow)].field(column) = text.isEmpty() ? blank() : text;
     const int r = row - kFirstRow;
+    store_.setText(column, r, text);
     emit dataChanged(index(r, column), index(r, column));
     if (column == ColMark)
         emit headerDataChanged(Qt::Vertical, r, r);
 }
 
+std::vector<ListEntry> ListModel::entries() const
+{
+    std::vector<ListEntry> out;
+    out.reserve(size_t(store_.size()));
+    for (int i = 0; i < store_.size(); ++i)
+        out.push_back(store_.entry(i));
+    return out;
+}
+
 void ListModel::clear()
 {
     beginResetModel();
-    entries_.clear();
-    entries_.shrink_to_fit();
+    store_.clear();
+    announced_ = 0;
     endResetModel();
 }
 
-void ListModel::append(std::vector<ListEntry> more)
+void ListModel::assign(ListStore&& entries)
 {
-    if (more.empty())
+    beginResetModel();
+    store_.swap(entries);
+    announced_ = store_.size();
+    endResetModel();
+    entries.clear();
+}
+
+void ListModel::announceAppended(int before)
+{
+    const int after = store_.size();
+    if (after == before)
         return;
-    const int first = entryCount();
     // The new rows go in before the spare row, which stays last.
-    beginInsertRows(QModelIndex(), first, first + int(more.size()) - 1);
-    if (entries_.empty()) {
-        entries_ = std::move(more);
-    } else {
-        entries_.reserve(entries_.size() + more.size());
-        std::move(more.begin(), more.end(), std::back_inserter(entries_));
-    }
+    beginInsertRows(QModelIndex(), before, after - 1);
+    announced_ = after;
     endInsertRows();
+}
+
+void ListModel::append(const std::vector<ListEntry>& more)
+{
+    const int before = store_.size();
+    try {
+        store_.reserve(size_t(before) + more.size());
+        for (const ListEntry& e : more)
+            store_.append(e);
+    } catch (...) {
+        store_.truncate(before);
+        throw;
+    }
+    announceAppended(before);
 }
 
 void ListModel::appendFiles(const QStringList& paths, const QString& quality)
 {
-    std::vector<ListEntry> more;
-    more.reserve(size_t(paths.size()));
-    const QString q = quality.isEmpty() ? blank() : quality;
-    int row = entryCount() + kFirstRow;
-    for (const QString& p : paths) {
-        ListEntry e;
-        e.mark = blank();
-        e.number = formatNumber(row - kFirstRow);
-        const QString dir = directoryPart(p);
-        e.directory = dir.isEmpty() ? blank() : dir;
-        const QString name = namePart(p);
-        e.name = name.isEmpty() ? blank() : name;
-        e.quality = q;
-        e.zone = blank();
-        e.extra = blank();
-        more.push_back(std::move(e));
-        ++row;
+    const int before = store_.size();
+    try {
+        store_.reserve(size_t(before) + size_t(paths.size()));
+        const quint32 q = store_.intern(quality);
+        // The paths of one choice mostly share their directory: it is pooled once per run.
+        QString lastDir;
+        quint32 dirIndex = 0;
+        for (const QString& p : paths) {
+            const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
+            const QStringView dir = QStringView(p).left(slash + 1);
+            if (lastDir.isNull() || dir != lastDir) {
+                lastDir = dir.toString();
+                dirIndex = store_.intern(lastDir);
+            }
+            store_.appendPooled(dirIndex, p.mid(slash + 1), q, 0, 0);
+        }
+    } catch (...) {
+        store_.truncate(before);
+        throw;
     }
-    append(std::move(more));
+    announceAppended(before);
 }
 
 int ListModel::removeMarked()
 {
-    static const QString star = QStringLiteral("*");
     beginResetModel();
-    const size_t before = entries_.size();
-    auto end = std::remove_if(entries_.begin(), entries_.end(),
-                              [](const ListEntry& e) { return e.mark == star; });
-    entries_.erase(end, entries_.end());
-    int n = 0;
-    for (ListEntry& e : entries_) {
-        e.mark = blank();
-        e.number = formatNumber(n++);
+    int removed = 0;
+    try {
+        removed = store_.removeMarked();
+    } catch (...) {
+        announced_ = store_.size();
+        endResetModel();
+        throw;
     }
+    announced_ = store_.size();
     endResetModel();
-    return int(before - entries_.size());
+    return removed;
 }
 
 void ListModel::setAllDirectories(const QString& directory)
 {
-    const QString d = directory.isEmpty() ? blank() : directory;
-    for (ListEntry& e : entries_)
-        e.directory = d;  // implicitly shared: one string for the whole list
+    store_.setAllDirectories(directory);
     announceColumn(ColDirectory);
 }
 
@@ -169,11 +157,7 @@ bool ListModel::moveEntry(int fromRow, int toRow)
     // Qt counts the destination before the move takes the row out.
     if (!beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to))
         return false;
-    auto it = entries_.begin();
-    if (from < to)
-        std::rotate(it + from, it + from + 1, it + to + 1);
-    else
-        std::rotate(it + to, it + from, it + from + 1);
+    store_.moveEntry(from, to);
     endMoveRows();
     return true;
 }
@@ -182,29 +166,25 @@ void ListModel::toggleMark(int row)
 {
     if (!isEntryRow(row))
         return;
-    const QString& m = entry(row).mark;
-    setCell(ColMark, row, m == QLatin1String("*") ? blank() : QStringLiteral("*"));
+    setCell(ColMark, row, store_.marked(row - kFirstRow) ? blank() : QStringLiteral("*"));
 }
 
 bool ListModel::reorder(const std::vector<int>& order)
 {
-    if (order.size() != entries_.size())
+    const size_t n = size_t(store_.size());
+    if (order.size() != n)
         return false;
-    std::vector<char> seen(entries_.size(), 0);
+    std::vector<char> seen(n, 0);
     for (int from : order) {
-        if (from < 0 || size_t(from) >= entries_.size() || seen[size_t(from)])
+        if (from < 0 || size_t(from) >= n || seen[size_t(from)])
             return false;
         seen[size_t(from)] = 1;
     }
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<ListEntry> moved;
-    moved.reserve(entries_.size());
-    std::vector<int> placeOf(entries_.size());
-    for (size_t k = 0; k < order.size(); ++k) {
-        moved.push_back(std::move(entries_[size_t(order[k])]));
+    std::vector<int> placeOf(n);
+    for (size_t k = 0; k < order.size(); ++k)
         placeOf[size_t(order[k])] = int(k);
-    }
-    entries_ = std::move(moved);
+    store_.arrange(order);
     // Indexes that views keep follow their entries; the spare row stays where it is.
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
@@ -251,21 +231,21 @@ void ListModel::numberRow(int row)
 void ListModel::numberRowQuietly(int row)
 {
     if (isEntryRow(row))
-        entries_[size_t(row - kFirstRow)].number = formatNumber(row - kFirstRow);
+        store_.setNumber(row - kFirstRow, row - kFirstRow);
 }
 
 void ListModel::numbersChanged() { announceColumn(ColNumber); }
 
 void ListModel::announceColumn(int column)
 {
-    if (entries_.empty())
+    if (announced_ == 0)
         return;
     emit dataChanged(index(0, column), index(entryCount() - 1, column));
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : entryCount() + 1;
+    return parent.isValid() ? 0 : announced_ + 1;
 }
 
 int ListModel::columnCount(const QModelIndex& parent) const
@@ -277,12 +257,14 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid())
         return {};
-    const int row = index.row() + kFirstRow;
-    if (!isEntryRow(row))
+    if (index.row() >= announced_)
         return {};
-    if (index.column() == ColMeasure)
-        return hasMeasureColumn() ? measureText_(entry(row)) : QVariant();
-    return entry(row).field(index.column());
+    const int column = index.column();
+    if (column == ColMeasure)
+        return hasMeasureColumn() ? measureText_(entry(index.row() + kFirstRow)) : QVariant();
+    if (column == ColNumber)
+        return store_.text(column, index.row());
+    return shownText(store_.sharedText(column, index.row()));
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -291,8 +273,7 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
         return {};
     if (orientation == Qt::Horizontal)
         return section == ColMeasure && hasMeasureColumn() ? measureTitle_ : title(section);
-    const int row = section + kFirstRow;
-    return isEntryRow(row) ? entry(row).mark : QString();
+    return section >= 0 && section < announced_ ? shownText(store_.sharedText(ColMark, section)) : QString();
 }
 
 Qt::ItemFlags ListModel::flags(const QModelIndex& index) const

@@ -8,58 +8,51 @@
 //    grid row r + 1, and the last model row (N) is the spare row.
 // Column 0 (the mark) is also offered as the vertical header, so a view can keep it fixed and let
 // rows be dragged by it.
+#include "list/ListStore.h"
+
 #include <QAbstractTableModel>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <vector>
 
-struct ListEntry {
-    QString mark;       // " " or "*"
-    QString number;     // "%4.4d" of its row at its last numbering
-    QString directory;  // ends with '/'
-    QString name;
-    QString quality;
-    QString zone;
-    QString extra;
-
-    QString& field(int column);
-    const QString& field(int column) const;
-    bool operator==(const ListEntry&) const = default;
-};
-
-class ListModel : public QAbstractTableModel {
+class ListModel : public QAbstractTableModel, public ListLayout {
     Q_OBJECT
 public:
-    enum Column { ColMark = 0, ColNumber, ColDirectory, ColName, ColQuality, ColZone, ColExtra };
-    static constexpr int kColumnCount = 7;
     // The optional column after the last one (see setMeasureColumn); not a cell of the list.
     static constexpr int ColMeasure = kColumnCount;
     static constexpr int kFirstRow = 1;  // the one title row
+    // The list window shows at most this many characters of a cell, then "…"; the model and the
+    // list file keep the whole value. Qt lays a cell's text out whole, so a name of megabytes
+    // would cost seconds and gigabytes at each paint.
+    static constexpr int kShownCharacters = 1000;
 
     explicit ListModel(QObject* parent = nullptr);
 
     static QString title(int column);
-    // "%4.4d": 0000, 0042, 10000.
-    static QString formatNumber(int n);
-    // The stored form of an empty value.
-    static const QString& blank();
+    // A cell's text as the list window shows it: cut after kShownCharacters, "…" added.
+    static QString shownText(const QString& text);
 
     // Grid view.
-    int entryCount() const { return int(entries_.size()); }
+    int entryCount() const { return store_.size(); }
     int gridRowCount() const { return entryCount() + 2; }
     bool isEntryRow(int row) const { return row >= kFirstRow && row <= entryCount(); }
     // Titles in row 0, values in entry rows, "" for the spare row and anything outside the grid.
     QString cell(int column, int row) const;
     // Writes an entry's cell (an empty text is stored as " "); other rows are left alone.
     void setCell(int column, int row, const QString& text);
-    const ListEntry& entry(int row) const { return entries_[size_t(row - kFirstRow)]; }
-    const std::vector<ListEntry>& entries() const { return entries_; }
+    ListEntry entry(int row) const { return store_.entry(row - kFirstRow); }
+    // Every entry as a value of its own: for small lists; passes over a whole list use store().
+    std::vector<ListEntry> entries() const;
+    const ListStore& store() const { return store_; }
 
-    // Whole-list operations, each announced to views by one signal.
+    // Whole-list operations, each announced to views by one signal. Each either completes or,
+    // when memory runs out, throws std::bad_alloc with the list as it was.
     void clear();
+    // Replaces the whole list by these entries (a list file read into a store of its own).
+    void assign(ListStore&& entries);
     // Appends after the last entry; the entries keep the numbers they carry.
-    void append(std::vector<ListEntry> entries);
+    void append(const std::vector<ListEntry>& entries);
     // Appends one entry per path (directory part, name part), numbered by its row, with the given
     // quality and blank zone and extra.
     void appendFiles(const QStringList& paths, const QString& quality);
@@ -100,7 +93,12 @@ public:
 
 private:
     void announceColumn(int column);
-    std::vector<ListEntry> entries_;
+    // Announces the entries appended to the store since it held `before`.
+    void announceAppended(int before);
+    ListStore store_;
+    // The entries views have been told of: appends fill the store first, so that a failure can
+    // be undone before any view hears of it.
+    int announced_ = 0;
     QString measureTitle_;
     MeasureText measureText_;
 };

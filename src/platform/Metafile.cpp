@@ -4,6 +4,8 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+#include <cmath>
 #include <mutex>
 
 #include <libwmf/api.h>
@@ -85,6 +87,16 @@ std::mutex& wmfMutex()
 
 }  // namespace
 
+QSize metafileDrawnSize(qint64 width, qint64 height)
+{
+    const qint64 side = std::max(width, height);
+    if (width <= 0 || height <= 0 || side <= kMaxMetafileSide)
+        return QSize(int(std::clamp<qint64>(width, 0, kMaxMetafileSide)), int(std::clamp<qint64>(height, 0, kMaxMetafileSide)));
+    const double scale = double(kMaxMetafileSide) / double(side);
+    auto fit = [scale](qint64 v) { return int(std::clamp<qint64>(qint64(std::lround(double(v) * scale)), 1, kMaxMetafileSide)); };
+    return QSize(fit(width), fit(height));
+}
+
 MetafileResult decodeMetafile(const QByteArray& bytes)
 {
     MetafileResult result;
@@ -119,8 +131,8 @@ MetafileResult decodeMetafile(const QByteArray& bytes)
         result.errorText = bad;
         return result;
     }
-    if (!pictureSizeAllowed(width, height, 4)) {
-        result.errorText = QStringLiteral("Image trop grande (%1 x %2 pixels)").arg(width).arg(height);
+    if (width == 0 || height == 0) {
+        result.errorText = bad;
         return result;
     }
 
@@ -130,6 +142,16 @@ MetafileResult decodeMetafile(const QByteArray& bytes)
     if (isPlaceableWmf(bytes)) {
         bbox.TL = {0.0f, 0.0f};
         bbox.BR = {float(width * 72.0 / kDotsPerInch), float(height * 72.0 / kDotsPerInch)};
+    }
+    // A metafile is a drawing: a header of a few bytes can claim any size. It is drawn at no more
+    // than kMaxMetafileSide pixels a side, scaled with its proportions kept, so that it cannot
+    // cost seconds and gigabytes.
+    const QSize drawn = metafileDrawnSize(width, height);
+    width = unsigned(drawn.width());
+    height = unsigned(drawn.height());
+    if (!pictureSizeAllowed(width, height, 4)) {
+        result.errorText = QStringLiteral("Image trop grande (%1 x %2 pixels)").arg(width).arg(height);
+        return result;
     }
     // Drawn as PNG into memory: in that mode libwmf frees its gd picture itself, which it does not
     // when the picture is handed out raw.

@@ -9,6 +9,7 @@
 #include <QImageReader>
 #include <QtEndian>
 
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -147,15 +148,50 @@ BmpCheck checkBmp(const QByteArray& bytes)
     return c;
 }
 
-void raiseQtAllocationLimit()
+// The sizes an icon's pictures really decode at. The directory's own size fields are one byte
+// each and say nothing of the picture stored: Qt decodes a PNG by its IHDR and a bitmap by its
+// info header, so those are read here, for every picture the directory lists.
+struct IconCheck {
+    bool tooLarge = false;
+    qint64 width = 0;
+    qint64 height = 0;
+};
+
+IconCheck checkIcon(const QByteArray& bytes)
 {
-    // Qt refuses pictures above 256 MB by default; our own limit is checked before reading and is
-    // the one that counts.
-    static const bool once = [] {
-        QImageReader::setAllocationLimit(int(kMaxPictureBytes / (1024 * 1024)) + 64);
-        return true;
-    }();
-    (void)once;
+    IconCheck c;
+    const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+    const qint64 size = bytes.size();
+    if (size < 6 || le16(d) != 0)
+        return c;
+    const int count = le16(d + 4);
+    static const uchar kPng[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+    for (int i = 0; i < count; ++i) {
+        const qint64 entry = 6 + 16 * qint64(i);
+        if (entry + 16 > size)
+            break;
+        const qint64 offset = le32(d + entry + 12);
+        qint64 w = 0, h = 0;
+        int bytesPerPixel = kScreenBytesPerPixel;
+        if (offset + 24 <= size && std::memcmp(d + offset, kPng, 8) == 0) {
+            w = qFromBigEndian<quint32>(d + offset + 16);
+            h = qFromBigEndian<quint32>(d + offset + 20);
+            if (offset + 25 <= size && d[offset + 24] == 16)
+                bytesPerPixel = 8;  // 16 bits a channel decode to 64-bit pixels
+        } else if (offset + 12 <= size) {
+            // A byte of 0 in the directory means "see the bitmap's own header", as Qt reads it.
+            w = d[entry] != 0 ? d[entry] : le32s(d + offset + 4);
+            h = d[entry + 1] != 0 ? d[entry + 1] : le32s(d + offset + 8) / 2;
+        }
+        // Zero or negative sizes do not decode at all; the decoder refuses them on its own.
+        if (w > 0 && h > 0 && !pictureSizeAllowed(w, h, bytesPerPixel)) {
+            c.tooLarge = true;
+            c.width = w;
+            c.height = h;
+            return c;
+        }
+    }
+    return c;
 }
 
 PictureResult decodeWithQt(const QByteArray& bytes, PictureKind kind)
@@ -176,7 +212,12 @@ PictureResult decodeWithQt(const QByteArray& bytes, PictureKind kind)
             return undecodable(badText);
     }
 
-    raiseQtAllocationLimit();
+    if (!bitmap) {
+        const IconCheck icon = checkIcon(bytes);
+        if (icon.tooLarge)
+            return undecodable(tooLargeText(icon.width, icon.height));
+    }
+
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -213,6 +254,12 @@ PictureResult decodeJpegBytes(const QByteArray& bytes, int scaleDenom)
 }
 
 }  // namespace
+
+void setPictureMemoryLimit()
+{
+    // Qt counts in MiB; its default (256) would refuse pictures that our own limit allows.
+    QImageReader::setAllocationLimit(int(kMaxPictureBytes >> 20));
+}
 
 PictureKind pictureKind(const QString& path)
 {

@@ -22,6 +22,11 @@ struct PictureResult {
     bool ok() const { return status == PictureStatus::Ok; }
 };
 
+// Sets Qt's limit on the memory of one decoded picture to the program's own (kMaxPictureBytes),
+// so that every decode through Qt (BMP, ICO, the PNG inside an icon, a drawn metafile) meets the
+// same bound. Called once at start-up, before any picture is read.
+void setPictureMemoryLimit();
+
 // Picture kinds told by extension. Metafile covers wmf and emf; only wmf content is decoded.
 enum class PictureKind { Bitmap, Jpeg, Icon, Metafile, Unknown };
 PictureKind pictureKind(const QString& path);

@@ -64,17 +64,22 @@ int toInteger(const QString& text)
     return v;
 }
 
+QString commandErrorText(const std::exception& e)
+{
+    if (const auto* p = dynamic_cast<const ProgramError*>(&e))
+        return p->text();
+    if (dynamic_cast<const std::bad_alloc*>(&e))
+        return QString::fromUtf8("Mémoire insuffisante");
+    return QString::fromLocal8Bit(e.what());
+}
+
 void runGuarded(const std::function<void()>& command)
 {
     try {
         command();
     } catch (const SilentAbort&) {
-    } catch (const ProgramError& e) {
-        prompts().error(e.text());
-    } catch (const std::bad_alloc&) {
-        // The program speaks French, also when memory runs out.
-        prompts().error(QStringLiteral("Mémoire insuffisante"));
     } catch (const std::exception& e) {
-        prompts().error(QString::fromLocal8Bit(e.what()));
+        // By now the command's own memory is given back, so the box itself can be shown.
+        prompts().error(commandErrorText(e));
     }
 }

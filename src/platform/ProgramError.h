@@ -28,6 +28,10 @@ bool parseInteger(const QString& text, int& value);
 // parseInteger, or throws notAnInteger(text).
 int toInteger(const QString& text);
 
+// The text shown for an error that ended a command: the program's own text for a ProgramError,
+// "Mémoire insuffisante" when memory ran out (std::bad_alloc), the library's reason otherwise.
+QString commandErrorText(const std::exception& e);
+
 // Runs a command; an error that escapes it is shown in the general error box and the program goes on.
 // A SilentAbort ends the command with no box.
 void runGuarded(const std::function<void()>& command);

@@ -10,7 +10,7 @@ SharpnessCurves sharpnessCurves(const ListModel& model, const SharpnessResults& 
 {
     SharpnessCurves c;
     for (int i = 0; i < model.entryCount(); ++i) {
-        const ListEntry& e = model.entries()[size_t(i)];
+        const ListEntry e = model.entry(i + ListModel::kFirstRow);
         const SharpnessMeasure* m = results.measureOf(e.directory + e.name);
         if (!m || (m->flags & SharpnessUnreadable))
             continue;

@@ -110,7 +110,7 @@ std::vector<int> sharpnessOrder(const ListModel& model, const SharpnessResults& 
     std::vector<Key> keys;
     keys.reserve(size_t(model.entryCount()));
     for (int i = 0; i < model.entryCount(); ++i) {
-        const SharpnessMeasure* m = results.measureOf(entryPath(model.entries()[size_t(i)]));
+        const SharpnessMeasure* m = results.measureOf(entryPath(model.entry(i + ListModel::kFirstRow)));
         keys.push_back({i, m ? (m->flagged() ? 1 : 0) : 2, m ? m->value : 0});
     }
     std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
@@ -140,7 +140,7 @@ std::vector<int> rowsBeyondShare(const ListModel& model, const SharpnessResults&
     const std::vector<int> order = sharpnessOrder(model, results);
     int measured = 0;
     for (int index : order)
-        if (results.measureOf(entryPath(model.entries()[size_t(index)])))
+        if (results.measureOf(entryPath(model.entry(index + ListModel::kFirstRow))))
             ++measured;
     const int kept = keptCount(share, measured);
     std::vector<int> rows;

@@ -85,7 +85,7 @@ void TFormVignette::BuildThumbnailPage(const QStringList& paths, int first, int 
         } catch (const ProgramError& e) {
             failure = e.text();
         } catch (const std::exception& e) {
-            failure = QString::fromLocal8Bit(e.what());
+            failure = commandErrorText(e);
         }
     }
     --building_;

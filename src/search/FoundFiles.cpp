@@ -26,6 +26,6 @@ int appendFoundFiles(ListModel& list, const SearchResults& results, const QStrin
         more.push_back(std::move(e));
     }
     const int added = int(more.size());
-    list.append(std::move(more));
+    list.append(more);
     return added;
 }

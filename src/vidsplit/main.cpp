@@ -2,6 +2,7 @@
 // no arguments), a command for scripts otherwise.
 #include "platform/QtFrench.h"
 #include "platform/QtPrompts.h"
+#include "platform/Picture.h"
 #include "vidsplit/Uvidsplit.h"
 #include "vidsplit/VidsplitCommand.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     const CommandLine command = parseCommandLine(args);
+    setPictureMemoryLimit();
 
     if (command.mode != CommandLine::Mode::Window) {
         QCoreApplication app(argc, argv);

@@ -1,5 +1,7 @@
 // Shared main of the test executables: a headless QApplication, settings and trash in temporary
 // folders so that no test touches the real home.
+#include "platform/Picture.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@ int main(int argc, char** argv)
     qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
     qputenv("HOME", home.path().toLocal8Bit());
     QApplication app(argc, argv);
+    setPictureMemoryLimit();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -81,26 +81,24 @@ TEST(BadInput, TruncatedLastFrameKeepsTheWholeOnes)
 
 TEST(BadInput, UnwritableOutputDirectory)
 {
+    // Run as an ordinary user (nobody, when the tests run as root): the folder is theirs to read only.
     QTemporaryDir tmp;
+    ASSERT_TRUE(QFile::setPermissions(tmp.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                      | QFile::ReadOther | QFile::ExeOther));
     const QString video = tmp.filePath("v.ser");
     ASSERT_TRUE(writeAll(video, serBytes(plainMono(2))));
     ASSERT_TRUE(writeAll(tmp.filePath("plain-file"), "x"));
-    QStringList dirs = {tmp.filePath("plain-file"), tmp.filePath("plain-file/sub")};
-    if (::geteuid() != 0) {  // root writes whatever the mode says
-        QDir().mkdir(tmp.filePath("locked"));
-        QFile::setPermissions(tmp.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
-        dirs << tmp.filePath("locked");
-    }
+    QDir().mkdir(tmp.filePath("locked"));
+    QFile::setPermissions(tmp.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    const QStringList dirs = {tmp.filePath("plain-file"), tmp.filePath("plain-file/sub"), tmp.filePath("locked")};
     for (const QString& dir : dirs) {
         SCOPED_TRACE(dir.toStdString());
-        const RunResult r = runVidsplit({video, QStringLiteral("--out"), dir});
+        const RunResult r = runVidsplit({video, QStringLiteral("--out"), dir}, {}, true);
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_TRUE(r.err.contains(QStringLiteral("Impossible d'écrire dans %1").arg(dir))) << r.err.toStdString();
     }
-    if (::geteuid() != 0) {
-        EXPECT_EQ(filesIn(tmp.filePath("locked")), QStringList());
-        QFile::setPermissions(tmp.filePath("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    EXPECT_EQ(filesIn(tmp.filePath("locked")), QStringList());
+    QFile::setPermissions(tmp.filePath("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(filesIn(tmp.path()), QStringList({"plain-file", "v.ser"}));
 }
 

@@ -101,7 +101,7 @@ TEST(ListAppend, AListThatCannotBeReadStopsEverythingBeforeTheFirstFrame)
 {
     QTemporaryDir tmp;
     ASSERT_TRUE(writeAll(tmp.filePath("v.ser"), serBytes(monoSpec(2))));
-    const QByteArray garbage("\x89PNG\r\n\x1a\n\0\0binary", 18);
+    const QByteArray garbage("\x89PNG\r\n\x1a\n\0\0binary", 16);
     ASSERT_TRUE(writeAll(tmp.filePath("bad.lst"), garbage));
     const RunResult r = runVidsplit({tmp.filePath("v.ser"), "--list", tmp.filePath("bad.lst")}, tmp.path());
     EXPECT_EQ(r.exitCode, 1);

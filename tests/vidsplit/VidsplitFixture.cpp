@@ -1,5 +1,8 @@
 #include "VidsplitFixture.h"
 
+#include <grp.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QProcess>
 
@@ -54,11 +57,19 @@ int64_t serTicks(int64_t unixSeconds)
     return 621355968000000000LL + unixSeconds * 10000000LL;
 }
 
-RunResult runVidsplit(const QStringList& args, const QString& workingDir)
+RunResult runVidsplit(const QStringList& args, const QString& workingDir, bool unprivileged)
 {
     QProcess p;
     if (!workingDir.isEmpty())
         p.setWorkingDirectory(workingDir);
+    if (unprivileged && ::geteuid() == 0) {
+        p.setChildProcessModifier([] {
+            constexpr uid_t kNobody = 65534;
+            constexpr gid_t kNogroup = 65534;
+            if (::setgroups(0, nullptr) != 0 || ::setgid(kNogroup) != 0 || ::setuid(kNobody) != 0)
+                ::_exit(127);
+        });
+    }
     p.start(QStringLiteral(VIDSPLIT_EXE), args);
     RunResult r;
     if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)

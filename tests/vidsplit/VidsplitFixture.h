@@ -37,7 +37,10 @@ struct RunResult {
     int exitCode = -1;
     QString err;  // standard error
 };
-RunResult runVidsplit(const QStringList& args, const QString& workingDir = {});
+// unprivileged: run it as the user nobody when the tests run as root (root writes wherever it
+// likes, so a refused folder must be tried by an ordinary user); the files it is given must then
+// be reachable by nobody.
+RunResult runVidsplit(const QStringList& args, const QString& workingDir = {}, bool unprivileged = false);
 
 // Files of dir (names), sorted, hidden ones included.
 QStringList filesIn(const QString& dir);

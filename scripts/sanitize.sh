@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds the test executables a second time with AddressSanitizer and UndefinedBehaviorSanitizer into
+# build-asan/ (the program and the benchmarks are left out) and runs them: any report of either
+# sanitizer, a leak included, fails the run. Expects the environment of scripts/test.sh (headless,
+# temporary settings and trash).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${ASAN_BUILD_DIR:-$root/build-asan}"
+
+targets=()
+for dir in "$root"/tests/*/; do
+  name="$(basename "$dir")"
+  [ "$name" = support ] || targets+=("test_$name")
+done
+
+# -O1 and line tables only: the build costs about what the ordinary one does, and the reports still
+# name files and lines.
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DVELMORAN_SANITIZE=ON >/dev/null
+cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
+
+export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+(cd "$build" && ctest --output-on-failure -j"$(nproc)")
