@@ -54,8 +54,8 @@ void ListStore::clear() noexcept
     std::vector<Row>().swap(rows_);
     pool_.resize(1);  // the blank; shrinking allocates nothing
     pool_.shrink_to_fit();
-    index_.clear();
-    lastText_.clear();
+    index_ = {};
+    lastText_ = QString();
     lastIndex_ = 0;
 }
 
@@ -273,7 +273,7 @@ void ListStore::dropUnusedTexts()
     std::vector<QString> pool{blank()};
     QHash<QString, quint32> index;
     try {
-        remap.assign(pool_.size(), UINT32_MAX);
+        remap.resize(pool_.size(), UINT32_MAX);  // remap starts empty
         remap[0] = 0;
         auto keep = [&](quint32 old) {
             if (remap[old] == UINT32_MAX) {
@@ -299,6 +299,6 @@ void ListStore::dropUnusedTexts()
     }
     pool_.swap(pool);
     index_.swap(index);
-    lastText_.clear();
+    lastText_ = QString();
     lastIndex_ = 0;
 }
