@@ -19,6 +19,8 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DVELMORAN_SANITIZE=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 
-export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1"
+# No strict_string_checks: it reports a strndup of a buffer without a final NUL, which is lawful C and
+# what libxkbcommon does when the installed program starts on a real X display.
+export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 (cd "$build" && ctest --output-on-failure -j"$(nproc)")

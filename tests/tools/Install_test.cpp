@@ -51,10 +51,14 @@ bool haveTool(const char* name) { return !QStandardPaths::findExecutable(name).i
 // and says what came up: "aide" (the help viewer), "boite" (a second window titled Velmoran, the
 // error box) or "rien".
 const char* const kPressF1 = R"SH(
-"$1" & pid=$!
+"$1" >program.log 2>&1 & pid=$!
 trap 'kill $pid 2>/dev/null' EXIT
 w=$(timeout 30 xdotool search --sync --onlyvisible --name '^Velmoran$' | head -1)
-[ -n "$w" ] || { echo "pas de fenetre"; exit 3; }
+if [ -z "$w" ]; then
+  kill -0 $pid 2>/dev/null && echo "programme en marche" || { wait $pid; echo "programme fini: $?"; }
+  cat program.log; xdotool search --name . getwindowname %@ 2>&1 | head -20
+  echo "pas de fenetre"; exit 3
+fi
 timeout 10 xdotool windowfocus --sync "$w"
 xdotool key F1
 i=0
@@ -72,6 +76,7 @@ protected:
 
     // F1 in the installed program, started headless in a directory without help and with no
     // data directory of the machine's or the user's in sight.
+    // The last line of the script's output says what came up; the whole output goes with a failure.
     QString f1InInstalledProgram(const QString& prefix)
     {
         const QString script = path("f1.sh");
@@ -86,7 +91,10 @@ protected:
         env.insert("XDG_DATA_DIRS", path("donnees"));
         const Outcome r = run("xvfb-run", {"-a", "-s", "-screen 0 1280x1024x24", "sh", script, prefix + "/bin/velmoran"},
                           path("ailleurs"), env);
-        return r.out.trimmed().split('\n').last();
+        const QString last = r.out.trimmed().split('\n').last();
+        if (last != "aide" && last != "boite")
+            ADD_FAILURE() << r.out.toStdString();
+        return last;
     }
 
     QTemporaryDir tmp;
