@@ -360,6 +360,12 @@ void ReviewController::ShowScore(int value)
     setTagLabel(QStringLiteral("S=") + QString::number(value));
 }
 
+void ReviewController::RefreshScore()
+{
+    if (!listIsEmpty() && tagLabel_.startsWith(QStringLiteral("S=")))
+        setTagLabel(QStringLiteral("S=") + QString::number(document_->EntryScore(currentRow_)));
+}
+
 void ReviewController::ShowTag(int value, TagMode mode)
 {
     setTagLabel(QString::fromLatin1(tagPrefix(mode)) + QString::number(value));

@@ -123,6 +123,9 @@ public:
     // Writes a tag into the current entry when it is one.
     void TagEntry(int value, TagMode mode);
     const QString& tagLabel() const { return tagLabel_; }
+    // After a pass rewrote scores: the label shows the score of the entry on show again, unless it
+    // shows another tag being typed.
+    void RefreshScore();
     const QString& positionText() const { return positionText_; }
 
     // The key map. Keys run one at a time: a key that arrives while another key, a tick or a panel

@@ -80,5 +80,6 @@ void SharpnessCommands::Noter(const std::function<std::optional<SharpnessScoring
     for (int row : rows)
         review_.document().setTag(row, ListModel::ColQuality, score);
     review_.SetListModified(true);
+    review_.RefreshScore();
     prompts().message(QString::fromUtf8("Traitement Terminé: %1 Fichiers Traités").arg(rows.size()));
 }

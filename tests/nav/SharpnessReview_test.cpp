@@ -265,12 +265,14 @@ TEST_F(SharpnessReviewTest, ScoreTheOthersThroughTheDialog)
         bool ok;
         QStringList qualities;  // rows 1..6
         int scored;
+        const char* label;  // the entry on show, row 2
     } cases[] = {
-        {"cancelled", 50, "%", 0, false, {"1", "1", "1", "1", "1", "1"}, 0},
+        {"cancelled", 50, "%", 0, false, {"1", "1", "1", "1", "1", "1"}, 0, "S=1"},
         // Half of six kept: the three discs; the cut, unreadable and black frames get 0.
-        {"50 %", 50, "%", 0, true, {"1", "0", "1", "0", "1", "0"}, 3},
-        {"two frames, the others 2", 2, "images", 2, true, {"2", "2", "1", "2", "1", "2"}, 4},
+        {"50 %", 50, "%", 0, true, {"1", "0", "1", "0", "1", "0"}, 3, "S=0"},
+        {"two frames, the others 2", 2, "images", 2, true, {"2", "2", "1", "2", "1", "2"}, 4, "S=2"},
     };
+    review().ClickRow(2);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         scripted.answerDialog([&](QDialog* d) {
@@ -288,6 +290,7 @@ TEST_F(SharpnessReviewTest, ScoreTheOthersThroughTheDialog)
             got << quality(row);
         EXPECT_EQ(got, c.qualities);
         EXPECT_EQ(review().ListModified(), c.ok);
+        EXPECT_EQ(review().tagLabel(), c.label);
         const auto dialog = std::find_if(scripted.shown().rbegin(), scripted.shown().rend(),
                                          [](const auto& s) { return s.kind == ScriptedPrompts::Kind::Dialog; });
         ASSERT_NE(dialog, scripted.shown().rend());
