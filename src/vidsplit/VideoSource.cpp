@@ -14,12 +14,34 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
 
+// The libraries' reason in the program's language for the errors a user meets; any other keeps
+// FFmpeg's own (English) wording.
 QString avText(int err)
 {
+    struct Known {
+        int code;
+        const char* text;
+    };
+    static const Known known[] = {
+        {AVERROR_INVALIDDATA, "données invalides"},
+        {AVERROR_EOF, "fin de fichier inattendue"},
+        {AVERROR_DEMUXER_NOT_FOUND, "format de fichier inconnu"},
+        {AVERROR_DECODER_NOT_FOUND, "décodeur introuvable"},
+        {AVERROR_PATCHWELCOME, "variante du format non prise en charge"},
+        {AVERROR(ENOENT), "fichier introuvable"},
+        {AVERROR(EACCES), "accès au fichier refusé"},
+        {AVERROR(ENOMEM), "mémoire insuffisante"},
+    };
+    for (const Known& k : known)
+        if (k.code == err)
+            return QString::fromUtf8(k.text);
+    if (err == AVERROR(EIO))
+        return QStringLiteral("Erreur E/S %1").arg(EIO);
     char buf[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(err, buf, sizeof buf);
     return QString::fromLocal8Bit(buf);

@@ -46,7 +46,7 @@ TEST(BadInput, EachGetsAMessageNamingItAndNothingIsWritten)
         {"empty.ser", QByteArray(), "fichier vide"},
         {"empty.avi", QByteArray(), "fichier vide"},
         {"notes.ser", "Observations du 12 mars\nseeing 3/5\n", "pas une vidéo SER"},
-        {"notes.avi", "Observations du 12 mars\nseeing 3/5\n", "vidéo illisible"},
+        {"notes.avi", "Observations du 12 mars\nseeing 3/5\n", "vidéo illisible (données invalides)"},
         {"header-only.ser", good.left(100), "tronqué"},
         {"half-frame.ser", good.left(178 + frame / 2), "tronqué"},
         {"huge.ser", withSize(good, 100000, 100000), "taille d'image impossible (100000 × 100000)"},
