@@ -90,6 +90,14 @@ QStringList journalFiles()
     return out;
 }
 
+void pruneJournals(int keep)
+{
+    const QStringList files = journalFiles();
+    for (qsizetype i = 0; i + keep < files.size(); ++i)
+        if (readJournal(files[i]).ended)
+            QFile::remove(files[i]);
+}
+
 PassJournal readJournal(const QString& path)
 {
     PassJournal j;
@@ -219,6 +227,8 @@ bool JournalWriter::open()
         error_ = errno;
         return false;
     }
+    // Once the new journal is safely there, the oldest can go.
+    pruneJournals();
     return true;
 }
 

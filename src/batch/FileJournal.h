@@ -77,6 +77,12 @@ QString journalDirectory();
 QStringList journalFiles();
 // Reads a journal; an unreadable one comes back without records.
 PassJournal readJournal(const QString& path);
+// How many journals are kept: older ones go when a new pass starts, so that the folder does not
+// grow with every pass for ever (a 10,000-file sort writes about 2 MB).
+constexpr int kKeptJournals = 50;
+// Removes the journals older than the newest keep, except those a crash left open: start-up
+// recovery settles those first.
+void pruneJournals(int keep = kKeptJournals);
 
 // Appends lines to one journal. The file is made with its header on the first line written.
 class JournalWriter {

@@ -89,6 +89,28 @@ TEST_F(Undo, EveryPassIsPutBackFileByFile)
     }
 }
 
+TEST_F(Undo, OldJournalsGoWhenAPassStartsButOneACrashLeftOpenStays)
+{
+    QDir().mkpath(journalDirectory());
+    const QString crashed = journalDirectory() + "/20250101-000000-000-001-TriZones.journal";
+    ASSERT_TRUE(writeAll(crashed, "H\t1\tTriZones\n"));
+    QStringList ended;
+    for (int i = 0; i < kKeptJournals + 3; ++i) {
+        ended << journalDirectory() + QStringLiteral("/20260101-000000-%1-001-Renommer.journal").arg(i, 3, 10, QChar('0'));
+        ASSERT_TRUE(writeAll(ended.back(), "H\t1\tRenommer\nE\n"));
+    }
+    const QStringList paths = series(10);
+    EXPECT_EQ(runPass(Pass::Sort, review, ops, sp), 10);
+
+    // 55 journals: the newest 50 stay, and of the 5 older ones only the crashed one.
+    const QStringList left = journalFiles();
+    ASSERT_EQ(left.size(), kKeptJournals + 1);
+    EXPECT_EQ(left[0], crashed);
+    EXPECT_EQ(left[1], ended[4]);
+    EXPECT_EQ(undo(), 10);
+    EXPECT_EQ(entryPaths(), paths);
+}
+
 TEST_F(Undo, NamesTakenSinceAndFilesGoneSinceAreNeitherOverwrittenNorForgotten)
 {
     const QStringList paths = series(4);
