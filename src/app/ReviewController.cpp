@@ -42,6 +42,7 @@ ReviewController::ReviewController(QObject* parent)
 {
     sharpness_->showIn(document_->model());
     connect(document_, &ListDocument::replaced, sharpness_, &SharpnessResults::forgetAll);
+    connect(document_, &ListDocument::replaced, this, [this] { takenEntries_.forgetAll(); });
     timer_->setObjectName(QStringLiteral("Timer1"));
     connect(timer_, &QTimer::timeout, this, [this] {
         // A tick that falls while a key is being handled comes back at the next one.

@@ -9,6 +9,7 @@
 #include "app/StopScope.h"
 #include "app/TagMode.h"
 #include "list/ListDocument.h"
+#include "list/TakenEntries.h"
 #include "platform/PictureAhead.h"
 #include "review/MarkerList.h"
 #include "review/SharpnessResults.h"
@@ -154,6 +155,8 @@ public:
     // The sharpness measured for the list's files, kept beside the list (forgotten when the list
     // is opened again or emptied) and shown as its last column.
     SharpnessResults& sharpness() { return *sharpness_; }
+    // Entries the trash pass took out of this list, for its undo (forgotten with the list).
+    TakenEntries& takenEntries() { return takenEntries_; }
 
     // The stop flag of long passes.
     StopFlag& stopFlag() { return stop_; }
@@ -210,6 +213,7 @@ private:
 
     ListDocument* document_;
     SharpnessResults* sharpness_;
+    TakenEntries takenEntries_;
     int lastRow_ = 0;
     int currentRow_ = 1;
     int markerRow_ = 1;

@@ -28,6 +28,7 @@ int deleteScoreZero(ReviewController& review, ShellFileOp& ops, Prompts& ask)
         };
         std::vector<ListEntry> kept;
         kept.reserve(size_t(model.entryCount()));
+        std::vector<TakenEntry> taken;
         PassPaths done;
         // The whole list is gone through whatever the stop keys say: they are looked at once, after
         // the last entry.
@@ -51,6 +52,8 @@ int deleteScoreZero(ReviewController& review, ShellFileOp& ops, Prompts& ask)
             }
             if (keep)
                 kept.push_back(e);
+            else
+                taken.push_back({row, e});
             scope.keepGoing();
         }
         if (!scope.running())
@@ -63,6 +66,7 @@ int deleteScoreZero(ReviewController& review, ShellFileOp& ops, Prompts& ask)
         }
         model.clear();
         model.append(std::move(kept));
+        review.takenEntries().keep(journal.journalPath(), std::move(taken));
     }
     review.Recount();
     ask.message(passDoneMessage(count, " Fichiers Supprimés"));

@@ -4,6 +4,7 @@
 #include "batch/BatchPass.h"
 #include "batch/FileJournal.h"
 #include "batch/JournalRecovery.h"
+#include "list/TakenEntries.h"
 #include "platform/PathUtil.h"
 #include "platform/Prompts.h"
 #include "platform/SafeWrite.h"
@@ -96,6 +97,7 @@ int undoLastPass(ReviewController& review, ShellFileOp& ops, Prompts& ask)
         rowsOf.insert(QDir::cleanPath(review.EntryPath(row)), row);
     bool changed = false;
     bool complete = true;
+    QHash<QString, QString> backAt;  // cleaned old path of each file put back -> where it is now
     {
         StopScope scope(review.stopFlag());
         for (auto it = j.records.crbegin(); it != j.records.crend(); ++it) {
@@ -130,6 +132,7 @@ int undoLastPass(ReviewController& review, ShellFileOp& ops, Prompts& ask)
             if (to) {
                 w.restoredTo(r.index, *to);
                 ++tally.restored;
+                backAt.insert(QDir::cleanPath(r.source), *to);
                 const QString was = QDir::cleanPath(r.used);
                 for (auto row = rowsOf.constFind(was); row != rowsOf.constEnd() && row.key() == was; ++row) {
                     if (model.isEntryRow(*row) && QDir::cleanPath(review.EntryPath(*row)) == was) {
@@ -152,6 +155,13 @@ int undoLastPass(ReviewController& review, ShellFileOp& ops, Prompts& ask)
         w.sync();
     }
 
+    // Entries the trash pass took out of this list come back at their rows, with their tags.
+    std::vector<TakenEntry> back = review.takenEntries().takeBack(j.path, backAt);
+    if (!back.empty()) {
+        putBack(model, std::move(back));
+        review.Recount();
+        changed = true;
+    }
     if (changed)
         review.SetListModified(true);
     ask.message(tally.message());

@@ -79,14 +79,58 @@ TEST_F(Undo, EveryPassIsPutBackFileByFile)
         EXPECT_TRUE(sp.messages()[0].endsWith(", 50 Fichiers) ?"));
         EXPECT_EQ(sp.messages()[1], QString::fromUtf8("Traitement Annulé: 50 Fichiers Rétablis"));
         expectBack(paths);  // no Zone folder left either
-        if (pass != Pass::Trash)
-            EXPECT_EQ(entryPaths(), paths);
+        EXPECT_EQ(entryPaths(), paths);  // the trashed entries back in the list too
         EXPECT_TRUE(trashListed().isEmpty());
 
         sp.clear();
         EXPECT_EQ(undoLastPass(review, ops, sp), 0);
         EXPECT_EQ(sp.messages(), QStringList{QString::fromUtf8("Aucun Traitement à Annuler")});
     }
+}
+
+TEST_F(Undo, TrashedEntriesComeBackAtTheirRowsWithTheirTagsWhileTheListIsTheSame)
+{
+    const QStringList paths = {make("s/a.bmp"), make("s/b.bmp"), make("s/c.bmp"), make("s/d.bmp"), make("s/e.bmp")};
+    const QStringList scores = {"0", "2", "0", "1", "0"};
+    auto fill = [&] {
+        list({{paths[0], "0", "3"}, {paths[1], "2", "1"}, {paths[2], "0", "4"}, {paths[3], "1"}, {paths[4], "0", "2"}});
+        review.model().setCell(ListModel::ColExtra, 3, "10");
+    };
+    auto cells = [&](int column) {
+        QStringList out;
+        for (int row = 1; review.model().isEntryRow(row); ++row)
+            out << review.model().cell(column, row);
+        return out;
+    };
+    fill();
+    const QStringList zones = cells(ListModel::ColZone);
+    const QStringList extras = cells(ListModel::ColExtra);
+    EXPECT_EQ(runPass(Pass::Trash, review, ops, sp), 3);
+    ASSERT_EQ(entryPaths(), QStringList({paths[1], paths[3]}));
+    // A file back under another name: its entry names the file where it is now.
+    ASSERT_TRUE(writeAll(paths[2], "pris"));
+    review.SetListModified(false);
+
+    EXPECT_EQ(undo(), 3);
+    const QString elsewhere = path("s/c (2).bmp");
+    EXPECT_EQ(entryPaths(), QStringList({paths[0], paths[1], elsewhere, paths[3], paths[4]}));
+    EXPECT_EQ(cells(ListModel::ColQuality), scores);
+    EXPECT_EQ(cells(ListModel::ColZone), zones);
+    EXPECT_EQ(cells(ListModel::ColExtra), extras);
+    EXPECT_EQ(cells(ListModel::ColNumber), QStringList({"0000", "0001", "0002", "0003", "0004"}));
+    EXPECT_EQ(review.LastRow(), 5);
+    EXPECT_TRUE(review.ListModified());
+    EXPECT_EQ(readAll(elsewhere), bytesOf("c.bmp"));
+
+    // Another list opened since: the files come back, that list is left as it is.
+    ASSERT_TRUE(QFile::remove(paths[2]) && QFile::rename(elsewhere, paths[2]));
+    fill();
+    EXPECT_EQ(runPass(Pass::Trash, review, ops, sp), 3);
+    list({{paths[1], "2"}});
+    EXPECT_EQ(undo(), 3);
+    EXPECT_EQ(entryPaths(), QStringList({paths[1]}));
+    for (const QString& p : paths)
+        EXPECT_TRUE(QFileInfo::exists(p)) << p.toStdString();
 }
 
 TEST_F(Undo, OldJournalsGoWhenAPassStartsButOneACrashLeftOpenStays)

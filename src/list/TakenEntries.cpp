@@ -1,0 +1,62 @@
+#include "list/TakenEntries.h"
+
+#include "list/ListModel.h"
+#include "platform/PathUtil.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+void TakenEntries::keep(const QString& journal, std::vector<TakenEntry> entries)
+{
+    if (journal.isEmpty() || entries.empty())
+        return;
+    byJournal_.insert(journal, std::move(entries));
+}
+
+std::vector<TakenEntry> TakenEntries::takeBack(const QString& journal, const QHash<QString, QString>& backAt)
+{
+    std::vector<TakenEntry> back;
+    const auto it = byJournal_.find(journal);
+    if (it == byJournal_.end())
+        return back;
+    std::vector<TakenEntry> still;
+    for (TakenEntry& t : *it) {
+        const auto at = backAt.constFind(QDir::cleanPath(t.entry.directory + t.entry.name));
+        if (at == backAt.constEnd()) {
+            still.push_back(std::move(t));
+            continue;
+        }
+        t.entry.directory = directoryPart(*at);
+        t.entry.name = namePart(*at);
+        back.push_back(std::move(t));
+    }
+    if (still.empty())
+        byJournal_.erase(it);
+    else
+        *it = std::move(still);
+    return back;
+}
+
+void putBack(ListModel& model, std::vector<TakenEntry> entries)
+{
+    if (entries.empty())
+        return;
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const TakenEntry& a, const TakenEntry& b) { return a.row < b.row; });
+    std::vector<ListEntry> all;
+    all.reserve(size_t(model.entryCount()) + entries.size());
+    for (int row = ListModel::kFirstRow; model.isEntryRow(row); ++row)
+        all.push_back(model.entry(row));
+    for (TakenEntry& t : entries) {
+        const size_t at = std::min(size_t(std::max(t.row - ListModel::kFirstRow, 0)), all.size());
+        all.insert(all.begin() + std::ptrdiff_t(at), std::move(t.entry));
+    }
+    int number = 0;
+    for (ListEntry& e : all) {
+        e.mark = ListModel::blank();
+        e.number = ListModel::formatNumber(number++);
+    }
+    model.clear();
+    model.append(all);
+}
