@@ -14,9 +14,9 @@
 
 namespace {
 
-SerSpec plainMono(int frames)
+SerVideo plainMono(int frames)
 {
-    SerSpec s;
+    SerVideo s;
     s.frames = frames;
     s.sample = [](int f, int x, int y, int) { return unsigned(x + y + f); };
     return s;

@@ -17,18 +17,18 @@
 
 namespace {
 
-SerSpec colourSpec(int frames)
+SerVideo colourVideo(int frames)
 {
-    SerSpec s;
+    SerVideo s;
     s.colorId = 100;
     s.frames = frames;
     s.sample = [](int f, int x, int y, int p) { return unsigned((x * 9 + y * 5 + f * 40 + p * 70) & 255); };
     return s;
 }
 
-SerSpec monoSpec(int frames)
+SerVideo monoVideo(int frames)
 {
-    SerSpec s;
+    SerVideo s;
     s.frames = frames;
     s.sample = [](int f, int x, int y, int) { return unsigned((x * 11 + y * 3 + f * 50) & 255); };
     return s;
@@ -57,7 +57,7 @@ TEST(ListAppend, FramesAreAppendedAsTheProgramWritesEntries)
 {
     QTemporaryDir tmp;
     const DefaultScoreFile settings('2');
-    ASSERT_TRUE(writeAll(tmp.filePath("jupiter.ser"), serBytes(monoSpec(3))));
+    ASSERT_TRUE(writeAll(tmp.filePath("jupiter.ser"), serBytes(monoVideo(3))));
     const QString list = tmp.filePath("soir.lst");
     const std::vector<ListEntry> before = {entry(0, "/old/", "a.bmp", "1"), entry(1, "/old/", "b.bmp", "0")};
     writeListFile(list, before);
@@ -83,7 +83,7 @@ TEST(ListAppend, FramesAreAppendedAsTheProgramWritesEntries)
 TEST(ListAppend, ExistingFilesAreNeverReplaced)
 {
     QTemporaryDir tmp;
-    ASSERT_TRUE(writeAll(tmp.filePath("v.ser"), serBytes(monoSpec(2))));
+    ASSERT_TRUE(writeAll(tmp.filePath("v.ser"), serBytes(monoVideo(2))));
     ASSERT_TRUE(writeAll(tmp.filePath("v_00001.bmp"), "not a frame, the user's own file"));
     ASSERT_TRUE(writeAll(tmp.filePath("v_00001 (2).bmp"), "another"));
     const ExtractResult r = Extraction({tmp.filePath("v.ser"), tmp.path()}).run();
@@ -100,7 +100,7 @@ TEST(ListAppend, ExistingFilesAreNeverReplaced)
 TEST(ListAppend, AListThatCannotBeReadStopsEverythingBeforeTheFirstFrame)
 {
     QTemporaryDir tmp;
-    ASSERT_TRUE(writeAll(tmp.filePath("v.ser"), serBytes(monoSpec(2))));
+    ASSERT_TRUE(writeAll(tmp.filePath("v.ser"), serBytes(monoVideo(2))));
     const QByteArray garbage("\x89PNG\r\n\x1a\n\0\0binary", 16);
     ASSERT_TRUE(writeAll(tmp.filePath("bad.lst"), garbage));
     const RunResult r = runVidsplit({tmp.filePath("v.ser"), "--list", tmp.filePath("bad.lst")}, tmp.path());
@@ -128,21 +128,21 @@ TEST(Join, ListedFramesComeBackFromTheSer)
 {
     struct Case {
         const char* name;
-        SerSpec spec;
+        SerVideo video;
         std::optional<int> minScore;
         std::vector<int> kept;  // frames (0-based) the join keeps
         int colorId;
     };
     const Case cases[] = {
-        {"colour, score at least 1", colourSpec(4), 1, {1, 3}, 100},
-        {"mono, every frame", monoSpec(3), std::nullopt, {0, 1, 2}, 0},
+        {"colour, score at least 1", colourVideo(4), 1, {1, 3}, 100},
+        {"mono, every frame", monoVideo(3), std::nullopt, {0, 1, 2}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir tmp;
-        ASSERT_TRUE(writeAll(tmp.filePath("in.ser"), serBytes(c.spec)));
+        ASSERT_TRUE(writeAll(tmp.filePath("in.ser"), serBytes(c.video)));
         const ExtractResult x = Extraction({tmp.filePath("in.ser"), tmp.path()}).run();
-        ASSERT_EQ(x.written, c.spec.frames);
+        ASSERT_EQ(x.written, c.video.frames);
         // Scores as a review leaves them: frames 1 and 3 kept, a blank one not counted.
         std::vector<ListEntry> entries = readListFile(x.listFile);
         const char* scores[] = {"0", "2", " ", "1"};

@@ -41,7 +41,7 @@ unsigned twelveBit(int f, int x, int y)
 
 struct SerCase {
     const char* name;
-    SerSpec spec;
+    SerVideo video;
     std::function<QRgb(int f, int x, int y)> expected;
     int expectedFrames = 4;
     bool grey = false;
@@ -49,9 +49,9 @@ struct SerCase {
     bool problemExpected = false;
 };
 
-SerSpec mono8(int headerCount = -1)
+SerVideo mono8(int headerCount = -1)
 {
-    SerSpec s;
+    SerVideo s;
     s.headerCount = headerCount;
     s.sample = [](int f, int x, int y, int) { return unsigned(x * 13 + y * 7 + f * 29) & 255; };
     return s;
@@ -59,9 +59,9 @@ SerSpec mono8(int headerCount = -1)
 
 QRgb greyPixel(unsigned v) { return qRgb(int(v), int(v), int(v)); }
 
-SerSpec twelveIn16(bool bigEndian)
+SerVideo twelveIn16(bool bigEndian)
 {
-    SerSpec s;
+    SerVideo s;
     s.depth = 16;
     s.littleEndianFlag = 0;
     s.bigEndianData = bigEndian;
@@ -69,9 +69,9 @@ SerSpec twelveIn16(bool bigEndian)
     return s;
 }
 
-SerSpec colour(int colorId)
+SerVideo colour(int colorId)
 {
-    SerSpec s;
+    SerVideo s;
     s.colorId = colorId;
     s.sample = [colorId](int f, int x, int y, int p) {
         const int rgb[3] = {x * 15, y * 20, 255 - x * 10 - f};
@@ -80,9 +80,9 @@ SerSpec colour(int colorId)
     return s;
 }
 
-SerSpec bayer(int colorId)
+SerVideo bayer(int colorId)
 {
-    SerSpec s;
+    SerVideo s;
     s.colorId = colorId;
     s.sample = [colorId](int, int x, int y, int) { return unsigned(linear(site(colorId, x, y), x, y)); };
     return s;
@@ -127,10 +127,10 @@ std::vector<SerCase> serCases()
 TEST(SerExtract, FramesHaveTheExpectedPixels)
 {
     for (const SerCase& c : serCases()) {
-        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.spec.colorId));
+        SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.video.colorId));
         QTemporaryDir tmp;
         const QString video = tmp.filePath("capture.ser");
-        ASSERT_TRUE(writeAll(video, serBytes(c.spec)));
+        ASSERT_TRUE(writeAll(video, serBytes(c.video)));
         ExtractOptions o;
         o.video = video;
         o.outDir = tmp.filePath("out");
@@ -143,7 +143,7 @@ TEST(SerExtract, FramesHaveTheExpectedPixels)
             const QString path = tmp.filePath(QStringLiteral("out/capture_%1.bmp").arg(f + 1, 5, 10, QLatin1Char('0')));
             ASSERT_EQ(r.frames.value(f), path);
             const QImage img = loadRgb(path);
-            ASSERT_EQ(img.size(), QSize(c.spec.width, c.spec.height));
+            ASSERT_EQ(img.size(), QSize(c.video.width, c.video.height));
             const int m = c.interiorOnly ? 1 : 0;
             int wrong = 0;
             for (int y = m; y < img.height() - m; ++y)
@@ -161,7 +161,7 @@ TEST(SerExtract, DemosaicedBordersOfAPlainColourKeepTheColour)
     for (int id = 8; id <= 11; ++id) {
         SCOPED_TRACE(id);
         QTemporaryDir tmp;
-        SerSpec s;
+        SerVideo s;
         s.colorId = id;
         s.width = 5;  // odd sizes put every colour on the last row and column
         s.height = 3;
@@ -200,7 +200,7 @@ TEST(SerExtract, ByteOrderCanBeForced)
 TEST(SerExtract, RangeOfFramesAndTheirTimesFromTheTrailer)
 {
     QTemporaryDir tmp;
-    SerSpec s = mono8();
+    SerVideo s = mono8();
     s.frames = 6;
     // Out of order, as some programs write them: each frame still gets its own time.
     const int64_t base = 1700000000;

@@ -22,7 +22,7 @@ void le64(QByteArray& out, int64_t v)
 
 }  // namespace
 
-QByteArray serBytes(const SerSpec& s)
+QByteArray serBytes(const SerVideo& s)
 {
     QByteArray b(178, '\0');
     b.replace(0, 14, "LUCAM-RECORDER");

@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-struct SerSpec {
+struct SerVideo {
     int colorId = 0;
     int width = 16;
     int height = 12;
@@ -27,7 +27,7 @@ struct SerSpec {
     std::function<unsigned(int f, int x, int y, int p)> sample;
 };
 
-QByteArray serBytes(const SerSpec& spec);
+QByteArray serBytes(const SerVideo& video);
 
 // SER ticks of a Unix time in seconds.
 int64_t serTicks(int64_t unixSeconds);

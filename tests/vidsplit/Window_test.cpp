@@ -24,7 +24,7 @@ protected:
     void SetUp() override
     {
         setPrompts(&sp);
-        SerSpec s;
+        SerVideo s;
         s.frames = 5;
         s.width = 40;
         s.height = 30;
