@@ -251,25 +251,6 @@ TEST_F(SearchWindowTest, SupprimerListsTheUnmarkedFilesByDirectory)
     EXPECT_EQ(w.TableauView->model()->rowCount(), 4);
 }
 
-// Text of a PDF, one entry per page, one line per line drawn.
-QList<QStringList> pdfPages(const QString& pdf)
-{
-    QProcess p;
-    p.start("pdftotext", {"-layout", pdf, "-"});
-    if (!p.waitForFinished(20000))
-        return {};
-    QList<QStringList> pages;
-    for (const QString& page : QString::fromUtf8(p.readAllStandardOutput()).split('\f')) {
-        QStringList lines;
-        for (const QString& l : page.split('\n'))
-            if (!l.trimmed().isEmpty())
-                lines << l.trimmed();
-        if (!lines.isEmpty())
-            pages << lines;
-    }
-    return pages;
-}
-
 TEST_F(SearchWindowTest, PrintsTheLinesPageByPage)
 {
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
 
 #include <algorithm>
 #include <random>
@@ -58,4 +59,22 @@ QImage noisyFrame(int width, int height, unsigned seed)
         }
     }
     return img;
+}
+
+QList<QStringList> pdfPages(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(20000))
+        return {};
+    QList<QStringList> pages;
+    for (const QString& page : QString::fromUtf8(p.readAllStandardOutput()).split('\f')) {
+        QStringList lines;
+        for (const QString& l : page.split('\n'))
+            if (!l.trimmed().isEmpty())
+                lines << l.trimmed();
+        if (!lines.isEmpty())
+            pages << lines;
+    }
+    return pages;
 }

@@ -177,25 +177,6 @@ TEST_F(HelpTest, NoHelpFileAnywhereGivesTheErrorBoxAndNoViewer)
     }
 }
 
-// Text of a PDF, one entry per page, the lines drawn on it.
-QList<QStringList> pdfPages(const QString& pdf)
-{
-    QProcess p;
-    p.start("pdftotext", {"-layout", pdf, "-"});
-    if (!p.waitForFinished(20000))
-        return {};
-    QList<QStringList> pages;
-    for (const QString& page : QString::fromUtf8(p.readAllStandardOutput()).split('\f')) {
-        QStringList lines;
-        for (const QString& l : page.split('\n'))
-            if (!l.trimmed().isEmpty())
-                lines << l.trimmed();
-        if (!lines.isEmpty())
-            pages << lines;
-    }
-    return pages;
-}
-
 QString pdfTitle(const QString& pdf)
 {
     QProcess p;
