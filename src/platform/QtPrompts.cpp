@@ -12,6 +12,18 @@
 namespace {
 QWidget* parentWidget() { return QApplication::activeWindow(); }
 QString appTitle() { return QStringLiteral("Velmoran"); }
+
+// A box with two buttons, the first one the default; true when the first was pressed.
+bool twoButtons(QMessageBox::Icon icon, const QString& caption, const QString& text, const QString& first,
+                QMessageBox::ButtonRole firstRole, const QString& second, QMessageBox::ButtonRole secondRole)
+{
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, parentWidget());
+    QPushButton* chosen = box.addButton(first, firstRole);
+    box.addButton(second, secondRole);
+    box.setDefaultButton(chosen);
+    box.exec();
+    return box.clickedButton() == chosen;
+}
 }
 
 QString qtFilterFromProgramFilter(const QString& filter)
@@ -42,22 +54,14 @@ bool QtPrompts::confirm(const QString& text) { return question(QStringLiteral("C
 
 bool QtPrompts::question(const QString& caption, const QString& text)
 {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parentWidget());
-    QPushButton* yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
-    box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.exec();
-    return box.clickedButton() == yes;
+    return twoButtons(QMessageBox::Question, caption, text, QStringLiteral("&Oui"),
+                      QMessageBox::YesRole, QStringLiteral("&Non"), QMessageBox::NoRole);
 }
 
 bool QtPrompts::okCancel(const QString& caption, const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton, parentWidget());
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
-    box.setDefaultButton(ok);
-    box.exec();
-    return box.clickedButton() == ok;
+    return twoButtons(QMessageBox::NoIcon, caption, text, QStringLiteral("OK"),
+                      QMessageBox::AcceptRole, QStringLiteral("Annuler"), QMessageBox::RejectRole);
 }
 
 std::optional<QString> QtPrompts::inputBox(const QString& caption, const QString& prompt,

@@ -34,15 +34,19 @@ QImage drawProgramIcon(int size)
     // the front half over it.
     const QPointF centre(32, 34);
     const QRectF ring(centre.x() - 27, centre.y() - 8, 54, 16);
-    QPen ringPen(QColor(230, 200, 140), 3.2);
-    p.save();
-    p.translate(centre);
-    p.rotate(-18);
-    p.translate(-centre);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(ringPen);
-    p.drawArc(ring, 0, 180 * 16);
-    p.restore();
+    const QPen ringPen(QColor(230, 200, 140), 3.2);
+    // One half of the ring, tilted: from startDegrees over 180 degrees.
+    auto ringHalf = [&](int startDegrees) {
+        p.save();
+        p.translate(centre);
+        p.rotate(-18);
+        p.translate(-centre);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(ringPen);
+        p.drawArc(ring, startDegrees * 16, 180 * 16);
+        p.restore();
+    };
+    ringHalf(0);
 
     QRadialGradient lit(QPointF(25, 26), 22);
     lit.setColorAt(0, QColor(255, 214, 150));
@@ -52,14 +56,7 @@ QImage drawProgramIcon(int size)
     p.setBrush(lit);
     p.drawEllipse(centre, 15, 15);
 
-    p.save();
-    p.translate(centre);
-    p.rotate(-18);
-    p.translate(-centre);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(ringPen);
-    p.drawArc(ring, 180 * 16, 180 * 16);
-    p.restore();
+    ringHalf(180);
     p.end();
     return image;
 }
