@@ -275,11 +275,7 @@ std::vector<ListEntry> parseListFile(const QByteArray& bytes)
 {
     ListStore store;
     parseListFile(bytes, store);
-    std::vector<ListEntry> out;
-    out.reserve(size_t(store.size()));
-    for (int i = 0; i < store.size(); ++i)
-        out.push_back(store.entry(i));
-    return out;
+    return store.entries();
 }
 
 void readListFile(const QString& path, ListStore& store)
@@ -308,11 +304,7 @@ std::vector<ListEntry> readListFile(const QString& path)
 {
     ListStore store;
     readListFile(path, store);
-    std::vector<ListEntry> out;
-    out.reserve(size_t(store.size()));
-    for (int i = 0; i < store.size(); ++i)
-        out.push_back(store.entry(i));
-    return out;
+    return store.entries();
 }
 
 QByteArray formatListFile(const std::vector<ListEntry>& entries)

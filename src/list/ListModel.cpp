@@ -48,14 +48,7 @@ void ListModel::setCell(int column, int row, const QString& text)
         emit headerDataChanged(Qt::Vertical, r, r);
 }
 
-std::vector<ListEntry> ListModel::entries() const
-{
-    std::vector<ListEntry> out;
-    out.reserve(size_t(store_.size()));
-    for (int i = 0; i < store_.size(); ++i)
-        out.push_back(store_.entry(i));
-    return out;
-}
+std::vector<ListEntry> ListModel::entries() const { return store_.entries(); }
 
 void ListModel::clear()
 {

@@ -92,6 +92,15 @@ ListEntry ListStore::entry(int i) const
     return {pool_[r.mark], text(ColNumber, i), pool_[r.directory], r.name, pool_[r.quality], pool_[r.zone], pool_[r.extra]};
 }
 
+std::vector<ListEntry> ListStore::entries() const
+{
+    std::vector<ListEntry> out;
+    out.reserve(rows_.size());
+    for (int i = 0; i < size(); ++i)
+        out.push_back(entry(i));
+    return out;
+}
+
 QString ListStore::text(int column, int i) const
 {
     const Row& r = rows_[size_t(i)];

@@ -49,6 +49,8 @@ public:
 
     // Entries are counted from 0 here. An empty value reads as the blank.
     ListEntry entry(int i) const;
+    // Every entry as a value of its own.
+    std::vector<ListEntry> entries() const;
     QString text(int column, int i) const;
     // The text itself, for every column but the number (whose text is made on demand).
     const QString& sharedText(int column, int i) const;

@@ -44,10 +44,8 @@ void putBack(ListModel& model, std::vector<TakenEntry> entries)
         return;
     std::stable_sort(entries.begin(), entries.end(),
                      [](const TakenEntry& a, const TakenEntry& b) { return a.row < b.row; });
-    std::vector<ListEntry> all;
-    all.reserve(size_t(model.entryCount()) + entries.size());
-    for (int row = ListModel::kFirstRow; model.isEntryRow(row); ++row)
-        all.push_back(model.entry(row));
+    std::vector<ListEntry> all = model.entries();
+    all.reserve(all.size() + entries.size());
     for (TakenEntry& t : entries) {
         const size_t at = std::min(size_t(std::max(t.row - ListModel::kFirstRow, 0)), all.size());
         all.insert(all.begin() + std::ptrdiff_t(at), std::move(t.entry));
