@@ -44,11 +44,19 @@ void putBack(ListModel& model, std::vector<TakenEntry> entries)
         return;
     std::stable_sort(entries.begin(), entries.end(),
                      [](const TakenEntry& a, const TakenEntry& b) { return a.row < b.row; });
-    std::vector<ListEntry> all = model.entries();
-    all.reserve(all.size() + entries.size());
-    for (TakenEntry& t : entries) {
-        const size_t at = std::min(size_t(std::max(t.row - ListModel::kFirstRow, 0)), all.size());
-        all.insert(all.begin() + std::ptrdiff_t(at), std::move(t.entry));
+    // One merge rather than an insertion each: an entry goes in once the list before it is as
+    // long as its old row says, or at the end.
+    std::vector<ListEntry> kept = model.entries();
+    std::vector<ListEntry> all;
+    all.reserve(kept.size() + entries.size());
+    auto next = entries.begin();
+    for (size_t k = 0; k < kept.size() || next != entries.end();) {
+        const bool takenHere = next != entries.end()
+            && (k == kept.size() || size_t(std::max(next->row - ListModel::kFirstRow, 0)) <= all.size());
+        if (takenHere)
+            all.push_back(std::move((next++)->entry));
+        else
+            all.push_back(std::move(kept[k++]));
     }
     int number = 0;
     for (ListEntry& e : all) {
