@@ -23,6 +23,9 @@ struct FileDialogRequest {
     bool confirmOverwrite = true;
 };
 
+// The answers of a box with more than two buttons.
+enum class Choice { Yes, YesToAll, No, Cancel };
+
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -37,6 +40,9 @@ public:
     virtual bool okCancel(const QString& caption, const QString& text) = 0;
     // Question box with a caption of its own and the buttons "&Oui" / "&Non": true for Oui.
     virtual bool question(const QString& caption, const QString& text) = 0;
+    // Question box with "&Oui", "&Non" and "Annuler" (Escape answers Annuler); with yesToAll, a
+    // fourth button "Oui pour &Tous" between "&Oui" and "&Non".
+    virtual Choice choice(const QString& caption, const QString& text, bool yesToAll = false) = 0;
     // Input box: the edited text, or nothing when cancelled.
     virtual std::optional<QString> inputBox(const QString& caption, const QString& prompt,
                                             const QString& text) = 0;

@@ -64,6 +64,26 @@ bool QtPrompts::okCancel(const QString& caption, const QString& text)
                       QMessageBox::AcceptRole, QStringLiteral("Annuler"), QMessageBox::RejectRole);
 }
 
+Choice QtPrompts::choice(const QString& caption, const QString& text, bool yesToAll)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parentWidget());
+    QPushButton* yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
+    QPushButton* all = yesToAll ? box.addButton(QStringLiteral("Oui pour &Tous"), QMessageBox::YesRole) : nullptr;
+    QPushButton* no = box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    if (clicked == yes)
+        return Choice::Yes;
+    if (all && clicked == all)
+        return Choice::YesToAll;
+    if (clicked == no)
+        return Choice::No;
+    return Choice::Cancel;  // Annuler, Escape, or the box closed by its frame
+}
+
 std::optional<QString> QtPrompts::inputBox(const QString& caption, const QString& prompt,
                                            const QString& text)
 {

@@ -9,6 +9,7 @@ public:
     bool confirm(const QString& text) override;
     bool okCancel(const QString& caption, const QString& text) override;
     bool question(const QString& caption, const QString& text) override;
+    Choice choice(const QString& caption, const QString& text, bool yesToAll = false) override;
     std::optional<QString> inputBox(const QString& caption, const QString& prompt,
                                     const QString& text) override;
     QStringList openFiles(const FileDialogRequest& request) override;

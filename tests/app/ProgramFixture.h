@@ -52,6 +52,11 @@ public:
         shown.push_back({"question", c + "|" + t});
         return false;
     }
+    Choice choice(const QString& c, const QString& t, bool) override
+    {
+        shown.push_back({"choice", c + "|" + t});
+        return Choice::Cancel;
+    }
     std::optional<QString> inputBox(const QString& c, const QString&, const QString&) override
     {
         shown.push_back({"input", c});

@@ -18,7 +18,8 @@ QStringList ScriptedPrompts::messages() const
 {
     QStringList out;
     for (const Shown& s : shown_)
-        if (s.kind == Kind::Message || s.kind == Kind::Error || s.kind == Kind::Confirm || s.kind == Kind::Question)
+        if (s.kind == Kind::Message || s.kind == Kind::Error || s.kind == Kind::Confirm || s.kind == Kind::Question
+            || s.kind == Kind::Choice)
             out << s.text;
     return out;
 }
@@ -51,6 +52,12 @@ bool ScriptedPrompts::question(const QString& caption, const QString& text)
 {
     shown_.push_back({Kind::Question, caption, text});
     return next<bool>(Kind::Question, "a question box");
+}
+
+::Choice ScriptedPrompts::choice(const QString& caption, const QString& text, bool)
+{
+    shown_.push_back({Kind::Choice, caption, text});
+    return next<::Choice>(Kind::Choice, "a box of choice");
 }
 
 std::optional<QString> ScriptedPrompts::inputBox(const QString& caption, const QString& prompt,

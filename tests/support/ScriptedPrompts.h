@@ -9,7 +9,7 @@
 
 class ScriptedPrompts : public Prompts {
 public:
-    enum class Kind { Message, Error, Confirm, Input, Open, Save, Color, Font, Dialog, Question };
+    enum class Kind { Message, Error, Confirm, Input, Open, Save, Color, Font, Dialog, Question, Choice };
     struct Shown {
         Kind kind;
         QString caption;  // input box caption, dialog title, file dialog caption
@@ -19,7 +19,7 @@ public:
     // the dialog open it is cancelled. exec() returns the dialog's result.
     using DialogScript = std::function<void(QDialog*)>;
     using Answer = std::variant<bool, std::optional<QString>, QStringList, std::optional<QColor>,
-                                std::optional<QFont>, DialogScript>;
+                                std::optional<QFont>, DialogScript, ::Choice>;
 
     // Queue answers in the order the program will ask for them.
     void answerConfirm(bool yes) { answers_.push_back(yes); }
@@ -27,6 +27,8 @@ public:
     void answerOkCancel(bool ok) { answers_.push_back(ok); }
     // A question box takes a yes/no answer like a confirmation.
     void answerQuestion(bool yes) { answers_.push_back(yes); }
+    // The button pressed in a box of choice() (Oui, Oui pour Tous, Non, Annuler).
+    void answerChoice(::Choice c) { answers_.push_back(c); }
     void answerInput(std::optional<QString> text) { answers_.push_back(text); }
     void answerOpen(QStringList files) { answers_.push_back(files); }
     void answerSave(std::optional<QString> name) { answers_.push_back(name); }
@@ -35,7 +37,7 @@ public:
     void answerDialog(DialogScript script) { answers_.push_back(std::move(script)); }
 
     const std::vector<Shown>& shown() const { return shown_; }
-    // The texts of message, error, confirmation and question boxes, in order.
+    // The texts of message, error, confirmation, question and choice boxes, in order.
     QStringList messages() const;
     // Texts shown for inputs (the edit field's text each time the box came up).
     QStringList inputTexts() const;
@@ -47,6 +49,7 @@ public:
     bool confirm(const QString& text) override;
     bool okCancel(const QString& caption, const QString& text) override;
     bool question(const QString& caption, const QString& text) override;
+    ::Choice choice(const QString& caption, const QString& text, bool yesToAll = false) override;
     std::optional<QString> inputBox(const QString& caption, const QString& prompt,
                                     const QString& text) override;
     QStringList openFiles(const FileDialogRequest& request) override;
