@@ -48,6 +48,41 @@ QString fileErrorText(int errnum)
     }
 }
 
+QString fileReasonText(int errnum)
+{
+    switch (errnum) {
+    case 0: return QString();
+    case ENOENT: return QStringLiteral("Fichier introuvable");
+    case EACCES:
+    case EPERM: return QString::fromUtf8("Accès au fichier refusé");
+    case ENOSPC: return QStringLiteral("Disque plein");
+    case EDQUOT: return QString::fromUtf8("Quota disque dépassé");
+    case EFBIG: return QStringLiteral("Fichier trop grand");
+    case ENAMETOOLONG: return QStringLiteral("Nom de fichier trop long");
+    case EROFS: return QString::fromUtf8("Disque en lecture seule");
+    case EISDIR: return QString::fromUtf8("C'est un répertoire");
+    case ENOTDIR: return QString::fromUtf8("Un élément du chemin n'est pas un répertoire");
+    case EEXIST: return QString::fromUtf8("Le fichier existe déjà");
+    case ENOTEMPTY: return QString::fromUtf8("Répertoire non vide");
+    case EBUSY:
+    case ETXTBSY: return QString::fromUtf8("Fichier occupé");
+    case ELOOP: return QStringLiteral("Trop de liens symboliques");
+    case EXDEV: return QString::fromUtf8("Déplacement impossible entre deux disques");
+    case EMFILE:
+    case ENFILE: return QStringLiteral("Trop de fichiers ouverts");
+    case ENOMEM: return QStringLiteral("Mémoire insuffisante");
+    case EIO: return QString::fromUtf8("Erreur de lecture ou d'écriture du disque");
+    case EINVAL: return QStringLiteral("Nom ou argument incorrect");
+    case ENODEV:
+    case ENXIO: return QStringLiteral("Périphérique absent");
+    case ESTALE:
+    case ENOTCONN:
+    case EHOSTDOWN: return QStringLiteral("Disque réseau indisponible");
+    case ETIMEDOUT: return QString::fromUtf8("Délai dépassé");
+    default: return QStringLiteral("Erreur système %1").arg(errnum);
+    }
+}
+
 SafeFile::SafeFile(const QString& path) : path_(path) {}
 
 SafeFile::~SafeFile() { cancel(); }

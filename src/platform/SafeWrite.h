@@ -14,6 +14,10 @@
 // The program's wording of a file error (an errno value): "Fichier introuvable",
 // "Accès au fichier refusé", or "Erreur E/S %d".
 QString fileErrorText(int errnum);
+// The system's reason for a file error in plain French ("Disque plein", "Nom de fichier trop long",
+// ...), for the questions and closing messages of passes over many files; never a bare number
+// where the system gives a reason.
+QString fileReasonText(int errnum);
 
 // One safe replacement of a file, written piece by piece. Destroying it before commit() abandons
 // the write: the temporary file is removed and the target left alone.
