@@ -60,6 +60,8 @@ TEST_F(SortByZone, NamesTakenInTheZoneFolderAreNeverOverwritten)
     const QString missing = path("Zone2/b.bmp");
     list({{a, "1", "1"}, {b, "1", "2"}, {a, "1", "3"}, {missing, "1", "5"}});
     EXPECT_EQ(sortByZone(review, ops, sp, false), 2);
+    EXPECT_EQ(sp.messages(), QStringList{QString::fromUtf8("Traitement Terminé: 2 Fichiers Traités\n"
+                                                           "1 Entrée Laissée : 1 fichier introuvable")});
     EXPECT_EQ(readAll(resident), QByteArray("resident a"));
     EXPECT_EQ(readAll(path("Zone1/a (2).bmp")), bytesOf("a.bmp"));
     EXPECT_EQ(readAll(path("Zone2/b.bmp")), bytesOf("b.bmp"));
@@ -129,8 +131,10 @@ TEST_F(SortByZone, FailuresAndSpaceLeaveTheirEntriesAsTheyAre)
     list(entries);
     ops.failCall = 2;   // f1 cannot be moved
     spaceAfter(ops, 3); // Space after f2
+    sp.answerChoice(Choice::Yes);
     EXPECT_EQ(sortByZone(review, ops, sp, false), 2);
-    EXPECT_EQ(sp.messages(), QStringList{QString::fromUtf8("Traitement Terminé: 2 Fichiers Traités")});
+    EXPECT_EQ(sp.messages().last(),
+              QString::fromUtf8("Traitement Terminé: 2 Fichiers Traités\n1 Échec : Accès au fichier refusé : ") + paths[1]);
     EXPECT_EQ(entryPaths(), (QStringList{path("Zone1/f0.bmp"), paths[1], path("Zone1/f2.bmp"), paths[3], paths[4], paths[5]}));
     for (int i : {1, 3, 4, 5})
         EXPECT_TRUE(QFileInfo::exists(paths[i]));
