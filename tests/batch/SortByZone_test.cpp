@@ -141,4 +141,22 @@ TEST_F(SortByZone, FailuresAndSpaceLeaveTheirEntriesAsTheyAre)
     EXPECT_FALSE(review.BatchRunning());
 }
 
+TEST_F(SortByZone, AZoneFolderThatCannotBeMadeIsTheReasonGiven)
+{
+    const QString a = make("a.bmp"), b = make("b.bmp");
+    const QString base = path("absent/deeper/");  // only the Zone level is ever made
+    programOptions().SortMoveToBase = true;
+    programOptions().SortBaseDirectory = base;
+    list({{a, "1", "1"}, {b, "1", "1"}});
+    sp.answerChoice(Choice::No);
+    EXPECT_EQ(sortByZone(review, ops, sp, true), 0);
+    ASSERT_EQ(sp.shown().size(), 2u);
+    EXPECT_EQ(sp.shown()[0].caption, "Impossible de Traiter le Fichier: " + a);
+    EXPECT_EQ(sp.shown()[0].text, "Fichier introuvable : " + base + "Zone1/\nVoulez-vous Continuer?");
+    EXPECT_EQ(sp.messages().last(),
+              QString::fromUtf8("Traitement Terminé: 0 Fichiers Traités\n1 Échec : Fichier introuvable : ") + base + "Zone1/");
+    EXPECT_EQ(entryPaths(), (QStringList{a, b}));
+    EXPECT_EQ(ops.calls, 0);
+}
+
 }  // namespace
