@@ -99,7 +99,13 @@ void ListCommands::AddFiles(bool replace)
     review_.Recount();
 }
 
-void ListCommands::AppendFiles(const QStringList& paths) { review_.document().appendFiles(paths); }
+void ListCommands::AppendFiles(const QStringList& paths)
+{
+    QString refused;
+    review_.document().appendFiles(acceptedForList(paths, refused));
+    if (!refused.isEmpty())
+        prompts().message(refused);
+}
 
 void ListCommands::CollerPressePapier()
 {

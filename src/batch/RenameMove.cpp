@@ -25,6 +25,11 @@ int renameAndMove(ReviewController& review, ShellFileOp& ops, Prompts& ask, bool
     const bool move = o.MoveToTarget;
     const QString base = o.BatchName;
     const QString target = move && !o.TargetDirectory.isEmpty() ? withTrailingSlash(o.TargetDirectory) : QString();
+    // Every entry would take the break into the list.
+    if (const QString why = listPathRefusal(target + (rename ? base : QString())); !why.isEmpty()) {
+        ask.message(why);
+        return 0;
+    }
     ListModel& model = review.model();
     // Where the file of an entry goes.
     auto targetOf = [&](int row) {
@@ -34,6 +39,7 @@ int renameAndMove(ReviewController& review, ShellFileOp& ops, Prompts& ask, bool
     };
     const JournalKind kind = move ? JournalKind::Move : JournalKind::Rename;
     int count = 0;
+    PassReport report(ask);
     {
         StopScope scope(review.stopFlag());
         JournalFileOp journal(ops, QStringLiteral("Renommer"), ask);
@@ -50,14 +56,17 @@ int renameAndMove(ReviewController& review, ShellFileOp& ops, Prompts& ask, bool
         for (int row = review.FirstRow(); goOn && scope.running() && row <= review.LastRow() && model.isEntryRow(row);
              ++row) {
             review.SelectRow(row);
-            const int position = row - review.FirstRow() + 1;
             const QString to = targetOf(row);
             const QString path = review.EntryPath(row);
-            bool ok = false;
             if (const std::optional<QString> at = done.movedTo(path)) {
                 pointEntryAt(model, row, *at);  // its file went with an earlier entry
-                ok = true;
-            } else if (!done.madeHere(path)) {
+            } else if (done.madeHere(path)) {
+                report.left(EntryFile::Missing);  // its own file was gone; another one took its name
+            } else if (const EntryFile f = checkEntryFile(path); f.kind == EntryFile::Unknown) {
+                goOn = report.failed(path, f.error, path);
+            } else if (f.kind != EntryFile::Regular) {
+                report.left(f.kind);
+            } else {
                 if (row >= plannedUntil)
                     planFrom(row);
                 const FileOpResult r = move ? journal.ShellMoveFile(path, to) : journal.ShellRenameFile(path, to);
@@ -65,15 +74,13 @@ int renameAndMove(ReviewController& review, ShellFileOp& ops, Prompts& ask, bool
                 if (r.ok) {
                     pointEntryAt(model, row, r.used);
                     ++count;
-                    ok = true;
+                } else {
+                    goOn = report.failed(path, r.error, path);
                 }
             }
-            if (!ok)
-                goOn = ask.question(QStringLiteral("Impossible de Traiter le Fichier: ") + QString::number(position),
-                                    QStringLiteral("Voulez-vous Continuer?"));
             scope.keepGoing();
         }
     }
-    ask.message(passDoneMessage(count, " Fichiers Supprimés"));
+    ask.message(report.closing(count, " Fichiers Traités"));
     return count;
 }

@@ -8,12 +8,27 @@
 
 #include <vector>
 
+namespace {
+bool scoredZero(const ListEntry& e) { return e.quality == QLatin1String("0"); }
+}
+
 int deleteScoreZero(ReviewController& review, ShellFileOp& ops, Prompts& ask)
 {
     if (!ask.confirm(QString::fromUtf8("Voulez-vous Envoyer à la Corbeille les Fichiers de Score=0 ?")))
         return 0;
     ListModel& model = review.model();
+    {
+        // A list scored 0 throughout is more often a slip of the keys than a wish to lose a series.
+        const ListStore& store = model.store();
+        int zeros = 0;
+        for (int i = 0; i < store.size(); ++i)
+            zeros += store.sharedText(ListModel::ColQuality, i) == QLatin1String("0");
+        if (zeros > 0 && zeros == store.size()
+            && !ask.confirm(QString::fromUtf8("Tous les fichiers de la liste ont le score 0 (%1). Continuer?").arg(zeros)))
+            return 0;
+    }
     int count = 0;
+    PassReport report(ask);
     {
         StopScope scope(review.stopFlag());
         JournalFileOp journal(ops, QStringLiteral("Corbeille"), ask);
@@ -21,7 +36,7 @@ int deleteScoreZero(ReviewController& review, ShellFileOp& ops, Prompts& ask)
         auto planFrom = [&](int from) {
             int row = from;
             for (; row < from + kJournalAhead && row <= review.LastRow() && model.isEntryRow(row); ++row)
-                if (model.entry(row).quality == QLatin1String("0"))
+                if (scoredZero(model.entry(row)))
                     journal.expect(JournalKind::Trash, review.EntryPath(row), {});
             journal.expectationsDone();
             plannedUntil = row;
@@ -30,15 +45,19 @@ int deleteScoreZero(ReviewController& review, ShellFileOp& ops, Prompts& ask)
         kept.reserve(size_t(model.entryCount()));
         std::vector<TakenEntry> taken;
         PassPaths done;
-        // The whole list is gone through whatever the stop keys say: they are looked at once, after
-        // the last entry.
-        for (int row = review.FirstRow(); row <= review.LastRow() && model.isEntryRow(row); ++row) {
-            const ListEntry& e = model.entry(row);
+        bool goOn = true;
+        int row = review.FirstRow();
+        for (; goOn && scope.running() && row <= review.LastRow() && model.isEntryRow(row); ++row) {
+            ListEntry e = model.entry(row);
             bool keep = true;
-            if (e.quality == QLatin1String("0")) {
+            if (scoredZero(e)) {
                 const QString path = review.EntryPath(row);
                 if (done.movedTo(path)) {
                     keep = false;  // another entry of the same file sent it to the trash already
+                } else if (const EntryFile f = checkEntryFile(path); f.kind == EntryFile::Unknown) {
+                    goOn = report.failed(path, f.error, path);
+                } else if (f.kind != EntryFile::Regular) {
+                    report.left(f.kind);
                 } else {
                     if (row >= plannedUntil)
                         planFrom(row);
@@ -47,28 +66,31 @@ int deleteScoreZero(ReviewController& review, ShellFileOp& ops, Prompts& ask)
                     if (r.ok) {
                         ++count;
                         keep = false;
+                    } else {
+                        goOn = report.failed(path, r.error, path);
                     }
                 }
             }
-            if (keep)
-                kept.push_back(e);
-            else
-                taken.push_back({row, e});
+            if (keep) {
+                e.mark = ListModel::blank();
+                kept.push_back(std::move(e));
+            } else {
+                taken.push_back({row, std::move(e)});
+            }
             scope.keepGoing();
         }
-        if (!scope.running())
-            return count;
+        // Stopped: the entries not reached stay as they were, marks included.
+        for (; row <= review.LastRow() && model.isEntryRow(row); ++row)
+            kept.push_back(model.entry(row));
 
         int number = 0;
-        for (ListEntry& e : kept) {
-            e.mark = ListModel::blank();
+        for (ListEntry& e : kept)
             e.number = ListModel::formatNumber(number++);
-        }
         model.clear();
         model.append(std::move(kept));
         review.takenEntries().keep(journal.journalPath(), std::move(taken));
     }
     review.Recount();
-    ask.message(passDoneMessage(count, " Fichiers Supprimés"));
+    ask.message(report.closing(count, " Fichiers Supprimés"));
     return count;
 }

@@ -9,11 +9,18 @@
 #include "platform/ShellFileOp.h"
 #include "settings/Options.h"
 
+#include <cerrno>
+
 int sortByZone(ReviewController& review, ShellFileOp& ops, Prompts& ask, bool confirmed)
 {
     const ProgramOptions& o = programOptions();
     const bool toBase = confirmed && o.SortMoveToBase;
     const QString base = o.SortBaseDirectory;
+    // Every entry moved would take the break into the list.
+    if (const QString why = toBase ? listPathRefusal(base) : QString(); !why.isEmpty()) {
+        ask.message(why);
+        return 0;
+    }
     ListModel& model = review.model();
     // The Zone folder of an entry with zone z.
     auto zoneFolder = [&](int row, int z) {
@@ -27,6 +34,7 @@ int sortByZone(ReviewController& review, ShellFileOp& ops, Prompts& ask, bool co
         return !zone.isEmpty() && zone != ListModel::blank();
     };
     int count = 0;
+    PassReport report(ask);
     {
         StopScope scope(review.stopFlag());
         JournalFileOp journal(ops, QStringLiteral("TriZones"), ask);
@@ -46,31 +54,47 @@ int sortByZone(ReviewController& review, ShellFileOp& ops, Prompts& ask, bool co
             plannedUntil = row;
         };
         PassPaths done;
-        for (int row = review.FirstRow(); scope.running() && row <= review.LastRow() && model.isEntryRow(row); ++row) {
+        bool goOn = true;
+        for (int row = review.FirstRow(); goOn && scope.running() && row <= review.LastRow() && model.isEntryRow(row);
+             ++row) {
             review.SelectRow(row);
             if (!hasZone(row)) {
                 scope.keepGoing();
                 continue;
             }
             const int z = toInteger(model.cell(ListModel::ColZone, row));
-            if (row >= plannedUntil)
-                planFrom(row);
-            const QString dir = zoneFolder(row, z);
-            journal.ShellMakeDirectory(dir);  // one that exists already is fine
             const QString path = review.EntryPath(row);
             if (const std::optional<QString> at = done.movedTo(path)) {
                 pointEntryAt(model, row, *at);  // its file went with an earlier entry
-            } else if (!done.madeHere(path)) {
-                const FileOpResult r = journal.ShellMoveFile(path, dir + model.cell(ListModel::ColName, row));
-                done.record(r);
-                if (r.ok) {
-                    pointEntryAt(model, row, r.used);
-                    ++count;
+            } else if (done.madeHere(path)) {
+                report.left(EntryFile::Missing);  // its own file was gone; another one took its name
+            } else if (const EntryFile f = checkEntryFile(path); f.kind == EntryFile::Unknown) {
+                goOn = report.failed(path, f.error, path);
+            } else if (f.kind != EntryFile::Regular) {
+                report.left(f.kind);
+            } else {
+                if (row >= plannedUntil)
+                    planFrom(row);
+                const QString dir = zoneFolder(row, z);
+                // One that exists already is fine; one that cannot be made is the reason the move
+                // would fail for.
+                const FileOpResult made = journal.ShellMakeDirectory(dir);
+                if (!made.ok && made.error != EEXIST) {
+                    goOn = report.failed(path, made.error, dir);
+                } else {
+                    const FileOpResult r = journal.ShellMoveFile(path, dir + model.cell(ListModel::ColName, row));
+                    done.record(r);
+                    if (r.ok) {
+                        pointEntryAt(model, row, r.used);
+                        ++count;
+                    } else {
+                        goOn = report.failed(path, r.error, path);
+                    }
                 }
             }
             scope.keepGoing();
         }
     }
-    ask.message(passDoneMessage(count, " Fichiers Traités"));
+    ask.message(report.closing(count, " Fichiers Traités"));
     return count;
 }

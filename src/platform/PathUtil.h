@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 // Directory part of a path: everything up to and including the last '/' (empty when there is none).
 QString directoryPart(const QString& path);
@@ -12,3 +13,13 @@ QString executableDirectory();
 // Creates one directory level (the parent must exist); false when it cannot be made or the name
 // is already taken.
 bool makeDirectory(const QString& path);
+
+// Why path cannot enter the image list, in French and naming it, or an empty text when it can: a
+// line feed or a carriage return in a file or folder name would split the entry's line in a list
+// file and shift every value after it.
+QString listPathRefusal(const QString& path);
+// The paths that may enter a list, in order; refusal receives one message naming those that may
+// not (empty when none).
+QStringList acceptedForList(const QStringList& paths, QString& refusal);
+// One message of several refusals of listPathRefusal: the first ones, then how many more.
+QString refusalMessage(QStringList refusals);

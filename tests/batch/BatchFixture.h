@@ -26,13 +26,14 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 // The bytes a test file of that name holds: distinct per name, so a file that moved can be told.
 inline QByteArray bytesOf(const QString& name) { return "BM frame " + name.toUtf8() + QByteArray(200, char(name.size())); }
 
-// The system's operations with two test hooks: one chosen call fails with an errno before it
-// touches anything, and a function runs after each operation (to press a key mid-pass).
+// The system's operations with two test hooks: chosen calls fail with an errno before they
+// touch anything, and a function runs after each operation (to press a key mid-pass).
 class HookedOps : public ShellFileOp {
 public:
     SystemFileOp system;
     int failCall = 0;  // the nth operation (counting from 1) fails; 0: none
     int failErr = EACCES;
+    std::function<int(int)> failWith;  // the errno the nth operation fails with; 0: it runs
     std::function<void(int)> after;  // called with the number of the operation just made
     int calls = 0;
 
@@ -53,10 +54,12 @@ private:
     FileOpResult run(const QString& s, const QString& t, const std::function<FileOpResult()>& op)
     {
         FileOpResult r;
-        if (++calls == failCall) {
+        ++calls;
+        const int err = calls == failCall ? failErr : failWith ? failWith(calls) : 0;
+        if (err != 0) {
             r.source = s;
             r.requested = t;
-            r.error = failErr;
+            r.error = err;
         } else {
             r = op();
         }

@@ -134,6 +134,7 @@ TEST_F(BatchMenus, RenameStoresTheBaseNameCutAtItsDotAndRenames)
     scripted.answerDialog([](QDialog* d) { static_cast<TFormOptionsRenommer*>(d)->BitBtnOkClick(); });
     menu("Renommer / Déplacer...");
     EXPECT_EQ(entryPaths(), (QStringList{dir.filePath("Serie0001.bmp"), dir.filePath("Serie0002.jpg")}));
+    EXPECT_EQ(scripted.messages().last(), QString::fromUtf8("Traitement Terminé: 2 Fichiers Traités"));
     EXPECT_EQ(readAll(dir.filePath("Serie0002.jpg")), bytesOf("b.jpg"));
     EXPECT_TRUE(review().ListModified());
 
@@ -169,6 +170,69 @@ TEST_F(BatchMenus, SpaceTypedInTheListStopsTheSort)
     EXPECT_EQ(scripted.messages().last(), QString::fromUtf8("Traitement Terminé: 3 Fichiers Traités"));
     EXPECT_EQ(entryPaths().mid(2), (QStringList{dir.filePath("Zone1/f2.bmp")} + paths.mid(3)));
     EXPECT_FALSE(review().BatchRunning());
+}
+
+TEST_F(BatchMenus, EscapeRightAfterTheAnswerStopsTheTrashAtOnce)
+{
+    QStringList names;
+    for (int i = 0; i < 8; ++i)
+        names << QStringLiteral("f%1.bmp").arg(i);
+    const QStringList paths = listed(names);
+    for (int row = 1; row <= 8; ++row)
+        review().model().setCell(ListModel::ColQuality, row, "0");
+    HookedOps ops;
+    ops.after = [](int call) {
+        if (call != 1)
+            return;
+        QCoreApplication::postEvent(appWindows().Liste->grid(),
+                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        QThread::msleep(20);  // events are let through at most every 15 ms
+    };
+    setFileOps(&ops);
+    scripted.answerConfirm(true);
+    scripted.answerConfirm(true);  // every entry is scored 0
+    menu("Supprimer Fichiers Scores 0...");
+    EXPECT_EQ(ops.calls, 1);
+    EXPECT_EQ(scripted.messages().last(), QString::fromUtf8("Traitement Terminé: 1 Fichiers Supprimés"));
+    EXPECT_EQ(entryPaths(), paths.mid(1));
+    EXPECT_EQ(trashListed(), QStringList{paths[0]});
+    EXPECT_TRUE(review().ListModified());
+    EXPECT_FALSE(review().BatchRunning());
+}
+
+TEST_F(BatchMenus, ASortOnAFullDiskSaysHowManyFailedAndWhy)
+{
+    QStringList names, zones;
+    for (int i = 0; i < 6; ++i) {
+        names << QStringLiteral("f%1.bmp").arg(i);
+        zones << "2";
+    }
+    const QStringList paths = listed(names, zones);
+    HookedOps ops;
+    ops.failWith = [](int call) { return call > 2 ? ENOSPC : 0; };
+    setFileOps(&ops);
+    scripted.answerDialog([](QDialog*) {});
+    scripted.answerChoice(Choice::YesToAll);
+    menu("Trier par zône dans sous Répertoire");
+    EXPECT_EQ(scripted.messages().last(), QString::fromUtf8("Traitement Terminé: 2 Fichiers Traités\n"
+                                                            "4 Échecs, le premier : Disque plein : ")
+                                              + paths[2]);
+    EXPECT_TRUE(scripted.allAnswered());
+    EXPECT_EQ(entryPaths(), (QStringList{dir.filePath("Zone2/f0.bmp"), dir.filePath("Zone2/f1.bmp")} + paths.mid(2)));
+}
+
+TEST_F(BatchMenus, NamesWithALineBreakAreRefusedWhenAdded)
+{
+    const QString good = dir.filePath("good.bmp"), bad = make("two\nlines.bmp"), cr = make("ret\rour.bmp");
+    ASSERT_TRUE(writeTestImage(good, 8, 8));
+    scripted.answerOpen({good, bad, cr});
+    scripted.answerDialog([](QDialog*) {});  // the thumbnail options the new page asks for
+    menu("&Ajouter à la Liste");
+    EXPECT_EQ(entryPaths(), QStringList{good});
+    EXPECT_EQ(scripted.messages(),
+              QStringList{QString::fromUtf8("Nom refusé dans la liste (retour à la ligne dans le nom) : ") + dir.filePath("two\\nlines.bmp")
+                          + QString::fromUtf8("\nNom refusé dans la liste (retour à la ligne dans le nom) : ")
+                          + dir.filePath("ret\\rour.bmp")});
 }
 
 TEST_F(BatchMenus, ACutPassIsSettledAtStartAndUndoneFromTheEditionMenu)

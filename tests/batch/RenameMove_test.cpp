@@ -49,7 +49,7 @@ TEST_F(RenameMove, RenamesMovesOrBothAndTheEntriesNameTheFiles)
         list(entries);
         sp.clear();
         EXPECT_EQ(renameAndMove(review, ops, sp, true), 3);
-        EXPECT_EQ(sp.messages(), QStringList{QString::fromUtf8("Traitement Terminé: 3 Fichiers Supprimés")});
+        EXPECT_EQ(sp.messages(), QStringList{QString::fromUtf8("Traitement Terminé: 3 Fichiers Traités")});
         for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(entryPath(i + 1), path(c.expected[i]));
             EXPECT_EQ(readAll(path(c.expected[i])), bytesOf(QFileInfo(names[i]).fileName()));
@@ -105,10 +105,7 @@ TEST_F(RenameMove, EveryEntryStillNamesItsOwnBytes)
             ASSERT_TRUE(writeAll(path(n), "outsider " + n.toUtf8()));
         list(entries);
         sp.clear();
-        for (size_t i = 0; i < entries.size(); ++i)
-            if (held[int(i)].isEmpty())
-                sp.answerQuestion(true);
-        renameAndMove(review, ops, sp, true);
+        renameAndMove(review, ops, sp, true);  // missing files are left without a question
         for (int row = 1; row <= int(entries.size()); ++row) {
             if (held[row - 1].isEmpty())
                 EXPECT_EQ(entryPath(row), entries[size_t(row - 1)].path);  // left alone
@@ -135,13 +132,14 @@ TEST_F(RenameMove, AFileThatCannotBeProcessedAsksWhetherToGoOn)
         ops.calls = 0;
         ops.failCall = 2;
         sp.clear();
-        sp.answerQuestion(goOn);
+        sp.answerChoice(goOn ? Choice::Yes : Choice::No);
         EXPECT_EQ(renameAndMove(review, ops, sp, true), goOn ? 2 : 1);
         ASSERT_GE(sp.shown().size(), 2u);
-        EXPECT_EQ(sp.shown()[0].kind, ScriptedPrompts::Kind::Question);
-        EXPECT_EQ(sp.shown()[0].caption, "Impossible de Traiter le Fichier: 2");
-        EXPECT_EQ(sp.shown()[0].text, "Voulez-vous Continuer?");
-        EXPECT_EQ(sp.messages().last(), QString::fromUtf8("Traitement Terminé: %1 Fichiers Supprimés").arg(goOn ? 2 : 1));
+        EXPECT_EQ(sp.shown()[0].kind, ScriptedPrompts::Kind::Choice);
+        EXPECT_EQ(sp.shown()[0].caption, "Impossible de Traiter le Fichier: " + b);
+        EXPECT_EQ(sp.shown()[0].text, QString::fromUtf8("Accès au fichier refusé\nVoulez-vous Continuer?"));
+        EXPECT_EQ(sp.messages().last(), QString::fromUtf8("Traitement Terminé: %1 Fichiers Traités\n1 Échec : Accès au fichier refusé : ")
+                                                .arg(goOn ? 2 : 1) + b);
         EXPECT_EQ(entryPaths(), (QStringList{path("S0001.bmp"), b, goOn ? path("S0003.bmp") : c}));
     }
 }
@@ -165,7 +163,7 @@ TEST_F(RenameMove, MovesAcrossFileSystemsAndStopsOnSpace)
     list(entries);
     spaceAfter(ops, 2);
     EXPECT_EQ(renameAndMove(review, ops, sp, true), 2);
-    EXPECT_EQ(sp.messages(), QStringList{QString::fromUtf8("Traitement Terminé: 2 Fichiers Supprimés")});
+    EXPECT_EQ(sp.messages(), QStringList{QString::fromUtf8("Traitement Terminé: 2 Fichiers Traités")});
     EXPECT_EQ(entryPaths(), (QStringList{out + "/M0001.bmp", out + "/M0002.bmp", paths[2], paths[3], paths[4]}));
     EXPECT_EQ(readAll(out + "/M0002.bmp"), bytesOf("f1.bmp"));
     EXPECT_FALSE(QFileInfo::exists(paths[0]) || QFileInfo::exists(paths[1]));

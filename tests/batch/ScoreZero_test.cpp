@@ -39,7 +39,8 @@ TEST_F(ScoreZero, OnlyExactZeroGoesAndTheKeptEntriesAreRebuilt)
     EXPECT_EQ(deleteScoreZero(review, ops, sp), 2);
 
     EXPECT_EQ(sp.messages(), (QStringList{QString::fromUtf8("Voulez-vous Envoyer à la Corbeille les Fichiers de Score=0 ?"),
-                                          QString::fromUtf8("Traitement Terminé: 2 Fichiers Supprimés")}));
+                                          QString::fromUtf8("Traitement Terminé: 2 Fichiers Supprimés\n"
+                                                            "1 Entrée Laissée : 1 fichier introuvable")}));
     EXPECT_EQ(entryPaths(), kept);
     for (int row = 1; row <= review.model().entryCount(); ++row) {
         EXPECT_EQ(review.model().cell(ListModel::ColMark, row), " ");
@@ -80,14 +81,42 @@ TEST_F(ScoreZero, FilesThatCannotGoKeepTheirEntriesAndTwoEntriesOfOneFileGoToget
     list({{a, "0"}, {b, "0"}, {a, "0"}, {c, "0"}});
     ops.failCall = 2;
     sp.answerConfirm(true);
+    sp.answerConfirm(true);  // every entry is scored 0
+    sp.answerChoice(Choice::Yes);
     EXPECT_EQ(deleteScoreZero(review, ops, sp), 2);
     EXPECT_EQ(ops.calls, 3);  // a's second entry asks nothing of the trash
     EXPECT_EQ(entryPaths(), QStringList{b});
     EXPECT_TRUE(QFileInfo::exists(b));
     EXPECT_EQ(trashListed(), (QStringList{a, c}));
+    EXPECT_EQ(sp.messages().last(), QString::fromUtf8("Traitement Terminé: 2 Fichiers Supprimés\n"
+                                                      "1 Échec : Accès au fichier refusé : ")
+                                         + b);
 }
 
-TEST_F(ScoreZero, SpaceLetsEveryFileGoButLeavesTheListAndSaysNothing)
+TEST_F(ScoreZero, AListScoredZeroThroughoutIsAskedAboutOnceMore)
+{
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "Oui" : "Non");
+        QTemporaryDir d;
+        dir.swap(d);
+        const QString a = make("a.bmp"), b = make("b.bmp");
+        list({{a, "0"}, {b, "0"}});
+        sp.clear();
+        sp.answerConfirm(true);
+        sp.answerConfirm(yes);
+        EXPECT_EQ(deleteScoreZero(review, ops, sp), yes ? 2 : 0);
+        QStringList expected = {QString::fromUtf8("Voulez-vous Envoyer à la Corbeille les Fichiers de Score=0 ?"),
+                                QString::fromUtf8("Tous les fichiers de la liste ont le score 0 (2). Continuer?")};
+        if (yes)
+            expected << QString::fromUtf8("Traitement Terminé: 2 Fichiers Supprimés");
+        EXPECT_EQ(sp.messages(), expected);
+        EXPECT_EQ(entryPaths(), yes ? QStringList{} : (QStringList{a, b}));
+        EXPECT_EQ(QFileInfo::exists(a), !yes);
+    }
+    EXPECT_EQ(ops.calls, 2);
+}
+
+TEST_F(ScoreZero, SpaceStopsBeforeTheNextEntryAndTheListShowsWhatWent)
 {
     std::vector<Entry> entries;
     QStringList paths;
@@ -96,14 +125,20 @@ TEST_F(ScoreZero, SpaceLetsEveryFileGoButLeavesTheListAndSaysNothing)
         entries.push_back({paths.back(), i % 2 == 0 ? "0" : "2"});
     }
     list(entries);
-    review.GotoRow(2);  // the entry on show keeps its file
+    review.model().toggleMark(5);  // not reached: keeps its mark
+    review.GotoRow(2);
     spaceAfter(ops, 1);
     sp.answerConfirm(true);
-    EXPECT_EQ(deleteScoreZero(review, ops, sp), 3);
-    EXPECT_EQ(ops.calls, 3);
-    EXPECT_EQ(sp.messages().size(), 1);  // the question only
-    EXPECT_EQ(entryPaths(), paths);      // not rebuilt
-    EXPECT_EQ(trashListed(), (QStringList{paths[0], paths[2], paths[4]}));
+    EXPECT_EQ(deleteScoreZero(review, ops, sp), 1);
+    EXPECT_EQ(ops.calls, 1);
+    EXPECT_EQ(sp.messages().last(), QString::fromUtf8("Traitement Terminé: 1 Fichiers Supprimés"));
+    EXPECT_EQ(entryPaths(), paths.mid(1));
+    EXPECT_EQ(review.model().cell(ListModel::ColMark, 4), "*");
+    for (int row = 1; row <= 5; ++row)
+        EXPECT_EQ(review.model().cell(ListModel::ColNumber, row), ListModel::formatNumber(row - 1));
+    EXPECT_EQ(trashListed(), QStringList{paths[0]});
+    for (const QString& p : paths.mid(1))
+        EXPECT_EQ(readAll(p), bytesOf(QFileInfo(p).fileName()));
     EXPECT_FALSE(review.BatchRunning());
 }
 

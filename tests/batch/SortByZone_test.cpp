@@ -60,6 +60,8 @@ TEST_F(SortByZone, NamesTakenInTheZoneFolderAreNeverOverwritten)
     const QString missing = path("Zone2/b.bmp");
     list({{a, "1", "1"}, {b, "1", "2"}, {a, "1", "3"}, {missing, "1", "5"}});
     EXPECT_EQ(sortByZone(review, ops, sp, false), 2);
+    EXPECT_EQ(sp.messages(), QStringList{QString::fromUtf8("Traitement Terminé: 2 Fichiers Traités\n"
+                                                           "1 Entrée Laissée : 1 fichier introuvable")});
     EXPECT_EQ(readAll(resident), QByteArray("resident a"));
     EXPECT_EQ(readAll(path("Zone1/a (2).bmp")), bytesOf("a.bmp"));
     EXPECT_EQ(readAll(path("Zone2/b.bmp")), bytesOf("b.bmp"));
@@ -129,12 +131,32 @@ TEST_F(SortByZone, FailuresAndSpaceLeaveTheirEntriesAsTheyAre)
     list(entries);
     ops.failCall = 2;   // f1 cannot be moved
     spaceAfter(ops, 3); // Space after f2
+    sp.answerChoice(Choice::Yes);
     EXPECT_EQ(sortByZone(review, ops, sp, false), 2);
-    EXPECT_EQ(sp.messages(), QStringList{QString::fromUtf8("Traitement Terminé: 2 Fichiers Traités")});
+    EXPECT_EQ(sp.messages().last(),
+              QString::fromUtf8("Traitement Terminé: 2 Fichiers Traités\n1 Échec : Accès au fichier refusé : ") + paths[1]);
     EXPECT_EQ(entryPaths(), (QStringList{path("Zone1/f0.bmp"), paths[1], path("Zone1/f2.bmp"), paths[3], paths[4], paths[5]}));
     for (int i : {1, 3, 4, 5})
         EXPECT_TRUE(QFileInfo::exists(paths[i]));
     EXPECT_FALSE(review.BatchRunning());
+}
+
+TEST_F(SortByZone, AZoneFolderThatCannotBeMadeIsTheReasonGiven)
+{
+    const QString a = make("a.bmp"), b = make("b.bmp");
+    const QString base = path("absent/deeper/");  // only the Zone level is ever made
+    programOptions().SortMoveToBase = true;
+    programOptions().SortBaseDirectory = base;
+    list({{a, "1", "1"}, {b, "1", "1"}});
+    sp.answerChoice(Choice::No);
+    EXPECT_EQ(sortByZone(review, ops, sp, true), 0);
+    ASSERT_EQ(sp.shown().size(), 2u);
+    EXPECT_EQ(sp.shown()[0].caption, "Impossible de Traiter le Fichier: " + a);
+    EXPECT_EQ(sp.shown()[0].text, "Fichier introuvable : " + base + "Zone1/\nVoulez-vous Continuer?");
+    EXPECT_EQ(sp.messages().last(),
+              QString::fromUtf8("Traitement Terminé: 0 Fichiers Traités\n1 Échec : Fichier introuvable : ") + base + "Zone1/");
+    EXPECT_EQ(entryPaths(), (QStringList{a, b}));
+    EXPECT_EQ(ops.calls, 0);
 }
 
 }  // namespace

@@ -23,7 +23,10 @@ enum class Pass { Trash, Sort, Rename };
 int runPass(Pass pass, ReviewController& review, ShellFileOp& ops, ScriptedPrompts& sp)
 {
     switch (pass) {
-    case Pass::Trash: sp.answerConfirm(true); return deleteScoreZero(review, ops, sp);
+    case Pass::Trash:
+        sp.answerConfirm(true);
+        sp.answerConfirm(true);  // asked again when every entry is scored 0
+        return deleteScoreZero(review, ops, sp);
     case Pass::Sort: return sortByZone(review, ops, sp, false);
     case Pass::Rename:
         programOptions().RenameByBatch = true;
