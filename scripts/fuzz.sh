@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Fuzzes the picture decoders, the SER reader, the list-file reader and the settings reader: builds
-# the libFuzzer targets of fuzz/ with clang, AddressSanitizer and UBSan into build-fuzz/, writes a
-# seed corpus, then runs each fuzzer for SECONDS (default 60), the SER and settings ones for half of
-# that (simpler formats). The list and settings fuzzers also check that what is read, written and
-# read again comes back the same.
-# Kinds run: FUZZ_KINDS (default "bmp jpeg ico wmf ser list settings"). The corpus grows in
+# Fuzzes the picture decoders, the SER reader, the list-file reader, the settings reader and the
+# reader of the batch passes' journals: builds the libFuzzer targets of fuzz/ with clang,
+# AddressSanitizer and UBSan into build-fuzz/, writes a seed corpus, then runs each fuzzer for
+# SECONDS (default 60), the SER, settings and journal ones for half of that (simpler formats). The
+# list and settings fuzzers also check that what is read, written and read again comes back the same.
+# Kinds run: FUZZ_KINDS (default "bmp jpeg ico wmf ser list settings journal"). The corpus grows in
 # build-fuzz/corpus/KIND across runs; a crashing input is kept as build-fuzz/artifacts/KIND-*.
 # Exits non-zero when a fuzzer finds a crash, a leak, a timeout or a memory blow-up.
 set -euo pipefail
 run_seconds="${1:-60}"
-kinds="${FUZZ_KINDS:-bmp jpeg ico wmf ser list settings}"
+kinds="${FUZZ_KINDS:-bmp jpeg ico wmf ser list settings journal}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 
@@ -29,6 +29,7 @@ for kind in $kinds; do
   case "$kind" in
     ser) fuzzer="$build/ser_fuzz"; seconds=$(( (run_seconds + 1) / 2 )) ;;
     settings) fuzzer="$build/settings_fuzz"; seconds=$(( (run_seconds + 1) / 2 )); max_len=8192 ;;
+    journal) fuzzer="$build/journal_fuzz"; seconds=$(( (run_seconds + 1) / 2 )) ;;
     list) fuzzer="$build/list_fuzz" ;;
     *) fuzzer="$build/picture_fuzz_$kind" ;;
   esac
