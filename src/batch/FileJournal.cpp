@@ -448,10 +448,13 @@ bool journalEnded(const QString& path)
     constexpr qsizetype kTail = 4096;
     const qsizetype want = qsizetype(std::min<qint64>(st.st_size, kTail));
     QByteArray tail(want, Qt::Uninitialized);
-    if (want > 0 && ::pread(fd, tail.data(), size_t(want), st.st_size - want) == ssize_t(want) && tail.endsWith('\n')) {
-        const QByteArrayView last = QByteArrayView(tail).chopped(1).sliced(tail.lastIndexOf('\n', want - 2) + 1);
-        if (last == "E" || last == "Z" || last.startsWith("U\t") || last.startsWith("X\t"))
-            return true;
+    if (want >= 2 && ::pread(fd, tail.data(), size_t(want), st.st_size - want) == ssize_t(want) && tail.endsWith('\n')) {
+        const qsizetype before = tail.lastIndexOf('\n', want - 2);
+        if (before >= 0 || want == st.st_size) {  // the whole last line is in the tail
+            const QByteArrayView last = QByteArrayView(tail).sliced(before + 1, want - 2 - before);
+            if (last == "E" || last == "Z" || last.startsWith("U\t") || last.startsWith("X\t"))
+                return true;
+        }
     }
     return readJournal(path).ended;
 }

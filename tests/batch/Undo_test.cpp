@@ -313,6 +313,8 @@ TEST_F(Undo, AJournalCutInALineIsSettledAndEveryFileComesBack)
         if (cutLine > 0)
             want += QStringLiteral("\n1 Lignes du Journal Illisibles: ligne %1 de \"%2\"").arg(cutLine).arg(journal);
         EXPECT_EQ(sp.messages().last(), want);
+        // Marked undone only when every line was read.
+        EXPECT_EQ(readJournal(journal).undone, cutLine == 0);
         QFile::remove(journal);
     }
 }
