@@ -1,6 +1,7 @@
 #include "batch/JournalRecovery.h"
 
 #include "platform/PathUtil.h"
+#include "platform/ScopeExit.h"
 #include "platform/ShellFileOp.h"
 
 #include <QDir>
@@ -9,8 +10,6 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QStandardPaths>
-
-#include "platform/ScopeExit.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -66,10 +65,18 @@ QStringList trashesFor(const QString& source)
 // The original path a .trashinfo record names (absolute, or relative to the top of its volume).
 QString trashInfoOriginal(const QString& infoPath, const QString& top)
 {
-    QFile f(infoPath);
-    if (!f.open(QIODevice::ReadOnly))
+    // A plain file only, and its beginning only: the trash is a folder anyone may put anything in.
+    const int fd = ::open(QFile::encodeName(infoPath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return {};
-    for (const QByteArray& line : f.read(1 << 16).split('\n')) {
+    ScopeExit closeFile([fd] { ::close(fd); });
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return {};
+    QByteArray head(1 << 16, Qt::Uninitialized);
+    const ssize_t n = ::read(fd, head.data(), size_t(head.size()));
+    head.truncate(n > 0 ? qsizetype(n) : 0);
+    for (const QByteArray& line : head.split('\n')) {
         if (!line.startsWith("Path="))
             continue;
         const QString p = QFile::decodeName(QByteArray::fromPercentEncoding(line.mid(5).trimmed()));
