@@ -229,7 +229,7 @@ private:
         }
         if ((tag == "D" && n == 6) || (tag == "F" && n == 3) || (tag == "S" && n == 2)) {
             JournalRecord* r = recordOf(f[1]);
-            if (!r || r->state != JournalState::Pending)
+            if (!r || r->state != JournalState::Pending || r->unrestored)
                 return false;
             if (tag == "S") {
                 r->state = JournalState::Skipped;
