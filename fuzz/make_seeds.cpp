@@ -1,6 +1,6 @@
 // Writes a small seed corpus for the fuzzers into DIR/bmp, DIR/jpeg, DIR/ico, DIR/wmf, DIR/ser,
-// DIR/list and DIR/settings: a few tiny files of each kind, in the variants the readers have
-// separate paths for.
+// DIR/list, DIR/settings and DIR/journal: a few tiny files of each kind, in the variants the
+// readers have separate paths for.
 #include "list/ListFile.h"
 #include "settings/Options.h"
 
@@ -224,7 +224,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const QDir root(QString::fromLocal8Bit(argv[1]));
-    for (const char* sub : {"bmp", "jpeg", "ico", "wmf", "ser", "list", "settings"})
+    for (const char* sub : {"bmp", "jpeg", "ico", "wmf", "ser", "list", "settings", "journal"})
         root.mkpath(QString::fromLatin1(sub));
     auto out = [&root](const char* name) { return root.filePath(QString::fromLatin1(name)); };
     bool ok = true;
@@ -301,6 +301,30 @@ int main(int argc, char** argv)
     ok &= write(out("settings/program-only.INI"), toBytes(program));
     ok &= write(out("settings/with-tail.INI"), settings + "tail");
     ok &= write(out("settings/not-ours.INI"), QByteArray(600, 'x'));
+
+    // Journals of the batch passes, as the passes, a recovery and an undo write them.
+    const QByteArray sort = "H\t1\tTriZones\n"
+                            "R\t0\tM\t/home/astro/nuit/a.bmp\t/home/astro/nuit/Zone1/a.bmp\t2049\t131\t246\t1767225600123456789\n"
+                            "R\t1\tM\t/home/astro/nuit/b%09(1).bmp\t/home/astro/nuit/Zone2/b%09(1).bmp\t2049\t132\t246\t-5\n"
+                            "R\t2\tM\t/home/astro/nuit/c.bmp\t/home/astro/nuit/Zone2/c.bmp\t-\t-\t-\t-\n"
+                            "C\t/home/astro/nuit/Zone1/\n"
+                            "D\t0\t/home/astro/nuit/Zone1/a.bmp\t2049\t131\t-\n"
+                            "C\t/home/astro/nuit/Zone2/\n"
+                            "D\t1\t/home/astro/nuit/Zone2/b%09(1) (2).bmp\t2049\t132\t-\n"
+                            "F\t2\t2\n";
+    ok &= write(out("journal/sort.journal"), sort + "E\n");
+    ok &= write(out("journal/sort-undone.journal"),
+                sort + "E\nU\t1\t/home/astro/nuit/b%09(1).bmp\nX\t0\t13\t/home/astro/nuit/Zone1/a.bmp\n");
+    ok &= write(out("journal/cut.journal"), sort.left(sort.size() - 20));
+    ok &= write(out("journal/cut-then-settled.journal"), sort.left(sort.size() - 20) + "!\nS\t2\nE\n");
+    ok &= write(out("journal/trash.journal"),
+                "H\t1\tCorbeille\n"
+                "R\t0\tT\t/d/%C3%A9.bmp\t-\t64769\t7\t54\t1700000000000000000\n"
+                "R\t1\tT\t/d/x.bmp\t-\t64769\t8\t54\t1700000000000000000\n"
+                "D\t0\t/u/.local/share/Trash/files/%C3%A9.bmp\t64769\t7\t/u/.local/share/Trash/info/%C3%A9.bmp.trashinfo\n"
+                "S\t1\nE\nU\t0\t/d/%C3%A9.bmp\nZ\n");
+    ok &= write(out("journal/rename.journal"),
+                "H\t1\tRenommer\nR\t0\tN\t/d/a.bmp\t/d/R0001.bmp\t1\t2\t3\t4\nD\t0\t/d/R0001.bmp\t1\t2\t-\nE\n");
 
     if (!ok) {
         std::fprintf(stderr, "make_seeds: could not write every seed\n");

@@ -15,7 +15,10 @@
 //   U  i  restored                                   the undo put the file of i back here
 //   X  i  errno  path                                the undo could not put the file of i back
 //   Z                                                the pass is undone
-// A line cut short by a crash is ignored.
+// A line cut short by a crash or a full disk is ended with "!" (a byte no field holds) before
+// anything is appended, so that it never reads as a record nor swallows the next one. Every field
+// is checked; a line that is not a whole record of this journal is counted, never acted on, and
+// the undo says so. Empty lines are nothing.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -67,16 +70,34 @@ struct PassJournal {
     QStringList createdDirectories;
     bool ended = false;
     bool undone = false;
-    // How many operations were done and are not undone (or given up) yet.
+    // Lines that are not a record (cut, damaged, or naming an operation the journal does not
+    // hold), and the number of the first one (counting from 1).
+    int unreadable = 0;
+    qint64 firstUnreadable = 0;
+    // errno when the journal could not be read at all (EFBIG past kMaxJournalBytes, EINVAL for
+    // something that is not a plain file); it then holds nothing.
+    int readError = 0;
+    // How many operations may have changed a file and are not undone (or given up) yet: those
+    // marked done, and in an ended journal those whose outcome line was lost.
     int toUndo() const;
 };
 
 // The folder of the journals; made on demand.
 QString journalDirectory();
-// The journals in that folder, oldest first.
+// The journals in that folder, oldest first: plain files only (a link to a device or a pipe named
+// like a journal is none of ours).
 QStringList journalFiles();
-// Reads a journal; an unreadable one comes back without records.
+// The largest journal read: a pass over 100,000 files with long names writes about 50 MB.
+constexpr qint64 kMaxJournalBytes = qint64(256) << 20;
+// Reads a journal, line by line: memory follows the records it holds, not the file's size or what
+// its numbers say.
 PassJournal readJournal(const QString& path);
+PassJournal parseJournal(const QByteArray& bytes);
+// Whether the journal's pass is ended, read from its last line when that says so (start-up stays
+// quick however many journals there are), from the whole journal otherwise.
+bool journalEnded(const QString& path);
+// Why a journal could not be read, in French.
+QString journalErrorText(int err);
 // How many journals are kept: older ones go when a new pass starts, so that the folder does not
 // grow with every pass for ever (a 10,000-file sort writes about 2 MB).
 constexpr int kKeptJournals = 50;
@@ -88,7 +109,7 @@ void pruneJournals(int keep = kKeptJournals);
 class JournalWriter {
 public:
     explicit JournalWriter(const QString& pass) : pass_(pass) {}
-    // Appends to an existing journal.
+    // Appends to an existing journal (a plain file); a last line cut short is ended first.
     static JournalWriter append(const QString& path);
     ~JournalWriter();
     JournalWriter(JournalWriter&& o) noexcept;

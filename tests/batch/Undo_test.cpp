@@ -9,10 +9,14 @@
 #include "batch/SortByZone.h"
 #include "batch/UndoPass.h"
 #include "platform/ProgramError.h"
+#include "platform/SystemCalls.h"
 
 #include <QCoreApplication>
+#include <QDirIterator>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -57,6 +61,26 @@ protected:
         EXPECT_EQ(QDir(path("s")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), paths.size());
         EXPECT_TRUE(QDir(trashDir() + "/files").isEmpty());
         EXPECT_TRUE(QDir(trashDir() + "/info").isEmpty());
+    }
+    // Runs the pass in a child process over the files of s/, killed as CrashChild says.
+    bool crashChild(Pass pass, const QString& call = {}, int at = 0)
+    {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VELMORAN_CRASH_FILES", path("s"));
+        env.insert("VELMORAN_CRASH_DATA", data.path());
+        env.insert("VELMORAN_CRASH_PASS", QString::number(int(pass)));
+        if (!call.isEmpty()) {
+            env.insert("VELMORAN_CRASH_CALL", call);
+            env.insert("VELMORAN_CRASH_AT", QString::number(at));
+        }
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=Undo.CrashChild"});
+        if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::CrashExit) {
+            ADD_FAILURE() << child.readAll().toStdString();
+            return false;
+        }
+        return true;
     }
     int undo(bool yes = true)
     {
@@ -224,6 +248,211 @@ TEST_F(Undo, AJournalThatCannotBeWrittenIsSaidBeforeAnyFileMoves)
     }
 }
 
+// A journal cut inside a line, as a power cut or a full disk leaves it; the files are where the
+// whole pass put them. Recovery ends the cut line before it appends, so that its first line is not
+// glued to the cut one; the undo says a line could not be read, and puts every file back.
+TEST_F(Undo, AJournalCutInALineIsSettledAndEveryFileComesBack)
+{
+    struct Case {
+        const char* what;
+        const char* line;  // the line cut: the first of its kind after the records
+        int at;            // cut after this many bytes of it (-1: one before its end)
+    };
+    const Case cases[] = {
+        {"just its tag", "D\t", 1},      {"after its tag", "D\t", 2},       {"in its index", "D\t", 3},
+        {"in the path", "D\t", 12},      {"before the last field", "D\t", -1}, {"in a folder line", "C\t", 6},
+        {"at a line start", "D\t", 0},   {"in the end line", "E", 1},      {"full disk", nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir d;
+        dir.swap(d);
+        const QStringList paths = series(12);
+        qint64 cutLine = 0;
+        if (c.line) {
+            EXPECT_EQ(sortByZone(review, ops, sp, false), 12);
+            ASSERT_EQ(journalFiles().size(), 1);
+            const QString journal = journalFiles()[0];
+            const QByteArray bytes = readAll(journal);
+            const qsizetype start = bytes.indexOf(QByteArray("\n") + c.line) + 1;
+            ASSERT_GT(start, 0);
+            const qsizetype end = bytes.indexOf('\n', start);
+            const qsizetype cut = start + (c.at >= 0 ? c.at : end - start - 1);
+            ASSERT_TRUE(writeAll(journal, bytes.left(cut)));
+            if (c.at != 0)
+                cutLine = bytes.left(cut).count('\n') + 1;
+        } else {
+            // The disk fills while a line of the journal is written: half of it goes, then nothing
+            // more; the user goes on without the journal.
+            int writes = 0;
+            setSystemCallFault([&writes](SystemCall call) {
+                if (call != SystemCall::Write)
+                    return 0;
+                ++writes;
+                return writes < 17 ? 0 : writes == 17 ? kShortWrite : ENOSPC;
+            });
+            sp.answerQuestion(true);
+            EXPECT_EQ(sortByZone(review, ops, sp, false), 12);
+            setSystemCallFault({});
+            ASSERT_EQ(journalFiles().size(), 1);
+            const QByteArray bytes = readAll(journalFiles()[0]);
+            ASSERT_FALSE(bytes.endsWith('\n'));
+            cutLine = bytes.count('\n') + 1;
+        }
+        const QString journal = journalFiles()[0];
+        EXPECT_EQ(recoverJournals(), 1);  // the next start
+        review.document().clear();
+        review.Recount();
+        EXPECT_EQ(undo(), 12);
+        // Every file back; a Zone folder whose line was cut off stays, empty.
+        for (const QString& p : paths)
+            EXPECT_EQ(readAll(p), bytesOf(QFileInfo(p).fileName())) << p.toStdString();
+        QDirIterator files(path("s"), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        int count = 0;
+        for (; files.hasNext(); files.next())
+            ++count;
+        EXPECT_EQ(count, paths.size());
+        QString want = QString::fromUtf8("Traitement Annulé: 12 Fichiers Rétablis");
+        if (cutLine > 0)
+            want += QStringLiteral("\n1 Lignes du Journal Illisibles: ligne %1 de \"%2\"").arg(cutLine).arg(journal);
+        EXPECT_EQ(sp.messages().last(), want);
+        // Marked undone only when every line was read.
+        EXPECT_EQ(readJournal(journal).undone, cutLine == 0);
+        QFile::remove(journal);
+    }
+}
+
+// A journal names where the files went; the undo acts on those places only when the pass can have
+// put its file there. A record naming a place outside any trash, a ".trashinfo" that is not the
+// file's own, a name the move could not have given, or a folder none of the moves went to: the
+// file stays where it is, nothing is removed, and the undo says what it could not put back.
+TEST_F(Undo, AJournalNamingPlacesItsPassCannotHaveGivenIsNotActedOn)
+{
+    const QString victim = make("other/victim.bmp");  // a file the pass never touched
+    const QString bystander = make("other/bystander.bmp");
+    const QString trashFiles = trashDir() + "/files";
+    const QString infoOf = trashDir() + "/info/x.bmp.trashinfo";
+    struct Case {
+        const char* what;
+        JournalKind kind;
+        QString used;
+        QString info;
+        QString requested;
+    };
+    const Case cases[] = {
+        {"trash: the file outside any trash", JournalKind::Trash, victim, bystander, {}},
+        {"trash: another folder named files", JournalKind::Trash, path("files/x.bmp"), path("info/x.bmp.trashinfo"), {}},
+        {"trash: the record is not the file's own", JournalKind::Trash, trashFiles + "/x.bmp", bystander, {}},
+        {"trash: a way out of the trash", JournalKind::Trash, trashFiles + "/" + QDir(trashFiles).relativeFilePath(victim), infoOf, {}},
+        {"move: a name the move does not give", JournalKind::Move, victim, {}, path("other/a.bmp")},
+        {"move: its name in another folder", JournalKind::Move, victim, {}, path("s/Zone1/victim.bmp")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.used.startsWith(trashFiles)) {
+            // A file really in the trash, with its record: still not the one the journal names.
+            QDir().mkpath(trashFiles);
+            QDir().mkpath(trashDir() + "/info");
+            ASSERT_TRUE(writeAll(trashFiles + "/x.bmp", "in the trash"));
+            ASSERT_TRUE(writeAll(infoOf, "[Trash Info]\nPath=" + QFile::encodeName(path("s/x.bmp")) + "\n"));
+        }
+        const QString emptyFolder = path("other/empty");
+        ASSERT_TRUE(QDir().mkpath(emptyFolder));
+        {
+            JournalWriter w(QStringLiteral("Corbeille"));
+            JournalRecord r;
+            r.kind = c.kind;
+            r.source = path("s/x.bmp");
+            r.requested = c.requested;
+            r.identity = identityOf(c.used);
+            ASSERT_TRUE(w.record(r));
+            ASSERT_TRUE(w.created(emptyFolder));
+            ASSERT_TRUE(w.done(0, c.used, identityOf(c.used), c.info));
+            ASSERT_TRUE(w.ended());
+        }
+        const QByteArray victimBytes = readAll(victim);
+        EXPECT_EQ(undo(), 0);
+        EXPECT_EQ(readAll(victim), victimBytes);
+        EXPECT_EQ(readAll(bystander), bytesOf("bystander.bmp"));
+        EXPECT_FALSE(QFileInfo::exists(path("s/x.bmp")));
+        EXPECT_TRUE(QFileInfo(emptyFolder).isDir());
+        if (c.used.startsWith(trashFiles)) {
+            EXPECT_EQ(readAll(trashFiles + "/x.bmp"), QByteArray("in the trash"));
+            EXPECT_TRUE(QFileInfo::exists(infoOf));
+        }
+        EXPECT_EQ(sp.messages().last(),
+                  QString::fromUtf8("Traitement Annulé: 0 Fichiers Rétablis\n1 Fichiers non Rétablis: "
+                                    "Emplacement non reconnu dans le journal : \"%1\"").arg(c.used));
+        for (const QString& j : journalFiles())
+            QFile::remove(j);
+    }
+}
+
+// A move across file systems killed between its copy and the removal of the original leaves a
+// part copy under a hidden temporary name, or a whole copy beside the original; the trash writes
+// a file's record before it moves the file. Recovery takes away what is provably the pass's own
+// leftover, and nothing else.
+TEST_F(Undo, WhatAKilledPassLeftBehindGoesAtTheNextStart)
+{
+    const QString a = make("s/a.bmp"), b = make("s/b.bmp"), c = make("s/c.bmp"), t = make("s/t.bmp");
+    const QString zone = path("s/Zone1/");
+    ASSERT_TRUE(QDir().mkpath(zone));
+    const QString partCopy = zone + ".velmoran-0123456789abcdef.tmp";
+    const QString notOurs = zone + ".velmoran-fedcba9876543210.tmp";
+    ASSERT_TRUE(writeAll(partCopy, bytesOf("a.bmp").left(50)));
+    ASSERT_TRUE(writeAll(notOurs, "something else"));
+    // A whole copy of b (same bytes, same time); and a file that only looks like a copy of c.
+    auto sameTime = [](const QString& copy, const QString& of) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(of).constData(), &st) != 0)
+            return false;
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        return ::utimensat(AT_FDCWD, QFile::encodeName(copy).constData(), times, 0) == 0;
+    };
+    ASSERT_TRUE(writeAll(zone + "b.bmp", bytesOf("b.bmp")) && sameTime(zone + "b.bmp", b));
+    QByteArray lookalike = bytesOf("c.bmp");
+    lookalike[3] = 'X';
+    ASSERT_TRUE(writeAll(zone + "c.bmp", lookalike) && sameTime(zone + "c.bmp", c));
+    // The record of t, written before the kill, and the record of a file really in the trash.
+    ASSERT_TRUE(QDir().mkpath(trashDir() + "/files") && QDir().mkpath(trashDir() + "/info"));
+    const QString orphan = trashDir() + "/info/t.bmp.trashinfo";
+    const QString kept = trashDir() + "/info/u.bmp.trashinfo";
+    ASSERT_TRUE(writeAll(orphan, "[Trash Info]\nPath=" + QFile::encodeName(t) + "\nDeletionDate=2026-01-01T00:00:00\n"));
+    ASSERT_TRUE(writeAll(kept, "[Trash Info]\nPath=" + QFile::encodeName(t) + "\nDeletionDate=2026-01-01T00:00:00\n"));
+    ASSERT_TRUE(writeAll(trashDir() + "/files/u.bmp", "trashed before"));
+    for (const char* pass : {"TriZones", "Corbeille"}) {
+        JournalWriter w{QString::fromLatin1(pass)};
+        JournalRecord r;
+        if (QLatin1String(pass) == QLatin1String("Corbeille")) {
+            r.kind = JournalKind::Trash;
+            r.source = t;
+            r.identity = identityOf(t);
+            ASSERT_TRUE(w.record(r) && w.sync());
+            continue;
+        }
+        for (const QString& from : {a, b, c}) {
+            r.source = from;
+            r.requested = zone + QFileInfo(from).fileName();
+            r.identity = identityOf(from);
+            ASSERT_TRUE(w.record(r));
+            ++r.index;
+        }
+        ASSERT_TRUE(w.sync());
+    }
+
+    EXPECT_EQ(recoverJournals(), 2);
+    EXPECT_FALSE(QFileInfo::exists(partCopy));
+    EXPECT_FALSE(QFileInfo::exists(zone + "b.bmp"));
+    EXPECT_FALSE(QFileInfo::exists(orphan));
+    EXPECT_EQ(readAll(notOurs), QByteArray("something else"));
+    EXPECT_EQ(readAll(zone + "c.bmp"), lookalike);
+    EXPECT_TRUE(QFileInfo::exists(kept));
+    for (const QString& p : {a, b, c, t})
+        EXPECT_EQ(readAll(p), bytesOf(QFileInfo(p).fileName()));
+    EXPECT_EQ(undo(), 0);
+    EXPECT_EQ(sp.messages().last(), QString::fromUtf8("Aucun Traitement à Annuler"));
+}
+
 // The child's side of the crash test: it runs a pass over the files the parent made and is killed
 // just after its 20th file operation, before that operation is marked done.
 TEST_F(Undo, CrashChild)
@@ -239,10 +468,23 @@ TEST_F(Undo, CrashChild)
         entries.push_back({paths.back(), "0", "1"});
     }
     list(entries);
-    ops.after = [](int call) {
-        if (call == 20)
-            ::kill(::getpid(), SIGKILL);
-    };
+    const QByteArray call = qgetenv("VELMORAN_CRASH_CALL");
+    if (call.isEmpty()) {
+        ops.after = [](int n) {
+            if (n == 20)
+                ::kill(::getpid(), SIGKILL);
+        };
+    } else {
+        // Killed inside a move across file systems, at the nth system call of one kind.
+        ops.system.forceCopy = true;
+        const SystemCall kind = call == "fsync" ? SystemCall::Fsync : SystemCall::Unlink;
+        const int at = qEnvironmentVariableIntValue("VELMORAN_CRASH_AT");
+        setSystemCallFault([kind, at, n = 0](SystemCall c) mutable {
+            if (c == kind && ++n == at)
+                ::kill(::getpid(), SIGKILL);
+            return 0;
+        });
+    }
     runPass(Pass(qgetenv("VELMORAN_CRASH_PASS").toInt()), review, ops, sp);
     ADD_FAILURE() << "the pass ended";
 }
@@ -257,15 +499,7 @@ TEST_F(Undo, KilledInTheMiddleThenRestartedAndUndone)
         for (int i = 0; i < 50; ++i)
             paths << make(QStringLiteral("s/f%1.bmp").arg(i, 2, 10, QChar('0')));
 
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VELMORAN_CRASH_FILES", path("s"));
-        env.insert("VELMORAN_CRASH_DATA", data.path());
-        env.insert("VELMORAN_CRASH_PASS", QString::number(int(pass)));
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=Undo.CrashChild"});
-        ASSERT_TRUE(child.waitForFinished(60000));
-        ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << child.readAll().toStdString();
+        ASSERT_TRUE(crashChild(pass));
 
         const QStringList journals = journalFiles();
         ASSERT_EQ(journals.size(), 1);
@@ -284,6 +518,37 @@ TEST_F(Undo, KilledInTheMiddleThenRestartedAndUndone)
         EXPECT_EQ(undo(), 20);
         expectBack(paths);
         QFile::remove(journals[0]);
+    }
+}
+
+// A move across file systems copies, places the copy, then removes the original: killed before the
+// copy is placed, it leaves a hidden temporary file in the Zone folder; killed after, a whole copy
+// beside the original. The next start takes either away, and the undo leaves the folder as it was.
+TEST_F(Undo, AMoveAcrossDisksKilledMidwayLeavesNoCopyAfterTheNextStart)
+{
+    struct Case {
+        const char* call;
+        int at;  // the first fsync is the journal's
+    };
+    for (const Case c : {Case{"fsync", 4}, Case{"unlink", 3}}) {
+        SCOPED_TRACE(c.call);
+        QTemporaryDir d;
+        dir.swap(d);
+        QStringList paths;
+        for (int i = 0; i < 10; ++i)
+            paths << make(QStringLiteral("s/f%1.bmp").arg(i, 2, 10, QChar('0')));
+        ASSERT_TRUE(crashChild(Pass::Sort, QString::fromLatin1(c.call), c.at));
+        const QString zone = path("s/Zone1");
+        EXPECT_EQ(QDir(zone).entryList(QDir::Files | QDir::Hidden).size(), 3) << c.call;  // two moved, one copy
+
+        EXPECT_EQ(recoverJournals(), 1);
+        EXPECT_EQ(QDir(zone).entryList(QDir::Files | QDir::Hidden), QStringList({"f00.bmp", "f01.bmp"}));
+        review.document().clear();
+        review.Recount();
+        EXPECT_EQ(undo(), 2);
+        expectBack(paths);
+        for (const QString& j : journalFiles())
+            QFile::remove(j);
     }
 }
 
