@@ -213,6 +213,9 @@ void TFormCommande::CreateMenus()
                             if (mark)
                                 review_.SetListModified(true);
                         });
+                        // Passes move the highlight through the list: the entry on show is the
+                        // one the tag keys write to again when the command is over.
+                        ScopeExit settle([this] { runGuarded([this] { review_.Settle(); }); });
                         (this->*handler)();
                     });
                 });
