@@ -83,7 +83,28 @@ ListOutcome ListCommands::Enregistrer()
     return ListOutcome::Done;
 }
 
-void ListCommands::AddFiles(bool replace)
+bool ListCommands::OfferToSave()
+{
+    if (!review_.ListModified())
+        return true;
+    switch (prompts().choice(QStringLiteral("Confirmation"),
+                             QStringLiteral("Enregistrer les Modifications de la Liste?"))) {
+    case Choice::No: return true;
+    case Choice::Yes:
+    case Choice::YesToAll: break;
+    case Choice::Cancel: return false;
+    }
+    try {
+        return Enregistrer() == ListOutcome::Done;
+    } catch (const ProgramError& e) {
+        prompts().error(e.text() + QStringLiteral(" : \"") + programOptions().LastListFile + QStringLiteral("\""));
+    } catch (const std::exception& e) {
+        prompts().error(commandErrorText(e));
+    }
+    return false;
+}
+
+ListOutcome ListCommands::AddFiles(bool replace)
 {
     FileDialogRequest r;
     r.filter = QString::fromUtf8(kAddFilesFilter);
@@ -97,6 +118,7 @@ void ListCommands::AddFiles(bool replace)
         AppendFiles(files);
     }
     review_.Recount();
+    return files.isEmpty() ? ListOutcome::Cancelled : ListOutcome::Done;
 }
 
 void ListCommands::AppendFiles(const QStringList& paths)

@@ -21,8 +21,12 @@ public:
     ListOutcome OuvrirEtRenommer();
     // "&Enregistrer Liste...": the list is unmodified once its file is written.
     ListOutcome Enregistrer();
-    // "&Nouvelle Liste..." (replace) and "&Ajouter à la Liste".
-    void AddFiles(bool replace);
+    // "&Nouvelle Liste..." (replace) and "&Ajouter à la Liste"; Cancelled when no file was chosen.
+    ListOutcome AddFiles(bool replace);
+    // "Enregistrer les Modifications de la Liste?" before a modified list is closed or replaced.
+    // True when the caller may go on: the list was not modified, was written ("Oui"), or is given
+    // up ("Non"). "Annuler", a cancelled save dialog or a failed write (its error shown) keep it.
+    bool OfferToSave();
     // Appends one entry per file without recounting.
     void AppendFiles(const QStringList& paths);
     // "Coller le Presse papier": the clipboard picture saved as a BMP file and appended.

@@ -48,6 +48,13 @@ bool QtKeyHook::isExempt(const QWidget* receiver) const
     });
 }
 
+void QtKeyHook::leaveMenuBar(QMenuBar* bar)
+{
+    // Losing the focus takes the bar out of its keyboard mode and its highlight away.
+    if (bar->hasFocus())
+        bar->clearFocus();
+}
+
 void QtKeyHook::remember(const QEvent* event, quint64 timestamp, QWidget* receiver)
 {
     lastEvent_ = event;
@@ -77,10 +84,21 @@ bool QtKeyHook::eventFilter(QObject* watched, QEvent* event)
     if (QApplication::activePopupWidget())
         return false;
     QWidget* receiver = static_cast<QWidget*>(watched);
-    if (qobject_cast<QMenuBar*>(receiver))
-        return false;
     if (!isAttached(receiver->window()))
         return false;
+    // A menu opened by the keyboard leaves the focus on the menu bar when it closes, and the bar
+    // would take plain letters for its mnemonics: only Alt+letter opens a menu (through the
+    // shortcuts); any other key leaves the bar and is the key map's.
+    if (auto* bar = qobject_cast<QMenuBar*>(receiver); bar && type == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->modifiers().testFlag(Qt::AltModifier) || key->key() == Qt::Key_Alt)
+            return false;
+        const bool highlighted = bar->activeAction() != nullptr;
+        leaveMenuBar(bar);
+        // Escape while the bar shows a highlighted title only leaves the bar.
+        if (highlighted && key->key() == Qt::Key_Escape)
+            return true;
+    }
     // Taking the override request away from the focused control leaves the key to the shortcuts.
     if (type == QEvent::ShortcutOverride)
         return true;

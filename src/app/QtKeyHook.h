@@ -11,6 +11,7 @@
 #include <vector>
 
 class QKeyEvent;
+class QMenuBar;
 
 class QtKeyHook : public QObject {
 public:
@@ -30,6 +31,8 @@ protected:
 
 private:
     bool isExempt(const QWidget* receiver) const;
+    // The menu bar out of its keyboard mode, without the focus.
+    static void leaveMenuBar(QMenuBar* bar);
     void remember(const QEvent* event, quint64 timestamp, QWidget* receiver);
     void forget();
 

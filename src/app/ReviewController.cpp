@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 ProgramError rangeError() { return ProgramError(QString::fromUtf8("Erreur de vérification d'étendue")); }
@@ -49,9 +51,14 @@ ReviewController::ReviewController(QObject* parent)
         if (busy_ == 0)
             RunBusy([this] { Tourne(); });
     });
+    connect(document_, &ListDocument::replaced, this, &ReviewController::forgetList);
+    connect(&document_->model(), &QAbstractItemModel::rowsMoved, this,
+            [this](const QModelIndex&, int start, int, const QModelIndex&, int destination) {
+                // Model rows are grid rows - 1; Qt counts the destination before the row leaves.
+                followMovedRow(start + 1, (destination > start ? destination - 1 : destination) + 1);
+            });
     markers_.items = QStringList{QStringLiteral("0")};
     markers_.selected = 0;
-    tagLabel_ = QStringLiteral("LabelChoix");
     positionText_ = QStringLiteral("0");
     frame_.caption = QStringLiteral("Diaporama");
 }
@@ -93,8 +100,68 @@ void ReviewController::GotoRow(int row)
     if (pastEnd && !programOptions().SlideLoop)
         SetPlaying(false);
     SelectRow(row);
-    setPositionText(QString::number(currentRow_ - 1) + QStringLiteral("//") + QString::number(lastRow_ - currentRow_));
+    userRow_ = currentRow_;
+    showPosition();
     tagMode_ = defaultTagMode_;
+}
+
+void ReviewController::showPosition()
+{
+    // An empty list has no position: the go-to button reads "0", as at start.
+    if (listIsEmpty())
+        setPositionText(QStringLiteral("0"));
+    else
+        setPositionText(QString::number(currentRow_ - 1) + QStringLiteral("//")
+                        + QString::number(lastRow_ - currentRow_));
+}
+
+void ReviewController::Settle()
+{
+    if (listIsEmpty())
+        return;
+    const int row = std::clamp(userRow_, FirstRow(), lastRow_);
+    const bool moved = currentRow_ != row;
+    const bool stale = frameRow_ != row || framePath_ != EntryPath(row);
+    if (!moved && !stale)
+        return;
+    userRow_ = currentRow_ = row;
+    emit currentRowChanged(row);
+    showPosition();
+    if (stale)
+        showQuietly();
+}
+
+void ReviewController::followMovedRow(int fromRow, int toRow)
+{
+    auto follow = [fromRow, toRow](int r) {
+        if (r == fromRow)
+            return toRow;
+        if (fromRow < r && r <= toRow)
+            return r - 1;
+        if (toRow <= r && r < fromRow)
+            return r + 1;
+        return r;
+    };
+    currentRow_ = follow(currentRow_);
+    userRow_ = follow(userRow_);
+    if (frameRow_ > 0)
+        frameRow_ = follow(frameRow_);
+    emit currentRowChanged(currentRow_);
+    showPosition();
+}
+
+void ReviewController::forgetList()
+{
+    // Markers and references name positions of the list that went: they start over, as at start.
+    markers_ = PositionList();
+    markers_.items = QStringList{QStringLiteral("0")};
+    markers_.selected = 0;
+    references_ = PositionList();
+    emit markersChanged();
+    emit referencesChanged();
+    emit referencesForgotten();
+    setTagLabel(QString());
+    setListCaption(QString());
 }
 
 void ReviewController::Recount()
@@ -102,6 +169,7 @@ void ReviewController::Recount()
     playing_ = false;
     lastRow_ = document_->entryCount();
     SelectRow(FirstRow());
+    userRow_ = currentRow_;
     markerRow_ = FirstRow();
     showQuietly();
 }
@@ -111,14 +179,20 @@ void ReviewController::showQuietly()
     // The slideshow must never show another entry than the current one: after the list changed as
     // a whole, the first entry is shown, or nothing when the list is empty.
     SlideFrame f;
+    showPosition();
     if (listIsEmpty()) {
-        setPositionText(QStringLiteral("0"));
         f.caption = QStringLiteral("Diaporama");
         setFrame(std::move(f));
+        setTagLabel(QString());
         return;
     }
-    setPositionText(QString::number(currentRow_ - 1) + QStringLiteral("//") + QString::number(lastRow_ - currentRow_));
     const QString path = EntryPath(currentRow_);
+    // The label follows the entry; the tag mode stays as the keys left it.
+    try {
+        setTagLabel(QStringLiteral("S=") + QString::number(document_->EntryScore(currentRow_)));
+    } catch (const ProgramError&) {
+        setTagLabel(QString());  // said when the entry is shown by a move
+    }
     f.caption = path;
     if (!path.isEmpty()) {
         PictureResult r = loadPicture(path);
@@ -128,6 +202,8 @@ void ReviewController::showQuietly()
             f.caption = undecodableCaption(path);
     }
     setFrame(std::move(f));
+    frameRow_ = currentRow_;
+    framePath_ = path;
     if (desktopOptions().ShowThumbnails)
         emit entryShown(currentRow_);
 }
@@ -162,6 +238,7 @@ void ReviewController::setListCaption(const QString& caption)
 
 bool ReviewController::ShowImage(const QString& path)
 {
+    frameRow_ = 0;  // ShowCurrent names the entry once its picture is on show
     SlideFrame f;
     f.caption = path;
     if (std::optional<PreparedPicture> ready = ahead_.collect(path)) {
@@ -201,6 +278,8 @@ void ReviewController::ShowCurrent(int row)
         SetPlaying(false);
         return;
     }
+    frameRow_ = row;
+    framePath_ = path;
     if (desktopOptions().ShowThumbnails)
         emit entryShown(row);
     decodeNextAhead();

@@ -90,6 +90,11 @@ public:
     // The entry at row becomes current and is shown, as a click on it in the list or on its
     // thumbnail does (the slideshow stops at its next tick).
     void ClickRow(int row);
+    // After a command: the current entry, the highlighted row and the frame on show are one
+    // again. A pass moves the highlight through the list (SelectRow) and may show other pictures
+    // or re-point entries; the entry the user was on (the last GotoRow or recount) becomes current
+    // again and is shown anew when the frame is not its picture. Quiet, as a recount.
+    void Settle();
 
     // Navigation buttons and keys.
     void Debut();
@@ -193,6 +198,8 @@ signals:
     void entryShown(int row);
     void markersChanged();
     void referencesChanged();
+    // The references went with the list they named: their window has nothing left to show.
+    void referencesForgotten();
     // Before the first reference picture: the window that shows it must exist and be placed.
     void referenceWindowNeeded();
     void referenceShown(const QImage& picture);
@@ -208,6 +215,11 @@ private:
     void setPositionText(const QString& text);
     void setFrame(SlideFrame frame);
     void showQuietly();
+    // The list was emptied or replaced: what named its entries goes with it.
+    void forgetList();
+    // A row dragged elsewhere: the entry on show stays current at its new place.
+    void followMovedRow(int fromRow, int toRow);
+    void showPosition();
     void decodeNextAhead();
     void RunPendingKeys();
 
@@ -217,6 +229,11 @@ private:
     int lastRow_ = 0;
     int currentRow_ = 1;
     int markerRow_ = 1;
+    // The entry the user moved to (GotoRow, recount); passes move currentRow_ alone.
+    int userRow_ = 1;
+    // The entry whose picture the frame shows (0: another picture or none) and its path then.
+    int frameRow_ = 0;
+    QString framePath_;
     int normalStep_ = 1;
     int lastStep_ = 1;  // the direction of the last move, for the decode ahead
     TagMode tagMode_ = TagMode::Quality;

@@ -49,6 +49,7 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -213,6 +214,9 @@ void TFormCommande::CreateMenus()
                             if (mark)
                                 review_.SetListModified(true);
                         });
+                        // Passes move the highlight through the list: the entry on show is the
+                        // one the tag keys write to again when the command is over.
+                        ScopeExit settle([this] { runGuarded([this] { review_.Settle(); }); });
                         (this->*handler)();
                     });
                 });
@@ -311,11 +315,16 @@ void TFormCommande::AffiVignette()
     w.Vignette->show();
     if (review_.listIsEmpty())
         return;
-    if (prompts().exec(w.OpVignette) != QDialog::Accepted)
-        return;
-    const QStringList paths = review_.CollectPaths();
     const DesktopOptions& d = desktopOptions();
-    w.Vignette->BuildThumbnailPage(paths, d.ThumbFirst, d.ThumbPageSize);
+    if (!d.ThumbDontAsk && prompts().exec(w.OpVignette) != QDialog::Accepted)
+        return;
+    // Not asked, the page the options name is brought within this list as the dialog would; the
+    // options keep what the user chose for longer lists.
+    const int most = std::max(0, std::min(review_.entryCount(), d.ThumbPageLimit));
+    const int first = std::clamp(d.ThumbFirst, 0, most);
+    const int size = std::clamp(d.ThumbPageSize, 0, most);
+    const QStringList paths = review_.CollectPaths();
+    w.Vignette->BuildThumbnailPage(paths, first, size);
 }
 
 void TFormCommande::RefreshPages()
@@ -363,30 +372,22 @@ void TFormCommande::AfficherBureauParDefaut()
 // ---------------------------------------------------------------------------------------------
 // Closing
 
-void TFormCommande::FormCloseQuery()
+bool TFormCommande::FormCloseQuery()
 {
     runGuarded([this] {
         if (desktopOptions().AutoSaveDesktop)
             SaveDesktop();
     });
-    // A save that fails would lose the list with the program: the question comes back until the
-    // list is written or the user declines. A cancelled save dialog ends the program as asked.
-    while (review_.ListModified()
-           && prompts().confirm(QStringLiteral("Enregistrer les Modifications de la Liste?"))) {
-        try {
-            ListCommands(review_).Enregistrer();
-            return;
-        } catch (const ProgramError& e) {
-            prompts().error(e.text() + QStringLiteral(" : \"") + programOptions().LastListFile + QStringLiteral("\""));
-        } catch (const std::exception& e) {
-            prompts().error(commandErrorText(e));
-        }
-    }
+    // "Annuler", and a save that was cancelled or failed, keep the program and its list.
+    return ListCommands(review_).OfferToSave();
 }
 
 void TFormCommande::closeEvent(QCloseEvent* event)
 {
-    FormCloseQuery();
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
     review_.SetPlaying(false);
     // A long pass still running (closed from its event pump) stops as with Escape: the program
     // must not go on working unseen until the pass ends.
@@ -404,12 +405,16 @@ void TFormCommande::closeEvent(QCloseEvent* event)
 // ---------------------------------------------------------------------------------------------
 // "&Fichier"
 
+// The three commands that replace the list offer to save a modified one first, as closing does;
+// a cancelled dialog leaves the list and its pages as they were, and asks nothing more.
 void TFormCommande::NouvelleListe1Click()
 {
+    if (!ListCommands(review_).OfferToSave())
+        return;
     const AppWindows& w = appWindows();
     AffiListe();
-    w.Zone->ClearPage();
-    ListCommands(review_).AddFiles(true);
+    if (ListCommands(review_).AddFiles(true) != ListOutcome::Done)
+        return;
     w.Zone->ClearPage();
     w.Vignette->ClearPage();
     AffiVignette();
@@ -417,16 +422,24 @@ void TFormCommande::NouvelleListe1Click()
 
 void TFormCommande::Ouvrir1Click()
 {
+    if (!ListCommands(review_).OfferToSave())
+        return;
     AffiListe();
-    ListCommands(review_).Ouvrir();
-    RefreshPages();
-    review_.GenereListeZone();
+    OpenedList(ListCommands(review_).Ouvrir());
 }
 
 void TFormCommande::OuvriretRenommer1Click()
 {
+    if (!ListCommands(review_).OfferToSave())
+        return;
     AffiListe();
-    ListCommands(review_).OuvrirEtRenommer();
+    OpenedList(ListCommands(review_).OuvrirEtRenommer());
+}
+
+void TFormCommande::OpenedList(ListOutcome outcome)
+{
+    if (outcome != ListOutcome::Done)
+        return;
     RefreshPages();
     review_.GenereListeZone();
 }
@@ -440,8 +453,8 @@ void TFormCommande::Quitter1Click() { close(); }
 
 void TFormCommande::Ajouter1Click()
 {
-    ListCommands(review_).AddFiles(false);
-    RefreshPages();
+    if (ListCommands(review_).AddFiles(false) == ListOutcome::Done)
+        RefreshPages();
 }
 
 void TFormCommande::RechercherImages1Click()

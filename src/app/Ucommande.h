@@ -15,6 +15,7 @@ class QToolButton;
 class QtKeyHook;
 class ReviewController;
 enum class ReviewView;
+enum class ListOutcome;
 
 class TFormCommande : public QMainWindow {
     Q_OBJECT
@@ -49,9 +50,9 @@ public:
     void HookKeys(QWidget* window);
     bool KeysHooked(const QWidget* window) const;
 
-    // The closing sequence: desktop saved when asked for, then the offer to save a modified list,
-    // asked again after a save that failed.
-    void FormCloseQuery();
+    // The closing sequence: desktop saved when asked for, then the offer to save a modified list.
+    // False when the program is to stay open: "Annuler", or a save cancelled or failed.
+    bool FormCloseQuery();
 
     // Controls of the bottom panel.
     QToolButton* SpeedButtonPremier() const { return premier_; }
@@ -147,6 +148,8 @@ protected:
 
 private:
     void CreateMenus();
+    // After a list file was read (or not): its pages and zones.
+    void OpenedList(ListOutcome outcome);
     void CreatePanel();
     void BindReview();
     // Runs a panel command one at a time with the keys (see ReviewController::RunBusy).

@@ -149,7 +149,7 @@ void TFormCommande::CreatePanel()
     // Only the user's choice (activated) acts; programmatic changes do not.
     connect(comboRef_, &QComboBox::activated, this, [this] { review_.RunBusy([this] { ComboBoxRefChange(); }); });
 
-    labelChoix_ = new QLabel(QStringLiteral("LabelChoix"), panel);
+    labelChoix_ = new QLabel(review_.tagLabel(), panel);
     labelChoix_->setObjectName(QStringLiteral("LabelChoix"));
     labelChoix_->setAlignment(Qt::AlignCenter);
     labelChoix_->setMinimumWidth(64);

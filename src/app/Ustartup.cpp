@@ -94,7 +94,9 @@ void createViews(ReviewController& review, TFormCommande* commande)
 
     // The conversions show their pictures in the slideshow and name their source in the list
     // window's caption; the colour filter previews on the picture on show.
-    QObject::connect(&review, &ReviewController::listCaptionChanged, w.Liste, &QWidget::setWindowTitle);
+    QObject::connect(&review, &ReviewController::listCaptionChanged, w.Liste, [](const QString& caption) {
+        appWindows().Liste->setWindowTitle(caption.isEmpty() ? QStringLiteral("Liste") : caption);
+    });
     ConversionDisplay& display = conversionDisplay();
     display.showImage = [&review](const QString& path) { return review.ShowImage(path); };
     display.editShownPicture = [&review](const std::function<void(QImage&)>& edit) {
@@ -116,6 +118,10 @@ void createViews(ReviewController& review, TFormCommande* commande)
         // Brought to the front without taking the keyboard from the window being reviewed.
         w.Ref->setAttribute(Qt::WA_ShowWithoutActivating, true);
         moveWindowTo(w.Ref, desktopOptions().ReferencePlace);
+    });
+    QObject::connect(&review, &ReviewController::referencesForgotten, commande, [] {
+        if (TFormRef* ref = appWindows().Ref)
+            ref->hide();
     });
     QObject::connect(&review, &ReviewController::referenceShown, commande, [](const QImage& picture) {
         TFormRef* ref = appWindows().Ref;

@@ -7,6 +7,8 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
+#include <QSet>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableView>
@@ -64,6 +66,12 @@ TFormListe::TFormListe(ReviewController& review, QWidget* parent) : QWidget(pare
     // A list replaced as a whole gets its column widths back.
     connect(&review_.model(), &QAbstractItemModel::modelReset, this, [this] { setUpColumns(); });
     connect(&review_, &ReviewController::currentRowChanged, this, &TFormListe::showCurrentRow);
+    // Whatever else moves the highlight (a drag over the rows, a press on a row's handle), it goes
+    // back to the entry on show: the highlighted row is the row the tag keys write to.
+    connect(grid_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { keepHighlightOnCurrent(); });
+    connect(grid_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { keepHighlightOnCurrent(); });
 
     resize(512, 393);
     move(234, 148);
@@ -105,8 +113,24 @@ bool TFormListe::Ouvrir1Click() { return ListCommands(review_).Ouvrir() == ListO
 bool TFormListe::OuvriretRenommer1Click() { return ListCommands(review_).OuvrirEtRenommer() == ListOutcome::Done; }
 bool TFormListe::Enregistrersous1Click() { return ListCommands(review_).Enregistrer() == ListOutcome::Done; }
 
+void TFormListe::keepHighlightOnCurrent()
+{
+    if (showing_)
+        return;
+    QSet<int> rows;
+    for (const QModelIndex& index : grid_->selectionModel()->selectedIndexes())
+        rows.insert(index.row());
+    const int current = viewRow(review_.CurrentRow());
+    const bool onCurrent = rows.size() == 1 && rows.contains(current)
+                           && grid_->selectionModel()->currentIndex().row() == current;
+    const bool noEntry = current < 0 || current >= review_.model().rowCount();
+    if (!onCurrent && !(noEntry && rows.isEmpty()))
+        showCurrentRow(review_.CurrentRow());
+}
+
 void TFormListe::showCurrentRow(int row)
 {
+    const QScopedValueRollback<bool> showing(showing_, true);
     const int vr = viewRow(row);
     if (vr >= 0 && vr < review_.model().rowCount())
         grid_->selectionModel()->setCurrentIndex(review_.model().index(vr, ListModel::ColNumber),

@@ -49,6 +49,7 @@ protected:
 private:
     void setUpColumns();
     void showCurrentRow(int row);
+    void keepHighlightOnCurrent();
     void scrollToPageOf(int row);
     void rowLeftClicked(int row);
     void rowRightClicked(int row);
@@ -56,4 +57,5 @@ private:
 
     ReviewController& review_;
     QTableView* grid_ = nullptr;
+    bool showing_ = false;  // showCurrentRow is moving the highlight
 };

@@ -43,8 +43,10 @@ LaunchCommand extractorCommand(const ExtractorOptions& extractor, const ProgramO
 
 bool LancerVidsplit(ReviewController& review, QDialog* optionsDialog)
 {
-    if (review.ListModified())
-        ListCommands(review).Enregistrer();
+    // The tool must get the list as it is on screen: a save cancelled cancels the start, since
+    // frames it added to an older list file would be lost at the next save.
+    if (review.ListModified() && ListCommands(review).Enregistrer() != ListOutcome::Done)
+        return false;
 
     const QString list = programOptions().LastListFile;
     if (!QFileInfo(list).isFile()) {
@@ -53,6 +55,10 @@ bool LancerVidsplit(ReviewController& review, QDialog* optionsDialog)
     }
     if (optionsDialog && !extractorOptions().ExtractorDontAsk)
         prompts().exec(optionsDialog);
-    launcher().launchDetached(extractorCommand(extractorOptions(), programOptions()));
+    const LaunchCommand command = extractorCommand(extractorOptions(), programOptions());
+    if (!launcher().launchDetached(command)) {
+        prompts().error(QString::fromUtf8("Impossible de Démarrer: \"") + command.program + QLatin1Char('"'));
+        return false;
+    }
     return true;
 }

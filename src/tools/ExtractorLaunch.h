@@ -26,9 +26,10 @@ QString extractorProgram(const ExtractorOptions& options);
 // LastImageDirectory as the working directory.
 LaunchCommand extractorCommand(const ExtractorOptions& extractor, const ProgramOptions& program);
 
-// The menu command. A modified list is saved first through "&Enregistrer Liste..." (a failed write
-// ends the command with its error). When no file exists at LastListFile, the box "Fichier Liste
-// Introuvable" shows the path in double quotes and nothing is started, whichever button is pressed.
-// Unless "Ne pas redemander" is set, optionsDialog is shown first; the start follows whatever it
-// ended with. A tool that cannot be started is not reported. True when the start was asked for.
+// The menu command. A modified list is saved first through "&Enregistrer Liste..." (a cancelled
+// save dialog ends the command, a failed write ends it with its error). When no file exists at
+// LastListFile, the box "Fichier Liste Introuvable" shows the path in double quotes and nothing is
+// started, whichever button is pressed. Unless "Ne pas redemander" is set, optionsDialog is shown
+// first; the start follows whatever it ended with. A tool that cannot be started is reported with
+// its path ("Impossible de Démarrer: "). True when the tool was started.
 bool LancerVidsplit(ReviewController& review, QDialog* optionsDialog);

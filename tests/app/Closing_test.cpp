@@ -51,10 +51,11 @@ TEST_F(ClosingTest, AfterAddingClosingOffersToSaveAndNonWritesNoListFile)
     QTest::keyClick(commande, Qt::Key_Insert);
     EXPECT_TRUE(review().ListModified());
 
-    scripted.answerConfirm(false);
+    scripted.answerChoice(Choice::No);
     commande->close();
     ASSERT_FALSE(scripted.shown().empty());
-    EXPECT_EQ(scripted.shown().back().kind, ScriptedPrompts::Kind::Confirm);
+    EXPECT_EQ(scripted.shown().back().kind, ScriptedPrompts::Kind::Choice);
+    EXPECT_EQ(scripted.shown().back().caption, "Confirmation");
     EXPECT_EQ(scripted.shown().back().text, "Enregistrer les Modifications de la Liste?");
     EXPECT_TRUE(scripted.allAnswered());
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
@@ -70,7 +71,7 @@ TEST_F(ClosingTest, OuiSavesTheListBeforeTheProgramEnds)
     ASSERT_FALSE(review().listIsEmpty());
 
     const QString listFile = dir.filePath("serie.LST");
-    scripted.answerConfirm(true);
+    scripted.answerChoice(Choice::Yes);
     scripted.answerSave(listFile);
     commande->close();
     EXPECT_TRUE(scripted.allAnswered());

@@ -268,7 +268,7 @@ TEST_F(NavigationTest, MenuShortcutsWinOverTheKeyMap)
     EXPECT_EQ(review().CurrentRow(), 1) << "Ctrl+V is not V";
 
     desktopOptions().AutoSaveDesktop = false;
-    scripted.answerConfirm(false);  // the list was changed: "Enregistrer les Modifications de la Liste?"
+    scripted.answerChoice(Choice::No);  // the list was changed: "Enregistrer les Modifications de la Liste?"
     review().GotoRow(5);
     key(grid(), Qt::Key_X, Qt::ControlModifier);
     EXPECT_FALSE(commande->isVisible()) << "Ctrl+X quits";

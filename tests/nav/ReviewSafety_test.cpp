@@ -14,8 +14,8 @@ using ReviewSafetyTest = NavTest;
 namespace {
 QStringList shownKinds(const ScriptedPrompts& sp)
 {
-    static const char* const names[] = {"message", "error", "confirm", "input", "open",
-                                        "save",    "color", "font",    "dialog"};
+    static const char* const names[] = {"message", "error", "confirm", "input",    "open",  "save",
+                                        "color",   "font",  "dialog",  "question", "choice"};
     QStringList out;
     for (const ScriptedPrompts::Shown& s : sp.shown())
         out << QString::fromLatin1(names[int(s.kind)]);
@@ -32,15 +32,16 @@ TEST_F(ReviewSafetyTest, ATaggedListIsOfferedForSavingAtClosingAndNonWritesNothi
     EXPECT_TRUE(review().ListModified());
 
     scripted.clear();
-    scripted.answerConfirm(false);
+    scripted.answerChoice(Choice::No);
     commande->close();
-    EXPECT_EQ(shownKinds(scripted), QStringList({"confirm"}));
+    EXPECT_EQ(shownKinds(scripted), QStringList({"choice"}));
     EXPECT_EQ(scripted.shown()[0].text, "Enregistrer les Modifications de la Liste?");
     EXPECT_FALSE(QFile::exists(dir.filePath("defaut.lst")));
     EXPECT_TRUE(QDir(dir.path()).entryList({"*.lst", "*.LST"}, QDir::Files).isEmpty());
 }
 
-TEST_F(ReviewSafetyTest, ASaveThatFailsAtClosingAsksAgain)
+// A save that fails keeps the program open with its list; closing again asks again.
+TEST_F(ReviewSafetyTest, ASaveThatFailsAtClosingKeepsTheProgramOpen)
 {
     struct Case {
         const char* what;
@@ -54,14 +55,17 @@ TEST_F(ReviewSafetyTest, ASaveThatFailsAtClosingAsksAgain)
         const QString bad = dir.filePath("absent/sous/liste.LST");
         const QString good = dir.filePath(QStringLiteral("liste-%1.LST").arg(c.secondAnswer));
         scripted.clear();
-        scripted.answerConfirm(true);
+        scripted.answerChoice(Choice::Yes);
         scripted.answerSave(bad);
-        scripted.answerConfirm(c.secondAnswer);
+        commande->close();
+        EXPECT_TRUE(commande->isVisible());
+        EXPECT_TRUE(review().ListModified());
+        scripted.answerChoice(c.secondAnswer ? Choice::Yes : Choice::No);
         if (c.secondAnswer)
             scripted.answerSave(good);
         commande->close();
         EXPECT_TRUE(scripted.allAnswered());
-        QStringList want = {"confirm", "save", "error", "confirm"};
+        QStringList want = {"choice", "save", "error", "choice"};
         if (c.secondAnswer)
             want << "save";
         EXPECT_EQ(shownKinds(scripted), want);

@@ -163,12 +163,13 @@ TEST_F(ExtractorLaunchTest, AModifiedListIsSavedFirst)
         std::optional<QString> saveAnswer;
         QString startedWith;  // empty: nothing started
         bool modifiedAfter;
+        bool error;
     };
     const Case cases[] = {
-        {"saved under a new name", saved, saved, false},
-        // Declining the save leaves the last list file as it was, and the tool gets that one.
-        {"save declined", std::nullopt, old, true},
-        {"save that fails", path("absent/liste.LST"), {}, true},
+        {"saved under a new name", saved, saved, false, false},
+        // The tool would add its frames to an older list file, which the next save would drop.
+        {"save cancelled", std::nullopt, {}, true, false},
+        {"save that fails", path("absent/liste.LST"), {}, true, true},
     };
     const QStringList images = {path("img0001.bmp"), path("img0002.bmp")};
     for (const Case& c : cases) {
@@ -186,7 +187,8 @@ TEST_F(ExtractorLaunchTest, AModifiedListIsSavedFirst)
         if (c.startedWith.isEmpty()) {
             EXPECT_TRUE(recorder.started.empty()) << c.what;
             ASSERT_FALSE(scripted.shown().empty());
-            EXPECT_EQ(scripted.shown().back().kind, ScriptedPrompts::Kind::Error) << c.what;
+            EXPECT_EQ(scripted.shown().back().kind == ScriptedPrompts::Kind::Error, c.error) << c.what;
+            EXPECT_EQ(scripted.shown().size(), c.error ? 2u : 1u) << c.what;
             continue;
         }
         ASSERT_EQ(recorder.started.size(), 1u) << c.what;
@@ -199,6 +201,30 @@ TEST_F(ExtractorLaunchTest, AModifiedListIsSavedFirst)
         else
             EXPECT_EQ(back.entryCount(), 1);
     }
+}
+
+// A tool that cannot be started (not there, not executable) is reported with the path tried.
+TEST_F(ExtractorLaunchTest, AStartThatFailsIsReportedWithThePath)
+{
+    struct Failing : Launcher {
+        int calls = 0;
+        bool launchDetached(const LaunchCommand&) override
+        {
+            ++calls;
+            return false;
+        }
+    } failing;
+    setLauncher(&failing);
+    const QString list = path("liste.LST");
+    writeList(list);
+    programOptions().LastListFile = list;
+    extractorOptions().ExtractorDirectory = "/opt/outils absents/";
+    extractorOptions().ExtractorDontAsk = true;
+    vidsplitCommand()->trigger();
+    EXPECT_EQ(failing.calls, 1);
+    ASSERT_EQ(scripted.shown().size(), 1u);
+    EXPECT_EQ(scripted.shown()[0].kind, ScriptedPrompts::Kind::Error);
+    EXPECT_EQ(scripted.shown()[0].text, QString::fromUtf8("Impossible de Démarrer: \"/opt/outils absents/vidsplit\""));
 }
 
 TEST_F(ExtractorLaunchTest, OptionsDialogShowsStoresAndBrowses)

@@ -197,10 +197,11 @@ TEST_F(RealStartTest, TheExtractorReceivesExactlyTheTwoArgumentsAndTheWorkingDir
     const QStringList received = QString::fromUtf8(readAll(path("recu.txt"))).split('\n');
     EXPECT_EQ(received, (QStringList{"2", "/VELMORAN", list, QFileInfo(images).canonicalFilePath(), ""}));
 
-    // A tool that is not there: nothing is said, nothing breaks.
+    // A tool that is not there: said with its path, nothing breaks.
     extractorOptions().ExtractorDirectory = path("nulle part/");
     commande->MenuAction("Vidsplit...")->trigger();
-    EXPECT_TRUE(scripted.shown().empty());
+    EXPECT_EQ(scripted.messages(),
+              QStringList{QString::fromUtf8("Impossible de Démarrer: \"%1\"").arg(path("nulle part/vidsplit"))});
 }
 
 }  // namespace

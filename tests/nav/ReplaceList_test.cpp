@@ -1,0 +1,203 @@
+// Replacing or closing a list: the offer to save a modified one first, what goes with the old
+// list, and the thumbnail options asked only when a list came and the user wants the question.
+#include "NavFixture.h"
+#include "list/ListDocument.h"
+
+#include <QAction>
+
+namespace {
+
+class ReplaceListTest : public NavTest {
+protected:
+    void SetUp() override
+    {
+        NavTest::SetUp();
+        desktopOptions().AutoSaveDesktop = false;
+        desktopOptions().ShowThumbnails = false;
+    }
+    // A list file of the given pictures, written by the program's own writer.
+    QString listFile(const QString& name, const QStringList& paths)
+    {
+        ListDocument doc;
+        doc.appendFiles(paths);
+        const QString path = dir.filePath(name);
+        doc.writeTo(path);
+        return path;
+    }
+    QString picture(const QString& name)
+    {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(writeTestImage(path, 30, 20));
+        return path;
+    }
+    void menu(const char* caption) { commande->MenuAction(QString::fromUtf8(caption))->trigger(); }
+};
+
+// Each command that replaces or closes the list, by each answer to "Enregistrer les Modifications
+// de la Liste?": the list is kept by "Annuler" and by a save that did not happen; otherwise the
+// command goes on.
+TEST_F(ReplaceListTest, AModifiedListIsOfferedForSavingBeforeItIsReplacedOrClosed)
+{
+    enum class Command { Open, New, OpenRename, Quit };
+    const struct {
+        const char* caption;
+        Command command;
+    } commands[] = {{"&Ouvrir Liste...", Command::Open},
+                    {"&Nouvelle Liste...", Command::New},
+                    {"Ouvrir et Renommer...", Command::OpenRename},
+                    {"&Quitter", Command::Quit}};
+    struct Answer {
+        const char* what;
+        Choice choice;
+        bool saveAsked;
+        const char* saveAs;  // "" : the save dialog cancelled
+        bool goesOn;
+    };
+    const Answer answers[] = {
+        {"Annuler", Choice::Cancel, false, "", false},
+        {"Oui, save dialog cancelled", Choice::Yes, true, "", false},
+        {"Oui, save that fails", Choice::Yes, true, "absent/sous/liste.LST", false},
+        {"Oui, saved", Choice::Yes, true, "sauvee.LST", true},
+        {"Non", Choice::No, false, "", true},
+    };
+    for (const auto& c : commands) {
+        for (const Answer& a : answers) {
+            SCOPED_TRACE(std::string(c.caption) + " / " + a.what);
+            restart();
+            desktopOptions().AutoSaveDesktop = false;
+            desktopOptions().ShowThumbnails = false;
+            const QStringList mine = fill(3, 3);
+            key(grid(), Qt::Key_1, Qt::ShiftModifier);
+            ASSERT_TRUE(review().ListModified());
+            const QString other = picture(QStringLiteral("autre.bmp"));
+            const QString otherList = listFile(QStringLiteral("autre.LST"), {other});
+            QFile::remove(dir.filePath("sauvee.LST"));
+
+            scripted.clear();
+            scripted.answerChoice(a.choice);
+            if (a.saveAsked)
+                scripted.answerSave(*a.saveAs ? std::optional<QString>(dir.filePath(a.saveAs)) : std::nullopt);
+            if (a.goesOn && c.command != Command::Quit)
+                scripted.answerOpen({c.command == Command::New ? other : otherList});
+            menu(c.caption);
+
+            EXPECT_TRUE(scripted.allAnswered());
+            ASSERT_FALSE(scripted.shown().empty());
+            EXPECT_EQ(scripted.shown()[0].kind, ScriptedPrompts::Kind::Choice);
+            EXPECT_EQ(scripted.shown()[0].caption, "Confirmation");
+            EXPECT_EQ(scripted.shown()[0].text, "Enregistrer les Modifications de la Liste?");
+            EXPECT_EQ(QFile::exists(dir.filePath("sauvee.LST")), QString(a.saveAs) == "sauvee.LST");
+            const bool failed = QString(a.saveAs).startsWith("absent");
+            EXPECT_EQ(scripted.shown().back().kind == ScriptedPrompts::Kind::Error, failed);
+            EXPECT_EQ(commande->isVisible(), !(a.goesOn && c.command == Command::Quit));
+            if (a.goesOn && c.command != Command::Quit) {
+                EXPECT_EQ(review().LastRow(), 1);
+                EXPECT_EQ(QFileInfo(review().EntryPath(1)).fileName(), "autre.bmp");
+            } else if (!a.goesOn) {
+                EXPECT_EQ(review().LastRow(), 3);
+                EXPECT_EQ(review().EntryPath(1), mine[0]);
+                EXPECT_EQ(quality(1), "1");
+                EXPECT_TRUE(review().ListModified()) << "the tags are still to be saved";
+            }
+        }
+    }
+}
+
+// Nothing of the list that went stays on show: references, markers, the tag label, the list
+// window's caption left by a conversion.
+TEST_F(ReplaceListTest, NothingOfAReplacedListStays)
+{
+    enum class How { Open, Empty, New };
+    for (How how : {How::Open, How::Empty, How::New}) {
+        SCOPED_TRACE(int(how));
+        restart();
+        desktopOptions().ShowThumbnails = false;
+        fill(4, 4);
+        review().setListCaption(dir.filePath("img3.bmp"));  // as a conversion leaves it
+        key(grid(), Qt::Key_Right);
+        commande->SpeedButtonRef()->click();
+        key(grid(), Qt::Key_Return);  // marker "1"
+        key(grid(), Qt::Key_2, Qt::ShiftModifier);
+        ASSERT_EQ(items(commande->ComboBoxRef()), QStringList{"1"});
+        ASSERT_TRUE(appWindows().Ref && appWindows().Ref->isVisible());
+        ASSERT_EQ(label(), "S=2");
+        review().SetListModified(false);
+
+        const QString fresh = picture(QStringLiteral("nouvelle.bmp"));
+        scripted.clear();
+        switch (how) {
+        case How::Open:
+            scripted.answerOpen({listFile(QStringLiteral("nouvelle.LST"), {fresh})});
+            commande->MenuAction("&Ouvrir Liste...")->trigger();
+            break;
+        case How::Empty:
+            scripted.answerConfirm(true);
+            commande->MenuAction("Vider la Liste")->trigger();
+            break;
+        case How::New:
+            scripted.answerOpen({fresh});
+            commande->MenuAction("&Nouvelle Liste...")->trigger();
+            break;
+        }
+        EXPECT_TRUE(scripted.allAnswered());
+        EXPECT_TRUE(items(commande->ComboBoxRef()).isEmpty());
+        EXPECT_EQ(items(commande->ComboBoxBalise()), QStringList{"0"});
+        EXPECT_FALSE(appWindows().Ref->isVisible());
+        EXPECT_EQ(liste()->windowTitle(), "Liste");
+        EXPECT_EQ(label(), how == How::Empty ? "" : "S=0");
+        EXPECT_EQ(caption(), how == How::Empty ? "0" : "0//0");
+        // An empty list has no position, whatever key moves through it.
+        if (how == How::Empty) {
+            for (Qt::Key k : {Qt::Key_V, Qt::Key_N, Qt::Key_End, Qt::Key_PageUp})
+                key(grid(), k);
+            EXPECT_EQ(caption(), "0");
+        }
+    }
+}
+
+// "Ne pas Redemander" is read; a cancelled open or add asks nothing more.
+TEST_F(ReplaceListTest, ThumbnailOptionsAreAskedOnlyForAListThatCameAndUnlessDeclined)
+{
+    desktopOptions().ShowThumbnails = true;
+    QStringList pictures;
+    for (int i = 0; i < 4; ++i)
+        pictures << picture(QStringLiteral("p%1.bmp").arg(i));
+    const QString list = listFile(QStringLiteral("quatre.LST"), pictures);
+
+    // Cancelled open and add: only their dialogs.
+    scripted.answerOpen({});
+    commande->MenuAction("&Ouvrir Liste...")->trigger();
+    scripted.answerOpen({});
+    commande->MenuAction(QString::fromUtf8("&Ajouter à la Liste"))->trigger();
+    ASSERT_EQ(scripted.shown().size(), 2u);
+    EXPECT_EQ(scripted.shown()[0].kind, ScriptedPrompts::Kind::Open);
+    EXPECT_EQ(scripted.shown()[1].kind, ScriptedPrompts::Kind::Open);
+    review().SetListModified(false);
+
+    // Asked: the options dialog comes after the open.
+    scripted.clear();
+    scripted.answerOpen({list});
+    scripted.answerDialog([](QDialog* d) { d->reject(); });
+    commande->MenuAction("&Ouvrir Liste...")->trigger();
+    EXPECT_TRUE(scripted.allAnswered());
+    ASSERT_EQ(scripted.shown().size(), 2u);
+    EXPECT_EQ(scripted.shown()[1].caption, "Options Vignettes:");
+
+    // "Ne pas Redemander": the page is built from the options, brought within the list.
+    desktopOptions().ThumbDontAsk = true;
+    desktopOptions().ThumbFirst = 0;
+    desktopOptions().ThumbPageSize = 10;
+    for (const char* caption : {"&Ouvrir Liste...", "&Ajouter à la Liste"}) {
+        SCOPED_TRACE(caption);
+        scripted.clear();
+        scripted.answerOpen({QString(caption).startsWith("&Ouvrir") ? list : pictures[0]});
+        commande->MenuAction(QString::fromUtf8(caption))->trigger();
+        EXPECT_TRUE(scripted.allAnswered());
+        EXPECT_EQ(scripted.shown().size(), 1u) << "no thumbnail options";
+        EXPECT_EQ(appWindows().Vignette->Grid()->ItemCount(), review().LastRow());
+        EXPECT_EQ(appWindows().Vignette->Grid()->PageSize(), review().LastRow());
+        review().SetListModified(false);
+    }
+}
+
+}  // namespace
