@@ -2,6 +2,7 @@
 
 #include "app/ReviewController.h"
 #include "app/StopScope.h"
+#include "convert/ConversionOutputs.h"
 #include "platform/PathUtil.h"
 #include "platform/ProgramError.h"
 #include "platform/Prompts.h"
@@ -32,7 +33,7 @@ QString conversionOutputBase(const ProgramOptions& options, const QString& sourc
 int ConvertirBmpClick(ReviewController& review, const std::function<bool()>& askOptions, Converter converter)
 {
     const bool chosen = converter && askOptions && askOptions();
-    int converted = 0;
+    ConversionOutputs outputs;
     try {
         StopScope scope(review.stopFlag());
         if (chosen && !review.listIsEmpty()) {
@@ -44,20 +45,20 @@ int ConvertirBmpClick(ReviewController& review, const std::function<bool()>& ask
                 review.SelectRow(row);
                 const QString source = review.EntryPath(row);
                 review.setListCaption(source);
-                if (converter(options, source, conversionOutputBase(options, source, row)))
-                    ++converted;
-                else
+                if (!converter(options, source, conversionOutputBase(options, source, row)))
                     prompts().message(QStringLiteral("Impossible de Traiter le Fichier: ") + QString::number(row));
                 scope.keepGoing();
             }
         }
+    } catch (const RunCancelled&) {
+        // "Annuler" to a replace question: the run ends and says what it wrote.
     } catch (const SilentAbort&) {
-        return converted;
+        return outputs.written();
     } catch (const ProgramError& e) {
         prompts().error(e.text());
-        return converted;
+        return outputs.written();
     }
-    prompts().message(QString::fromUtf8("Traitement Terminé: ") + QString::number(converted)
+    prompts().message(QString::fromUtf8("Traitement Terminé: ") + QString::number(outputs.written())
                       + QStringLiteral(" Fichiers Traités"));
-    return converted;
+    return outputs.written();
 }

@@ -16,10 +16,12 @@ class ReviewController;
 //   converter gets the source and the output path without extension (conversionOutputBase).
 // - A converter that returns false: "Impossible de Traiter le Fichier: " + the entry's row, and the
 //   run goes on. A ProgramError ends the run with its error box; a SilentAbort ends it without any.
+// - Outputs follow ConversionOutputs: no file written twice in one run, no file that was there
+//   before replaced without the user's answer; "Annuler" there ends the run.
 // - Escape or Space end the run before the next entry.
 // - At the end, also after a cancel, a stop or on an empty list: "Traitement Terminé: " + n +
-//   " Fichiers Traités".
-// Returns the number of files converted.
+//   " Fichiers Traités", n the number of files written.
+// Returns the number of files written.
 int ConvertirBmpClick(ReviewController& review, const std::function<bool()>& askOptions, Converter converter);
 
 // The output path without extension for the source of the entry at row (counted from 1):

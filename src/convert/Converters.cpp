@@ -1,5 +1,6 @@
 #include "convert/Converters.h"
 
+#include "convert/ConversionOutputs.h"
 #include "convert/FitsWriter.h"
 #include "convert/ImageConversion.h"
 #include "list/ListFile.h"
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -62,6 +64,20 @@ bool canCreate(const QString& path)
     if (::stat(file.constData(), &st) == 0)
         return !S_ISDIR(st.st_mode) && ::access(file.constData(), W_OK) == 0;
     return true;
+}
+
+// Writes one output file. In a run, the name may change (this run wrote it already) or the user may
+// keep the file that is there: the path written, or nothing when skipped.
+std::optional<QString> writeOutput(const QString& wanted, const QByteArray& bytes)
+{
+    ConversionOutputs* run = currentConversionOutputs();
+    const std::optional<QString> path = run ? run->claim(wanted) : wanted;
+    if (!path)
+        return std::nullopt;
+    saveFileSafely(*path, bytes);
+    if (run)
+        run->wrote(*path);
+    return path;
 }
 
 void show(const QString& path)
@@ -131,9 +147,9 @@ bool ConvertBmpToJpeg(const ProgramOptions& options, const QString& source, cons
     const FileId sourceId = fileId(source);
     if (replacesSource(sourceId, output))
         return false;
-    saveFileSafely(output, bmpToJpegBytes(readSourceFile(source), options.JpegQuality));
-    if (options.ShowConverted) {
-        show(output);
+    const std::optional<QString> written = writeOutput(output, bmpToJpegBytes(readSourceFile(source), options.JpegQuality));
+    if (written && options.ShowConverted) {
+        show(*written);
         Pause(options.SlideInterval / 100);
     }
     return true;
@@ -144,7 +160,7 @@ bool ConvertJpegToBmp(const ProgramOptions&, const QString& source, const QStrin
     const QString output = outputBase + QStringLiteral(".BMP");
     if (replacesSource(fileId(source), output))
         return false;
-    saveFileSafely(output, jpegToBmpBytes(readSourceFile(source)));
+    writeOutput(output, jpegToBmpBytes(readSourceFile(source)));
     return true;
 }
 
@@ -176,7 +192,7 @@ bool ConvertBmpToFits(const ProgramOptions& options, const QString& source, cons
             file.resize(kFitsBlock + fitsDataSize(rgb.width(), rgb.height(), bpp));
         }
         fillFitsData(file.data() + kFitsBlock, rgb, c.channel, bpp, weights);
-        saveFileSafely(path, file);
+        writeOutput(path, file);
     }
     return true;
 }

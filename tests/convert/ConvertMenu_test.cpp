@@ -2,6 +2,7 @@
 // list window's caption, the slideshow showing each written picture or hidden, and the colour
 // filter's "Appliquer" on the picture on show.
 #include "../app/ProgramFixture.h"
+#include "convert/ConversionOutputs.h"
 #include "convert/Ubalance.h"
 #include "list/Uliste.h"
 #include "review/UDiapo.h"
@@ -88,6 +89,29 @@ TEST_F(ConvertMenuTest, ConvertirEntriesRunTheDriverOverTheList)
     EXPECT_EQ(scripted.messages(), QStringList{done(0)});
     EXPECT_FALSE(QFile::exists(tmp.filePath(QStringLiteral("a.BMP"))));
     EXPECT_FALSE(review().ListModified());
+}
+
+// Two sources of one stem and a file of the user's that carries an output's name.
+TEST_F(ConvertMenuTest, ConversionsReplaceNothingUnasked)
+{
+    QTemporaryDir tmp;
+    QStringList sources;
+    for (const char* name : {"planete_00.bmp.jpg", "planete_00.jpg", "planete_02.jpg"}) {
+        sources << tmp.filePath(QString::fromLatin1(name));
+        ASSERT_TRUE(writeTestImage(sources.last(), 16, 12));
+    }
+    const QString users = tmp.filePath(QStringLiteral("planete_02.BMP"));
+    ASSERT_TRUE(writeAll(users, "the user's own picture"));
+    appWindows().Liste->AppendFiles(sources);
+    appWindows().Liste->Recount();
+
+    scripted.answerDialog(clickOk);
+    scripted.answerChoice(Choice::No);
+    commande->MenuAction(QStringLiteral("Convertir JPEG vers Bmp..."))->trigger();
+    EXPECT_EQ(scripted.messages(), (QStringList{replaceQuestion(users), done(2)}));
+    EXPECT_EQ(readAll(users), "the user's own picture");
+    EXPECT_EQ(QDir(tmp.path()).entryList({QStringLiteral("*.BMP")}, QDir::Files, QDir::Name),
+              (QStringList{"planete_00 (2).BMP", "planete_00.BMP", "planete_02.BMP"}));
 }
 
 }  // namespace

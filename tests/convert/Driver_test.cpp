@@ -6,6 +6,7 @@
 #include "app/ReviewController.h"
 #include "convert/ColourFilter.h"
 #include "convert/ConversionDriver.h"
+#include "convert/ConversionOutputs.h"
 #include "convert/Uopbmp2fit.h"
 #include "convert/Uopbmp2jpeg.h"
 #include "convert/Uopjpeg2bmp.h"
@@ -148,11 +149,14 @@ TEST_F(DriverTest, OutputDirectoryAndName)
              o.TargetDirectory = root + QStringLiteral("/out/");
          },
          {"out/Serie.v0001_G.FIT", "out/Serie.v0002_G.FIT"}},
-        {"two entries of one stem write one file: the second one's", ConvertBmpToJpeg, false,
-         {"in/a.1.bmp", "in/a.2.bmp"}, plain, {"in/a_090.JPG"},
+        {"two entries of one stem: the second output takes a free name", ConvertBmpToJpeg, false,
+         {"in/a.1.bmp", "in/a.2.bmp"}, plain, {"in/a_090 (2).JPG", "in/a_090.JPG"},
          [](const QString& root) {
-             const QColor c = decodeJpeg(readAll(root + QStringLiteral("/in/a_090.JPG"))).image.pixelColor(4, 3);
-             EXPECT_NEAR(c.red(), 100, 8);  // the first entry's red is 0
+             const auto red = [&](const char* name) {
+                 return decodeJpeg(readAll(root + QLatin1String(name))).image.pixelColor(4, 3).red();
+             };
+             EXPECT_NEAR(red("/in/a_090.JPG"), 0, 8);  // the first entry's red is 0, the second's 100
+             EXPECT_NEAR(red("/in/a_090 (2).JPG"), 100, 8);
          }},
     };
     for (const Case& c : cases) {
@@ -182,6 +186,75 @@ TEST_F(DriverTest, OutputDirectoryAndName)
         EXPECT_FALSE(review.ListModified());
         if (c.check)
             c.check(root);
+    }
+}
+
+TEST_F(DriverTest, TakenOutputNames)
+{
+    using C = Choice;
+    struct Case {
+        const char* what;
+        Converter converter;
+        bool jpeg;
+        QStringList entries;
+        QStringList before;  // files there before the run
+        std::vector<Choice> answers;
+        QStringList asked;    // the replace questions, by name
+        QStringList written;  // files made or replaced by the run
+        int channels = 8;     // BMP to FITS
+    };
+    const Case cases[] = {
+        {"two sources of one output: the second takes a free name unasked", ConvertJpegToBmp, true,
+         {"planete_00.bmp.jpg", "planete_00.jpg", "planete_01.jpg"}, {}, {}, {},
+         {"planete_00 (2).BMP", "planete_00.BMP", "planete_01.BMP"}},
+        {"the free name passes over one taken before the run", ConvertBmpToJpeg, false, {"x.1.bmp", "x.2.bmp"},
+         {"x_100 (2).JPG"}, {}, {}, {"x_100 (3).JPG", "x_100.JPG"}},
+        {"a file there before is replaced on Oui", ConvertJpegToBmp, true, {"planete_01.jpg", "planete_02.jpg"},
+         {"planete_02.BMP"}, {C::Yes}, {"planete_02.BMP"}, {"planete_01.BMP", "planete_02.BMP"}},
+        {"Non keeps it and the run goes on", ConvertJpegToBmp, true, {"a.jpg", "b.jpg"}, {"a.BMP"}, {C::No},
+         {"a.BMP"}, {"b.BMP"}},
+        {"Oui pour Tous answers for the rest of the run", ConvertBmpToJpeg, false, {"a.bmp", "b.bmp", "c.bmp"},
+         {"a_100.JPG", "c_100.JPG"}, {C::YesToAll}, {"a_100.JPG"}, {"a_100.JPG", "b_100.JPG", "c_100.JPG"}},
+        {"Annuler ends the run", ConvertJpegToBmp, true, {"a.jpg", "b.jpg", "c.jpg"}, {"b.BMP"}, {C::Cancel},
+         {"b.BMP"}, {"a.BMP"}},
+        {"each channel file on its own", ConvertBmpToFits, false, {"a.1.bmp", "a.2.bmp"}, {"a_R.FIT", "a_G.FIT"},
+         {C::No, C::Yes, C::Yes}, {"a_R.FIT", "a_G.FIT", "a_R.FIT"}, {"a_G (2).FIT", "a_G.FIT", "a_R.FIT"}, 1 | 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir tmp;
+        const QString root = tmp.path() + QLatin1Char('/');
+        const QStringList sources = make(tmp.path(), c.entries, c.jpeg);
+        for (const QString& b : c.before)
+            ASSERT_TRUE(writeAll(root + b, "user's " + b.toUtf8()));
+        setList(sources);
+        setDefaults(programOptions());
+        programOptions().FitChannels = c.channels;
+        sp.clear();
+        for (const Choice a : c.answers)
+            sp.answerChoice(a);
+
+        EXPECT_EQ(run(c.converter), c.written.size());
+        QStringList asked;
+        for (const ScriptedPrompts::Shown& s : sp.shown())
+            if (s.kind == ScriptedPrompts::Kind::Choice) {
+                EXPECT_EQ(s.caption, QStringLiteral("Confirmation"));
+                asked << s.text;
+            }
+        QStringList expectedAsked;
+        for (const QString& a : c.asked)
+            expectedAsked << QString::fromUtf8("Le fichier %1 existe déjà. Remplacer?").arg(root + a);
+        EXPECT_EQ(asked, expectedAsked);
+        EXPECT_TRUE(sp.allAnswered());
+        EXPECT_EQ(sp.messages().last(), done(int(c.written.size())));
+
+        QStringList made;
+        for (const QString& f : filesUnder(tmp.path()))
+            if (!c.entries.contains(f) && readAll(root + f) != "user's " + f.toUtf8())
+                made << f;
+        EXPECT_EQ(made, c.written);
+        for (const QString& b : c.before)
+            EXPECT_TRUE(QFile::exists(root + b)) << b.toStdString();
     }
 }
 
@@ -226,14 +299,15 @@ TEST_F(DriverTest, EachKindAsksItsDialogAndWritesItsEnding)
                 if (ok)
                     QTest::mouseClick(d->findChild<QAbstractButton*>(QStringLiteral("BitBtnOk")), Qt::LeftButton);
             });
-            EXPECT_EQ(ConvertirBmpClick(review, ask, k.converter), ok ? 2 : 0);
+            const int files = ok ? int(k.written.size()) : 0;  // a FITS run counts each channel file
+            EXPECT_EQ(ConvertirBmpClick(review, ask, k.converter), files);
             ASSERT_FALSE(sp.shown().empty());
             EXPECT_EQ(sp.shown().front().caption, k.caption);
             QStringList written = filesUnder(tmp.path());
             written.removeOne(QStringLiteral("a.x"));
             written.removeOne(QStringLiteral("b.x"));
             EXPECT_EQ(written, ok ? k.written : QStringList());
-            EXPECT_EQ(sp.messages(), QStringList{done(ok ? 2 : 0)});
+            EXPECT_EQ(sp.messages(), QStringList{done(files)});
         }
     }
 }
@@ -263,6 +337,8 @@ TEST_F(DriverTest, RunStateAndTheSlideshow)
         programOptions().ShowConverted = c.visu;
         programOptions().SlideInterval = 0;
         review.setListCaption(QString());
+        for (const char* written : {"a_100.JPG", "b_100.JPG", "c_100.JPG"})
+            QFile::remove(path(QLatin1String(written)));  // each run starts without the last one's files
         g_rows.clear();
         g_running.clear();
         slideshow.clear();
