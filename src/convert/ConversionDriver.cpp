@@ -8,6 +8,8 @@
 #include "platform/Prompts.h"
 #include "settings/Options.h"
 
+#include <new>
+
 QString conversionOutputBase(const ProgramOptions& options, const QString& source, int row)
 {
     QString dir = options.MoveToTarget ? options.TargetDirectory : QString();
@@ -30,6 +32,19 @@ QString conversionOutputBase(const ProgramOptions& options, const QString& sourc
     return dir + name;
 }
 
+namespace {
+
+// The question of a file that could not be converted: true to go on with the next entry.
+bool askToGoOn(const QString& source, const QString& reason)
+{
+    QString text = QStringLiteral("Voulez-vous Continuer?");
+    if (!reason.isEmpty())
+        text.prepend(reason + QLatin1Char('\n'));
+    return prompts().question(QStringLiteral("Impossible de Traiter le Fichier: ") + source, text);
+}
+
+}  // namespace
+
 int ConvertirBmpClick(ReviewController& review, const std::function<bool()>& askOptions, Converter converter)
 {
     const bool chosen = converter && askOptions && askOptions();
@@ -45,17 +60,27 @@ int ConvertirBmpClick(ReviewController& review, const std::function<bool()>& ask
                 review.SelectRow(row);
                 const QString source = review.EntryPath(row);
                 review.setListCaption(source);
-                if (!converter(options, source, conversionOutputBase(options, source, row)))
-                    prompts().message(QStringLiteral("Impossible de Traiter le Fichier: ") + QString::number(row));
+                // One file that cannot be converted does not end the run: the user says whether
+                // to go on.
+                bool failed = false;
+                QString reason;
+                try {
+                    failed = !converter(options, source, conversionOutputBase(options, source, row));
+                } catch (const ProgramError& e) {
+                    failed = true;
+                    reason = e.text();
+                } catch (const std::bad_alloc&) {
+                    failed = true;
+                    reason = QString::fromUtf8("Mémoire insuffisante");
+                }
+                if (failed && !askToGoOn(source, reason))
+                    break;
                 scope.keepGoing();
             }
         }
     } catch (const RunCancelled&) {
         // "Annuler" to a replace question: the run ends and says what it wrote.
     } catch (const SilentAbort&) {
-        return outputs.written();
-    } catch (const ProgramError& e) {
-        prompts().error(e.text());
         return outputs.written();
     }
     prompts().message(QString::fromUtf8("Traitement Terminé: ") + QString::number(outputs.written())

@@ -38,8 +38,11 @@ std::optional<QString> ConversionOutputs::claim(const QString& wanted)
     struct stat st {};
     if (::lstat(name.constData(), &st) != 0)
         return wanted;  // free (or unreachable: the write will say why)
-    // A link is judged by the file it names.
+    // A link is judged by the file it names. What is not a file (a directory) is not asked about:
+    // the write says why it cannot be made.
     const bool resolved = ::stat(name.constData(), &st) == 0;
+    if (resolved && !S_ISREG(st.st_mode))
+        return wanted;
     if (resolved && mine_.count({std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)})) {
         const QString dir = directoryPart(wanted);
         const QString file = namePart(wanted);

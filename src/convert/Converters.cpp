@@ -3,23 +3,22 @@
 #include "convert/ConversionOutputs.h"
 #include "convert/FitsWriter.h"
 #include "convert/ImageConversion.h"
-#include "list/ListFile.h"
 #include "platform/PathUtil.h"
 #include "platform/Picture.h"
 #include "platform/ProgramError.h"
+#include "platform/SafeWrite.h"
 #include "settings/Options.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QThread>
 #include <QTimer>
 
 #include <algorithm>
-#include <optional>
 #include <cerrno>
 #include <climits>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,26 +43,13 @@ FileId fileId(const QString& path)
     return id;
 }
 
-// Whether writing `output` would replace the file `source` (same file under any name or link).
-bool replacesSource(const FileId& source, const QString& output)
+// Refuses to write `output` over the file `source` itself (same file under any name or link): the
+// source would be lost.
+void neverOverSource(const FileId& source, const QString& output)
 {
     const FileId out = fileId(output);
-    return source.exists && out.exists && source.dev == out.dev && source.ino == out.ino;
-}
-
-// Whether a file can be created at path the way the safe writer makes it: a temporary file in its
-// directory, then renamed over an existing file that must be writable.
-bool canCreate(const QString& path)
-{
-    const QFileInfo info(path);
-    const QByteArray dir = QFile::encodeName(info.absolutePath());
-    struct stat st {};
-    if (::stat(dir.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(dir.constData(), W_OK | X_OK) != 0)
-        return false;
-    const QByteArray file = QFile::encodeName(info.absoluteFilePath());
-    if (::stat(file.constData(), &st) == 0)
-        return !S_ISDIR(st.st_mode) && ::access(file.constData(), W_OK) == 0;
-    return true;
+    if (source.exists && out.exists && source.dev == out.dev && source.ino == out.ino)
+        throw ProgramError(QString::fromUtf8("Le fichier converti remplacerait le fichier source"));
 }
 
 // Writes one output file. In a run, the name may change (this run wrote it already) or the user may
@@ -74,7 +60,8 @@ std::optional<QString> writeOutput(const QString& wanted, const QByteArray& byte
     const std::optional<QString> path = run ? run->claim(wanted) : wanted;
     if (!path)
         return std::nullopt;
-    saveFileSafely(*path, bytes);
+    if (const int err = writeFileSafely(*path, bytes))
+        throw ProgramError(fileReasonText(err));
     if (run)
         run->wrote(*path);
     return path;
@@ -99,7 +86,7 @@ QByteArray readSourceFile(const QString& path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw ProgramError(fileErrorText(errno));
+        throw ProgramError(fileReasonText(errno));
     QByteArray bytes;
     int err = 0;
     struct stat st {};
@@ -132,7 +119,7 @@ QByteArray readSourceFile(const QString& path)
     }
     ::close(fd);
     if (err != 0)
-        throw ProgramError(fileErrorText(err));
+        throw ProgramError(fileReasonText(err));
     return bytes;
 }
 
@@ -144,9 +131,7 @@ QString jpegOutputPath(const QString& outputBase, int quality)
 bool ConvertBmpToJpeg(const ProgramOptions& options, const QString& source, const QString& outputBase)
 {
     const QString output = jpegOutputPath(outputBase, options.JpegQuality);
-    const FileId sourceId = fileId(source);
-    if (replacesSource(sourceId, output))
-        return false;
+    neverOverSource(fileId(source), output);
     const std::optional<QString> written = writeOutput(output, bmpToJpegBytes(readSourceFile(source), options.JpegQuality));
     if (written && options.ShowConverted) {
         show(*written);
@@ -158,8 +143,7 @@ bool ConvertBmpToJpeg(const ProgramOptions& options, const QString& source, cons
 bool ConvertJpegToBmp(const ProgramOptions&, const QString& source, const QString& outputBase)
 {
     const QString output = outputBase + QStringLiteral(".BMP");
-    if (replacesSource(fileId(source), output))
-        return false;
+    neverOverSource(fileId(source), output);
     writeOutput(output, jpegToBmpBytes(readSourceFile(source)));
     return true;
 }
@@ -169,8 +153,8 @@ bool ConvertBmpToFits(const ProgramOptions& options, const QString& source, cons
     const FileId sourceId = fileId(source);
     const int channels = options.FitChannels;
     for (const FitsChannelFile& c : kFitsChannelFiles)
-        if ((channels & c.bit) && replacesSource(sourceId, outputBase + QLatin1String(c.suffix)))
-            return false;
+        if (channels & c.bit)
+            neverOverSource(sourceId, outputBase + QLatin1String(c.suffix));
 
     const QImage rgb = decodeBitmap24(readSourceFile(source));
     if (options.ShowConverted)
@@ -184,15 +168,12 @@ bool ConvertBmpToFits(const ProgramOptions& options, const QString& source, cons
     for (const FitsChannelFile& c : kFitsChannelFiles) {
         if (!(channels & c.bit))
             continue;
-        const QString path = outputBase + QLatin1String(c.suffix);
-        if (!canCreate(path))
-            throw SilentAbort();
         if (file.isEmpty()) {
             file = fitsHeader(bpp, rgb.width(), rgb.height(), namePart(source));
             file.resize(kFitsBlock + fitsDataSize(rgb.width(), rgb.height(), bpp));
         }
         fillFitsData(file.data() + kFitsBlock, rgb, c.channel, bpp, weights);
-        writeOutput(path, file);
+        writeOutput(outputBase + QLatin1String(c.suffix), file);
     }
     return true;
 }

@@ -172,9 +172,11 @@ TEST_F(ColourFilterTest, EachSliderCarriesTheNameOfItsColour)
             EXPECT_EQ(names, QStringList{c.name});
             for (QSlider* s : d->findChildren<QSlider*>())
                 s->setValue(s == slider ? 255 : 0);
-            for (QLabel* l : d->findChildren<QLabel*>())
-                if (l->buddy() == slider)
+            for (QLabel* l : d->findChildren<QLabel*>()) {
+                if (l->buddy() == slider) {
                     EXPECT_EQ(l->text(), c.name);
+                }
+            }
             click(d, "BitBtnOk");
         });
         ASSERT_EQ(prompts().exec(&dlg), QDialog::Accepted);

@@ -114,4 +114,33 @@ TEST_F(ConvertMenuTest, ConversionsReplaceNothingUnasked)
               (QStringList{"planete_00 (2).BMP", "planete_00.BMP", "planete_02.BMP"}));
 }
 
+// A corrupt picture first and a file gone from the disk: each asks whether to go on, and the run
+// converts the others.
+TEST_F(ConvertMenuTest, OneBadFileDoesNotEndTheRun)
+{
+    QTemporaryDir tmp;
+    QStringList sources;
+    for (const char* name : {"corrompu.bmp", "a.bmp", "disparu.bmp", "b.bmp"}) {
+        sources << tmp.filePath(QString::fromLatin1(name));
+        ASSERT_TRUE(writeTestImage(sources.last(), 16, 12));
+    }
+    ASSERT_TRUE(writeAll(sources[0], "BM pas une image"));
+    appWindows().Liste->AppendFiles(sources);
+    appWindows().Liste->Recount();
+    ASSERT_TRUE(QFile::remove(sources[2]));
+
+    scripted.answerDialog(clickOk);
+    scripted.answerQuestion(true);
+    scripted.answerQuestion(true);
+    commande->MenuAction(QStringLiteral("&Convertir BMP vers JPEG..."))->trigger();
+    const QString goOn = QStringLiteral("\nVoulez-vous Continuer?");
+    ASSERT_EQ(scripted.shown().size(), 4u);
+    EXPECT_EQ(scripted.shown()[1].caption, QStringLiteral("Impossible de Traiter le Fichier: ") + sources[0]);
+    EXPECT_EQ(scripted.shown()[2].caption, QStringLiteral("Impossible de Traiter le Fichier: ") + sources[2]);
+    EXPECT_EQ(scripted.messages(),
+              (QStringList{QStringLiteral("Image bitmap incorrecte") + goOn, QStringLiteral("Fichier introuvable") + goOn, done(2)}));
+    EXPECT_EQ(QDir(tmp.path()).entryList({QStringLiteral("*.JPG")}, QDir::Files, QDir::Name),
+              (QStringList{"a_100.JPG", "b_100.JPG"}));
+}
+
 }  // namespace

@@ -23,6 +23,7 @@
 
 #include <map>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -370,55 +371,70 @@ TEST_F(DriverTest, StopKeysEndTheRunBeforeTheNextEntry)
     }
 }
 
+// A source that cannot be converted asks whether to go on, with the system's reason in French;
+// the closing message counts the files written.
 TEST_F(DriverTest, FailingEntries)
 {
-    using Shown = std::pair<ScriptedPrompts::Kind, QString>;
-    const auto message = ScriptedPrompts::Kind::Message;
-    const auto error = ScriptedPrompts::Kind::Error;
+    const QString longName = QString(250, QLatin1Char('x'));  // its JPEG's name would be too long
     struct Case {
         const char* what;
         Converter converter;
         bool jpeg;
+        QStringList entries;
         std::function<void(const QString& root)> spoil;
+        std::vector<bool> answers;  // to "Voulez-vous Continuer?"
+        std::vector<std::pair<QString, QString>> asked;  // the failing entry's name, the reason
         QStringList written;
-        std::vector<Shown> shown;
-        int converted;
+    };
+    const auto corrupt = [](const char* name) {
+        return [=](const QString& root) { writeAll(root + QLatin1String(name), "BM not a bitmap"); };
     };
     const Case cases[] = {
-        {"an invalid picture ends the run with its error", ConvertBmpToJpeg, false,
-         [](const QString& root) { writeAll(root + QStringLiteral("/b.bmp"), "BM not a bitmap"); },
-         {"a_100.JPG"}, {{error, QStringLiteral("Image bitmap incorrecte")}}, 1},
-        {"a missing source ends the run with its error", ConvertJpegToBmp, true,
-         [](const QString& root) { QFile::remove(root + QStringLiteral("/b.bmp")); },
-         {"a.BMP"}, {{error, QStringLiteral("Fichier introuvable")}}, 1},
-        {"a FITS file that cannot be made ends the run silently", ConvertBmpToFits, false,
-         [](const QString& root) { QDir(root).mkdir(QStringLiteral("b_G.FIT")); }, {"a_G.FIT"}, {}, 1},
-        // A JPEG named c.BMP converted to BMP without renaming would be replaced by its own
-        // conversion: it is refused and the run goes on.
-        {"an output that names its own source is refused", ConvertJpegToBmp, true, [](const QString&) {},
-         {"a.BMP", "b.BMP"},
-         {{message, QStringLiteral("Impossible de Traiter le Fichier: 3")}, {message, done(2)}}, 2},
+        {"a corrupt bitmap first: the others are converted", ConvertBmpToJpeg, false, {"a.bmp", "b.bmp", "c.bmp"},
+         corrupt("a.bmp"), {true}, {{"a.bmp", "Image bitmap incorrecte"}}, {"b_100.JPG", "c_100.JPG"}},
+        {"Non ends the run there", ConvertBmpToJpeg, false, {"a.bmp", "b.bmp", "c.bmp"}, corrupt("a.bmp"), {false},
+         {{"a.bmp", "Image bitmap incorrecte"}}, {}},
+        {"a missing file third", ConvertJpegToBmp, true, {"a.jpg", "b.jpg", "c.jpg", "d.jpg"},
+         [](const QString& root) { QFile::remove(root + QStringLiteral("c.jpg")); }, {true},
+         {{"c.jpg", "Fichier introuvable"}}, {"a.BMP", "b.BMP", "d.BMP"}},
+        {"a name too long for its output", ConvertBmpToJpeg, false, {"a.bmp", longName, "c.bmp"}, [](const QString&) {},
+         {true}, {{longName, "Nom de fichier trop long"}}, {"a_100.JPG", "c_100.JPG"}},
+        {"a FITS file that cannot be made", ConvertBmpToFits, false, {"a.bmp", "b.bmp", "c.bmp"},
+         [](const QString& root) { QDir(root).mkdir(QStringLiteral("b_G.FIT")); }, {true},
+         {{"b.bmp", QString::fromUtf8("C'est un répertoire")}}, {"a_G.FIT", "c_G.FIT"}},
+        // A JPEG named c.BMP converted to BMP without renaming would be replaced by its own conversion.
+        {"an output that names its own source", ConvertJpegToBmp, true, {"a.jpg", "b.jpg", "c.BMP"},
+         [](const QString&) {}, {true}, {{"c.BMP", "Le fichier converti remplacerait le fichier source"}},
+         {"a.BMP", "b.BMP"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         QTemporaryDir tmp;
-        const QStringList sources = make(tmp.path(), {"a.jpg", "b.bmp", "c.BMP"}, c.jpeg);
-        c.spoil(tmp.path());
+        const QString root = tmp.path() + QLatin1Char('/');
+        const QStringList sources = make(tmp.path(), c.entries, c.jpeg);
+        c.spoil(root);
         std::map<QString, QByteArray> kept;
         for (const QString& s : sources)
             kept[s] = readAll(s);
         setList(sources);
         sp.clear();
+        for (const bool a : c.answers)
+            sp.answerQuestion(a);
 
-        EXPECT_EQ(run(c.converter), c.converted);
+        EXPECT_EQ(run(c.converter), c.written.size());
         QStringList written = filesUnder(tmp.path());
-        for (const QString& s : sources)
-            written.removeOne(namePart(s));
+        for (const QString& e : c.entries)
+            written.removeOne(e);
         EXPECT_EQ(written, c.written);
-        std::vector<Shown> shown;
+        std::vector<std::tuple<ScriptedPrompts::Kind, QString, QString>> shown, expected;
         for (const ScriptedPrompts::Shown& s : sp.shown())
-            shown.emplace_back(s.kind, s.text);
-        EXPECT_EQ(shown, c.shown);
+            shown.emplace_back(s.kind, s.caption, s.text);
+        for (const auto& [name, reason] : c.asked)
+            expected.emplace_back(ScriptedPrompts::Kind::Question,
+                                  QStringLiteral("Impossible de Traiter le Fichier: ") + root + name,
+                                  reason + QStringLiteral("\nVoulez-vous Continuer?"));
+        expected.emplace_back(ScriptedPrompts::Kind::Message, QString(), done(int(c.written.size())));
+        EXPECT_EQ(shown, expected);
         for (const auto& [path, bytes] : kept)
             EXPECT_EQ(readAll(path), bytes) << path.toStdString();
         EXPECT_FALSE(review.BatchRunning());

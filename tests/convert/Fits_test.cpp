@@ -194,24 +194,32 @@ TEST_F(FitsTest, ChannelsChosenAndWhereTheRunStops)
     const QString src = solidBmp(QStringLiteral("s.bmp"), 4, 4, QColor(1, 2, 3));
     const QString base = path(QStringLiteral("s"));
 
-    options.FitChannels = 0;  // nothing to write still counts as converted
+    options.FitChannels = 0;  // nothing to write
     EXPECT_TRUE(ConvertBmpToFits(options, src, base));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 
-    // Files go in the order red, green, blue, grey: a blue file that cannot be created stops the
-    // run silently after red and green.
+    // Files go in the order red, green, blue, grey: a blue file that cannot be created fails the
+    // source, with its reason, after red and green.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("s_B.FIT")));
     options.FitChannels = 15;
-    EXPECT_THROW(ConvertBmpToFits(options, src, base), SilentAbort);
+    const auto reasonOf = [&](const QString& outputBase) {
+        try {
+            ConvertBmpToFits(options, src, outputBase);
+        } catch (const ProgramError& e) {
+            return e.text();
+        }
+        return QString();
+    };
+    EXPECT_EQ(reasonOf(base), QString::fromUtf8("C'est un répertoire"));
     EXPECT_EQ(uchar(readAll(base + QStringLiteral("_R.FIT"))[2880]), 1);
     EXPECT_EQ(uchar(readAll(base + QStringLiteral("_V.FIT"))[2880]), 2);
     EXPECT_FALSE(QFile::exists(base + QStringLiteral("_G.FIT")));
 
-    // A target directory that does not exist stops the run silently too.
-    EXPECT_THROW(ConvertBmpToFits(options, src, path(QStringLiteral("none/s"))), SilentAbort);
+    // A target directory that does not exist.
+    EXPECT_EQ(reasonOf(path(QStringLiteral("none/s"))), QStringLiteral("Fichier introuvable"));
 }
 
-TEST_F(FitsTest, SourceFailuresEndTheRunWithTheirMessage)
+TEST_F(FitsTest, SourceFailuresGiveTheirReason)
 {
     ASSERT_TRUE(writeAll(path(QStringLiteral("bad.bmp")), QByteArray("BMnot a bitmap at all")));
     struct Case {
@@ -240,7 +248,7 @@ TEST_F(FitsTest, NeverReplacesItsOwnSource)
     const QString src = solidBmp(QStringLiteral("t_G.FIT"), 2, 2, Qt::red);
     const QByteArray before = readAll(src);
     options.FitChannels = 15;
-    EXPECT_FALSE(ConvertBmpToFits(options, src, path(QStringLiteral("t"))));
+    EXPECT_THROW(ConvertBmpToFits(options, src, path(QStringLiteral("t"))), ProgramError);
     EXPECT_EQ(readAll(src), before);
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("t_R.FIT"))));
 }
