@@ -6,6 +6,7 @@
 #include "platform/PathUtil.h"
 #include "platform/ProgramError.h"
 #include "platform/Prompts.h"
+#include "platform/ScopeExit.h"
 #include "settings/Options.h"
 
 #include <new>
@@ -53,8 +54,15 @@ int ConvertirBmpClick(ReviewController& review, const std::function<bool()>& ask
         StopScope scope(review.stopFlag());
         if (chosen && !review.listIsEmpty()) {
             const ProgramOptions& options = programOptions();
-            if (const auto& showSlideshow = conversionDisplay().showSlideshow)
-                showSlideshow(options.ShowConverted);
+            // Hidden for a run without "Visu", the slideshow comes back when the run ends, however
+            // it ends.
+            const auto showSlideshow = conversionDisplay().showSlideshow;
+            const bool visu = options.ShowConverted;
+            const bool wasShown = showSlideshow && showSlideshow(visu);
+            const ScopeExit giveBack([&] {
+                if (wasShown && !visu)
+                    showSlideshow(true);
+            });
             // LastRow is read again at each entry: the list may change while events are let through.
             for (int row = review.FirstRow(); row <= review.LastRow() && scope.running(); ++row) {
                 review.SelectRow(row);

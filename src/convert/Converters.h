@@ -39,8 +39,9 @@ struct ConversionDisplay {
     std::function<bool(const QString& path)> showImage;
     // Lets `edit` change the picture on show, then repaints. False when no picture is on show.
     std::function<bool(const std::function<void(QImage&)>& edit)> editShownPicture;
-    // Shows or hides the slideshow window at the start of a conversion run ("Visu" or not).
-    std::function<void(bool shown)> showSlideshow;
+    // Shows or hides the slideshow window ("Visu" or not at the start of a conversion run); tells
+    // whether it was shown before, so that the run can give it back as it found it.
+    std::function<bool(bool shown)> showSlideshow;
 };
 ConversionDisplay& conversionDisplay();
 

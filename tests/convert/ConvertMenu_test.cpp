@@ -24,6 +24,18 @@ void clickOk(QDialog* d) { QTest::mouseClick(d->findChild<QAbstractButton*>(QStr
 
 void setVisu(QDialog* d, bool on) { d->findChild<QCheckBox*>(QStringLiteral("CheckBoxVisu"))->setChecked(on); }
 
+// Records when a window is hidden and shown.
+struct SlideshowShowings : QObject {
+    explicit SlideshowShowings(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Hide || e->type() == QEvent::Show)
+            events.push_back(e->type());
+        return false;
+    }
+    std::vector<QEvent::Type> events;
+};
+
 TEST_F(ConvertMenuTest, ConvertirEntriesRunTheDriverOverTheList)
 {
     QTemporaryDir tmp;
@@ -65,7 +77,9 @@ TEST_F(ConvertMenuTest, ConvertirEntriesRunTheDriverOverTheList)
     EXPECT_EQ(diapo->Picture().pixelColor(2, 1), QColor(76, 76, 76));
     EXPECT_EQ(diapo->windowTitle(), red);
 
-    // BMP to FIT without "Visu" hides the slideshow; the run names its last source.
+    // BMP to FIT without "Visu" hides the slideshow for the run and shows it again at its end; the
+    // run names its last source.
+    SlideshowShowings showings(diapo);
     scripted.clear();
     scripted.answerDialog([](QDialog* d) {
         setVisu(d, false);
@@ -77,7 +91,8 @@ TEST_F(ConvertMenuTest, ConvertirEntriesRunTheDriverOverTheList)
     commande->MenuAction(QStringLiteral("Convertir BMP vers FIT..."))->trigger();
     EXPECT_EQ(scripted.messages(), QStringList{done(4)});
     EXPECT_TRUE(QFile::exists(tmp.filePath(QStringLiteral("red_G.FIT"))));
-    EXPECT_FALSE(diapo->isVisible());
+    EXPECT_EQ(showings.events, (std::vector<QEvent::Type>{QEvent::Hide, QEvent::Show}));
+    EXPECT_TRUE(diapo->isVisible());
     EXPECT_EQ(appWindows().Liste->windowTitle(), red);
 
     // JPEG to BMP cancelled: nothing converted, the count says so; the list is still not modified.
@@ -141,6 +156,44 @@ TEST_F(ConvertMenuTest, OneBadFileDoesNotEndTheRun)
               (QStringList{QStringLiteral("Image bitmap incorrecte") + goOn, QStringLiteral("Fichier introuvable") + goOn, done(2)}));
     EXPECT_EQ(QDir(tmp.path()).entryList({QStringLiteral("*.JPG")}, QDir::Files, QDir::Name),
               (QStringList{"a_100.JPG", "b_100.JPG"}));
+}
+
+// A run without "Visu" that ends on "Annuler" to a replace question, then one that ends on "Non"
+// after a bad file: the slideshow is back each time.
+TEST_F(ConvertMenuTest, SlideshowComesBackHoweverTheRunEnds)
+{
+    QTemporaryDir tmp;
+    const QString a = tmp.filePath(QStringLiteral("a.bmp"));
+    const QString b = tmp.filePath(QStringLiteral("b.bmp"));
+    ASSERT_TRUE(writeTestImage(a, 16, 12));
+    ASSERT_TRUE(writeAll(b, "BM pas une image"));
+    ASSERT_TRUE(writeAll(tmp.filePath(QStringLiteral("a_100.JPG")), "there before"));
+    appWindows().Liste->AppendFiles({a, b});
+    appWindows().Liste->Recount();
+    TFormDiapo* diapo = appWindows().Diapo;
+    ASSERT_TRUE(diapo->isVisible());
+    const auto withoutVisu = [](QDialog* d) {
+        setVisu(d, false);
+        clickOk(d);
+    };
+
+    SlideshowShowings annuler(diapo);
+    scripted.answerDialog(withoutVisu);
+    scripted.answerChoice(Choice::Cancel);
+    commande->MenuAction(QStringLiteral("&Convertir BMP vers JPEG..."))->trigger();
+    EXPECT_EQ(scripted.messages().last(), done(0));
+    EXPECT_EQ(annuler.events, (std::vector<QEvent::Type>{QEvent::Hide, QEvent::Show}));
+    EXPECT_TRUE(diapo->isVisible());
+
+    QFile::remove(tmp.filePath(QStringLiteral("a_100.JPG")));
+    SlideshowShowings non(diapo);
+    scripted.clear();
+    scripted.answerDialog(withoutVisu);
+    scripted.answerQuestion(false);
+    commande->MenuAction(QStringLiteral("&Convertir BMP vers JPEG..."))->trigger();
+    EXPECT_EQ(scripted.messages().last(), done(1));
+    EXPECT_EQ(non.events, (std::vector<QEvent::Type>{QEvent::Hide, QEvent::Show}));
+    EXPECT_TRUE(diapo->isVisible());
 }
 
 }  // namespace

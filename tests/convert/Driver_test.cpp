@@ -24,6 +24,7 @@
 #include <map>
 #include <memory>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -316,21 +317,44 @@ TEST_F(DriverTest, EachKindAsksItsDialogAndWritesItsEnding)
 TEST_F(DriverTest, RunStateAndTheSlideshow)
 {
     const QStringList sources = make(dir.path(), {"a.bmp", "b.bmp", "c.bmp"}, false);
-    std::vector<bool> slideshow;
-    conversionDisplay().showSlideshow = [&](bool shown) { slideshow.push_back(shown); };
+    const QByteArray bitmapB = readAll(sources[1]);
+    bool visible = true;
+    std::vector<bool> slideshow;  // what the run asked of the slideshow window, in order
+    conversionDisplay().showSlideshow = [&](bool shown) {
+        slideshow.push_back(shown);
+        return std::exchange(visible, shown);
+    };
+    const auto nothing = [] {};
     struct Case {
         const char* what;
         QStringList list;
         bool ok;
         bool visu;
+        bool visibleBefore;
+        std::function<void()> prepare;  // files and answers
         std::vector<int> rows;
         std::vector<bool> slideshow;
     };
     const Case cases[] = {
-        {"a run without Visu hides the slideshow", sources, true, false, {1, 2, 3}, {false}},
-        {"a run with Visu shows it", sources, true, true, {1, 2, 3}, {true}},
-        {"a cancelled dialog converts nothing", sources, false, true, {}, {}},
-        {"an empty list converts nothing", {}, true, true, {}, {}},
+        {"a run without Visu hides the slideshow and gives it back", sources, true, false, true, nothing, {1, 2, 3},
+         {false, true}},
+        {"a run with Visu shows it", sources, true, true, true, nothing, {1, 2, 3}, {true}},
+        {"a run with Visu leaves it shown", sources, true, true, false, nothing, {1, 2, 3}, {true}},
+        {"a hidden slideshow stays hidden", sources, true, false, false, nothing, {1, 2, 3}, {false}},
+        {"a run ended by Annuler gives it back", sources, true, false, true,
+         [&] {
+             writeAll(path(QStringLiteral("b_100.JPG")), "there before");
+             sp.answerChoice(Choice::Cancel);
+         },
+         {1, 2}, {false, true}},
+        {"a run ended by Non gives it back", sources, true, false, true,
+         [&] {
+             writeAll(sources[1], "BM not a bitmap");
+             sp.answerQuestion(false);
+         },
+         {1, 2}, {false, true}},
+        {"a cancelled dialog converts nothing", sources, false, true, true, nothing, {}, {}},
+        {"an empty list converts nothing", {}, true, true, true, nothing, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -340,17 +364,22 @@ TEST_F(DriverTest, RunStateAndTheSlideshow)
         review.setListCaption(QString());
         for (const char* written : {"a_100.JPG", "b_100.JPG", "c_100.JPG"})
             QFile::remove(path(QLatin1String(written)));  // each run starts without the last one's files
+        writeAll(sources[1], bitmapB);
         g_rows.clear();
         g_running.clear();
         slideshow.clear();
+        visible = c.visibleBefore;
         sp.clear();
-        EXPECT_EQ(run(recordAndConvert, c.ok), int(c.rows.size()));
+        c.prepare();
+        const int files = run(recordAndConvert, c.ok);
         EXPECT_EQ(g_rows, c.rows);
         EXPECT_EQ(g_running, std::vector<bool>(c.rows.size(), true));
         EXPECT_FALSE(review.BatchRunning());
         EXPECT_EQ(slideshow, c.slideshow);
-        EXPECT_EQ(sp.messages(), QStringList{done(int(c.rows.size()))});
-        EXPECT_EQ(review.listCaption(), c.rows.empty() ? QString() : sources.last());
+        EXPECT_EQ(visible, c.visibleBefore || c.visu);
+        EXPECT_EQ(sp.messages().last(), done(files));
+        EXPECT_TRUE(sp.allAnswered());
+        EXPECT_EQ(review.listCaption(), c.rows.empty() ? QString() : sources[qsizetype(c.rows.size()) - 1]);
     }
 }
 
