@@ -35,14 +35,47 @@ QString conversionOutputBase(const ProgramOptions& options, const QString& sourc
 
 namespace {
 
-// The question of a file that could not be converted: true to go on with the next entry.
-bool askToGoOn(const QString& source, const QString& reason)
-{
-    QString text = QStringLiteral("Voulez-vous Continuer?");
-    if (!reason.isEmpty())
-        text.prepend(reason + QLatin1Char('\n'));
-    return prompts().question(QStringLiteral("Impossible de Traiter le Fichier: ") + source, text);
-}
+// The files of a run that could not be converted, asked about as the batch passes do.
+class Failures {
+public:
+    // Counts the failure and asks whether to go on ("Oui pour Tous" goes on without asking again):
+    // true to go on with the next entry.
+    bool askToGoOn(const QString& source, const QString& reason)
+    {
+        const QString why = reason.isEmpty() ? source : reason + QStringLiteral(" : ") + source;
+        if (count_++ == 0)
+            first_ = why;
+        if (goOnAll_)
+            return true;
+        QString text = QStringLiteral("Voulez-vous Continuer?");
+        if (!reason.isEmpty())
+            text.prepend(reason + QLatin1Char('\n'));
+        switch (prompts().choice(QStringLiteral("Impossible de Traiter le Fichier: ") + source, text, true)) {
+        case Choice::YesToAll:
+            goOnAll_ = true;
+            return true;
+        case Choice::Yes: return true;
+        case Choice::No:
+        case Choice::Cancel: break;
+        }
+        return false;
+    }
+    // The closing message: the files written, then the failures and the first one's reason.
+    QString closing(int written) const
+    {
+        QString text = QString::fromUtf8("Traitement Terminé: ") + QString::number(written)
+            + QStringLiteral(" Fichiers Traités");
+        if (count_ > 0)
+            text += QLatin1Char('\n') + QString::number(count_)
+                + QString::fromUtf8(count_ > 1 ? " Échecs, le premier : " : " Échec : ") + first_;
+        return text;
+    }
+
+private:
+    int count_ = 0;
+    QString first_;
+    bool goOnAll_ = false;
+};
 
 }  // namespace
 
@@ -50,6 +83,7 @@ int ConvertirBmpClick(ReviewController& review, const std::function<bool()>& ask
 {
     const bool chosen = converter && askOptions && askOptions();
     ConversionOutputs outputs;
+    Failures failures;
     try {
         StopScope scope(review.stopFlag());
         if (chosen && !review.listIsEmpty()) {
@@ -81,7 +115,7 @@ int ConvertirBmpClick(ReviewController& review, const std::function<bool()>& ask
                     failed = true;
                     reason = QString::fromUtf8("Mémoire insuffisante");
                 }
-                if (failed && !askToGoOn(source, reason))
+                if (failed && !failures.askToGoOn(source, reason))
                     break;
                 scope.keepGoing();
             }
@@ -91,7 +125,6 @@ int ConvertirBmpClick(ReviewController& review, const std::function<bool()>& ask
     } catch (const SilentAbort&) {
         return outputs.written();
     }
-    prompts().message(QString::fromUtf8("Traitement Terminé: ") + QString::number(outputs.written())
-                      + QStringLiteral(" Fichiers Traités"));
+    prompts().message(failures.closing(outputs.written()));
     return outputs.written();
 }

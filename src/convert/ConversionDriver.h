@@ -16,13 +16,15 @@ class ReviewController;
 //   converter gets the source and the output path without extension (conversionOutputBase).
 // - A source that cannot be converted (the converter throws ProgramError with the reason in French,
 //   or returns false): the question "Impossible de Traiter le Fichier: " + the source's path, the
-//   reason and "Voulez-vous Continuer?"; Non ends the run. A SilentAbort ends the run without any
-//   box (the slideshow has told why).
+//   reason and "Voulez-vous Continuer?", as the batch passes ask it; "Oui pour Tous" goes on
+//   without asking again, Non or Annuler end the run. A SilentAbort ends the run without any box
+//   (the slideshow has told why).
 // - Outputs follow ConversionOutputs: no file written twice in one run, no file that was there
 //   before replaced without the user's answer; "Annuler" there ends the run.
 // - Escape or Space end the run before the next entry.
 // - At the end, also after a cancel, a stop or on an empty list: "Traitement Terminé: " + n +
-//   " Fichiers Traités", n the number of files written.
+//   " Fichiers Traités", n the number of files written; after failures, a second line with their
+//   number and the first one's reason and path.
 // Returns the number of files written.
 int ConvertirBmpClick(ReviewController& review, const std::function<bool()>& askOptions, Converter converter);
 

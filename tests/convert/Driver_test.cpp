@@ -350,7 +350,7 @@ TEST_F(DriverTest, RunStateAndTheSlideshow)
         {"a run ended by Non gives it back", sources, true, false, true,
          [&] {
              writeAll(sources[1], "BM not a bitmap");
-             sp.answerQuestion(false);
+             sp.answerChoice(Choice::No);
          },
          {1, 2}, {false, true}},
         {"a cancelled dialog converts nothing", sources, false, true, true, nothing, {}, {}},
@@ -377,7 +377,7 @@ TEST_F(DriverTest, RunStateAndTheSlideshow)
         EXPECT_FALSE(review.BatchRunning());
         EXPECT_EQ(slideshow, c.slideshow);
         EXPECT_EQ(visible, c.visibleBefore || c.visu);
-        EXPECT_EQ(sp.messages().last(), done(files));
+        EXPECT_TRUE(sp.messages().last().startsWith(done(files))) << sp.messages().last().toStdString();
         EXPECT_TRUE(sp.allAnswered());
         EXPECT_EQ(review.listCaption(), c.rows.empty() ? QString() : sources[qsizetype(c.rows.size()) - 1]);
     }
@@ -411,29 +411,39 @@ TEST_F(DriverTest, FailingEntries)
         bool jpeg;
         QStringList entries;
         std::function<void(const QString& root)> spoil;
-        std::vector<bool> answers;  // to "Voulez-vous Continuer?"
+        std::vector<Choice> answers;  // to "Voulez-vous Continuer?"
         std::vector<std::pair<QString, QString>> asked;  // the failing entry's name, the reason
         QStringList written;
+        int failed = 1;
     };
+    using C = Choice;
     const auto corrupt = [](const char* name) {
         return [=](const QString& root) { writeAll(root + QLatin1String(name), "BM not a bitmap"); };
     };
     const Case cases[] = {
         {"a corrupt bitmap first: the others are converted", ConvertBmpToJpeg, false, {"a.bmp", "b.bmp", "c.bmp"},
-         corrupt("a.bmp"), {true}, {{"a.bmp", "Image bitmap incorrecte"}}, {"b_100.JPG", "c_100.JPG"}},
-        {"Non ends the run there", ConvertBmpToJpeg, false, {"a.bmp", "b.bmp", "c.bmp"}, corrupt("a.bmp"), {false},
+         corrupt("a.bmp"), {C::Yes}, {{"a.bmp", "Image bitmap incorrecte"}}, {"b_100.JPG", "c_100.JPG"}},
+        {"Non ends the run there", ConvertBmpToJpeg, false, {"a.bmp", "b.bmp", "c.bmp"}, corrupt("a.bmp"), {C::No},
          {{"a.bmp", "Image bitmap incorrecte"}}, {}},
+        {"Annuler too", ConvertBmpToJpeg, false, {"a.bmp", "b.bmp", "c.bmp"}, corrupt("b.bmp"), {C::Cancel},
+         {{"b.bmp", "Image bitmap incorrecte"}}, {"a_100.JPG"}},
+        {"Oui pour Tous goes on without asking again", ConvertBmpToJpeg, false, {"a.bmp", "b.bmp", "c.bmp", "d.bmp"},
+         [&](const QString& root) {
+             corrupt("a.bmp")(root);
+             corrupt("c.bmp")(root);
+         },
+         {C::YesToAll}, {{"a.bmp", "Image bitmap incorrecte"}}, {"b_100.JPG", "d_100.JPG"}, 2},
         {"a missing file third", ConvertJpegToBmp, true, {"a.jpg", "b.jpg", "c.jpg", "d.jpg"},
-         [](const QString& root) { QFile::remove(root + QStringLiteral("c.jpg")); }, {true},
+         [](const QString& root) { QFile::remove(root + QStringLiteral("c.jpg")); }, {C::Yes},
          {{"c.jpg", "Fichier introuvable"}}, {"a.BMP", "b.BMP", "d.BMP"}},
         {"a name too long for its output", ConvertBmpToJpeg, false, {"a.bmp", longName, "c.bmp"}, [](const QString&) {},
-         {true}, {{longName, "Nom de fichier trop long"}}, {"a_100.JPG", "c_100.JPG"}},
+         {C::Yes}, {{longName, "Nom de fichier trop long"}}, {"a_100.JPG", "c_100.JPG"}},
         {"a FITS file that cannot be made", ConvertBmpToFits, false, {"a.bmp", "b.bmp", "c.bmp"},
-         [](const QString& root) { QDir(root).mkdir(QStringLiteral("b_G.FIT")); }, {true},
+         [](const QString& root) { QDir(root).mkdir(QStringLiteral("b_G.FIT")); }, {C::Yes},
          {{"b.bmp", QString::fromUtf8("C'est un répertoire")}}, {"a_G.FIT", "c_G.FIT"}},
         // A JPEG named c.BMP converted to BMP without renaming would be replaced by its own conversion.
         {"an output that names its own source", ConvertJpegToBmp, true, {"a.jpg", "b.jpg", "c.BMP"},
-         [](const QString&) {}, {true}, {{"c.BMP", "Le fichier converti remplacerait le fichier source"}},
+         [](const QString&) {}, {C::Yes}, {{"c.BMP", "Le fichier converti remplacerait le fichier source"}},
          {"a.BMP", "b.BMP"}},
     };
     for (const Case& c : cases) {
@@ -447,8 +457,8 @@ TEST_F(DriverTest, FailingEntries)
             kept[s] = readAll(s);
         setList(sources);
         sp.clear();
-        for (const bool a : c.answers)
-            sp.answerQuestion(a);
+        for (const Choice a : c.answers)
+            sp.answerChoice(a);
 
         EXPECT_EQ(run(c.converter), c.written.size());
         QStringList written = filesUnder(tmp.path());
@@ -459,10 +469,15 @@ TEST_F(DriverTest, FailingEntries)
         for (const ScriptedPrompts::Shown& s : sp.shown())
             shown.emplace_back(s.kind, s.caption, s.text);
         for (const auto& [name, reason] : c.asked)
-            expected.emplace_back(ScriptedPrompts::Kind::Question,
+            expected.emplace_back(ScriptedPrompts::Kind::Choice,
                                   QStringLiteral("Impossible de Traiter le Fichier: ") + root + name,
                                   reason + QStringLiteral("\nVoulez-vous Continuer?"));
-        expected.emplace_back(ScriptedPrompts::Kind::Message, QString(), done(int(c.written.size())));
+        // The closing message adds the failures and the first one's reason.
+        const auto& [firstName, firstReason] = c.asked.front();
+        expected.emplace_back(ScriptedPrompts::Kind::Message, QString(),
+                              done(int(c.written.size())) + QLatin1Char('\n') + QString::number(c.failed)
+                                  + QString::fromUtf8(c.failed > 1 ? " Échecs, le premier : " : " Échec : ")
+                                  + firstReason + QStringLiteral(" : ") + root + firstName);
         EXPECT_EQ(shown, expected);
         for (const auto& [path, bytes] : kept)
             EXPECT_EQ(readAll(path), bytes) << path.toStdString();
