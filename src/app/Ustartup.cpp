@@ -103,8 +103,11 @@ void createViews(ReviewController& review, TFormCommande* commande)
         return review.EditShownPicture(edit);
     };
     display.showSlideshow = [](bool shown) {
-        if (TFormDiapo* diapo = appWindows().Diapo)
+        TFormDiapo* diapo = appWindows().Diapo;
+        const bool was = diapo && diapo->isVisible();
+        if (diapo)
             diapo->setVisible(shown);
+        return was;
     };
 
     // The reference window: created and placed on first use; its size follows its picture.

@@ -14,12 +14,18 @@ class ReviewController;
 //   it was closed with "Ok"; otherwise nothing is converted.
 // - Each entry in turn becomes current, the list window's caption names its source, and the
 //   converter gets the source and the output path without extension (conversionOutputBase).
-// - A converter that returns false: "Impossible de Traiter le Fichier: " + the entry's row, and the
-//   run goes on. A ProgramError ends the run with its error box; a SilentAbort ends it without any.
+// - A source that cannot be converted (the converter throws ProgramError with the reason in French,
+//   or returns false): the question "Impossible de Traiter le Fichier: " + the source's path, the
+//   reason and "Voulez-vous Continuer?", as the batch passes ask it; "Oui pour Tous" goes on
+//   without asking again, Non or Annuler end the run. A SilentAbort ends the run without any box
+//   (the slideshow has told why).
+// - Outputs follow ConversionOutputs: no file written twice in one run, no file that was there
+//   before replaced without the user's answer; "Annuler" there ends the run.
 // - Escape or Space end the run before the next entry.
 // - At the end, also after a cancel, a stop or on an empty list: "Traitement Terminé: " + n +
-//   " Fichiers Traités".
-// Returns the number of files converted.
+//   " Fichiers Traités", n the number of files written; after failures, a second line with their
+//   number and the first one's reason and path.
+// Returns the number of files written.
 int ConvertirBmpClick(ReviewController& review, const std::function<bool()>& askOptions, Converter converter);
 
 // The output path without extension for the source of the entry at row (counted from 1):

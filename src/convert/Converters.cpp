@@ -1,23 +1,24 @@
 #include "convert/Converters.h"
 
+#include "convert/ConversionOutputs.h"
 #include "convert/FitsWriter.h"
 #include "convert/ImageConversion.h"
-#include "list/ListFile.h"
 #include "platform/PathUtil.h"
 #include "platform/Picture.h"
 #include "platform/ProgramError.h"
+#include "platform/SafeWrite.h"
 #include "settings/Options.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QThread>
 #include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,26 +43,28 @@ FileId fileId(const QString& path)
     return id;
 }
 
-// Whether writing `output` would replace the file `source` (same file under any name or link).
-bool replacesSource(const FileId& source, const QString& output)
+// Refuses to write `output` over the file `source` itself (same file under any name or link): the
+// source would be lost.
+void neverOverSource(const FileId& source, const QString& output)
 {
     const FileId out = fileId(output);
-    return source.exists && out.exists && source.dev == out.dev && source.ino == out.ino;
+    if (source.exists && out.exists && source.dev == out.dev && source.ino == out.ino)
+        throw ProgramError(QString::fromUtf8("Le fichier converti remplacerait le fichier source"));
 }
 
-// Whether a file can be created at path the way the safe writer makes it: a temporary file in its
-// directory, then renamed over an existing file that must be writable.
-bool canCreate(const QString& path)
+// Writes one output file. In a run, the name may change (this run wrote it already) or the user may
+// keep the file that is there: the path written, or nothing when skipped.
+std::optional<QString> writeOutput(const QString& wanted, const QByteArray& bytes)
 {
-    const QFileInfo info(path);
-    const QByteArray dir = QFile::encodeName(info.absolutePath());
-    struct stat st {};
-    if (::stat(dir.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(dir.constData(), W_OK | X_OK) != 0)
-        return false;
-    const QByteArray file = QFile::encodeName(info.absoluteFilePath());
-    if (::stat(file.constData(), &st) == 0)
-        return !S_ISDIR(st.st_mode) && ::access(file.constData(), W_OK) == 0;
-    return true;
+    ConversionOutputs* run = currentConversionOutputs();
+    const std::optional<QString> path = run ? run->claim(wanted) : wanted;
+    if (!path)
+        return std::nullopt;
+    if (const int err = writeFileSafely(*path, bytes))
+        throw ProgramError(fileReasonText(err));
+    if (run)
+        run->wrote(*path);
+    return path;
 }
 
 void show(const QString& path)
@@ -83,7 +86,7 @@ QByteArray readSourceFile(const QString& path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw ProgramError(fileErrorText(errno));
+        throw ProgramError(fileReasonText(errno));
     QByteArray bytes;
     int err = 0;
     struct stat st {};
@@ -116,7 +119,7 @@ QByteArray readSourceFile(const QString& path)
     }
     ::close(fd);
     if (err != 0)
-        throw ProgramError(fileErrorText(err));
+        throw ProgramError(fileReasonText(err));
     return bytes;
 }
 
@@ -128,12 +131,10 @@ QString jpegOutputPath(const QString& outputBase, int quality)
 bool ConvertBmpToJpeg(const ProgramOptions& options, const QString& source, const QString& outputBase)
 {
     const QString output = jpegOutputPath(outputBase, options.JpegQuality);
-    const FileId sourceId = fileId(source);
-    if (replacesSource(sourceId, output))
-        return false;
-    saveFileSafely(output, bmpToJpegBytes(readSourceFile(source), options.JpegQuality));
-    if (options.ShowConverted) {
-        show(output);
+    neverOverSource(fileId(source), output);
+    const std::optional<QString> written = writeOutput(output, bmpToJpegBytes(readSourceFile(source), options.JpegQuality));
+    if (written && options.ShowConverted) {
+        show(*written);
         Pause(options.SlideInterval / 100);
     }
     return true;
@@ -142,9 +143,8 @@ bool ConvertBmpToJpeg(const ProgramOptions& options, const QString& source, cons
 bool ConvertJpegToBmp(const ProgramOptions&, const QString& source, const QString& outputBase)
 {
     const QString output = outputBase + QStringLiteral(".BMP");
-    if (replacesSource(fileId(source), output))
-        return false;
-    saveFileSafely(output, jpegToBmpBytes(readSourceFile(source)));
+    neverOverSource(fileId(source), output);
+    writeOutput(output, jpegToBmpBytes(readSourceFile(source)));
     return true;
 }
 
@@ -153,8 +153,8 @@ bool ConvertBmpToFits(const ProgramOptions& options, const QString& source, cons
     const FileId sourceId = fileId(source);
     const int channels = options.FitChannels;
     for (const FitsChannelFile& c : kFitsChannelFiles)
-        if ((channels & c.bit) && replacesSource(sourceId, outputBase + QLatin1String(c.suffix)))
-            return false;
+        if (channels & c.bit)
+            neverOverSource(sourceId, outputBase + QLatin1String(c.suffix));
 
     const QImage rgb = decodeBitmap24(readSourceFile(source));
     if (options.ShowConverted)
@@ -168,15 +168,12 @@ bool ConvertBmpToFits(const ProgramOptions& options, const QString& source, cons
     for (const FitsChannelFile& c : kFitsChannelFiles) {
         if (!(channels & c.bit))
             continue;
-        const QString path = outputBase + QLatin1String(c.suffix);
-        if (!canCreate(path))
-            throw SilentAbort();
         if (file.isEmpty()) {
             file = fitsHeader(bpp, rgb.width(), rgb.height(), namePart(source));
             file.resize(kFitsBlock + fitsDataSize(rgb.width(), rgb.height(), bpp));
         }
         fillFitsData(file.data() + kFitsBlock, rgb, c.channel, bpp, weights);
-        saveFileSafely(path, file);
+        writeOutput(outputBase + QLatin1String(c.suffix), file);
     }
     return true;
 }

@@ -1,14 +1,15 @@
 #pragma once
 // The one-file converters of the batch conversions. Each takes the options that configured it, a
 // source path and an output path without extension; it adds its own ending, writes its file(s)
-// through a temporary file and a rename, and returns true when it wrote its output.
+// through a temporary file and a rename, and returns true when it is done. In a run, every output
+// goes through the run's ConversionOutputs (a free name, or the user's answer, for a taken name).
 //
-// - false: the output would replace the source file itself (a JPEG named x.BMP converted to BMP
-//   without renaming); nothing is written and the run goes on with the next entry.
-// - ProgramError: the run ends with its message ("Image bitmap incorrecte", "JPEG error #n",
-//   "Fichier introuvable", "Erreur E/S n", ...).
-// - SilentAbort: the run ends without a message (a FITS channel file that cannot be created, or the
-//   slideshow could not show a picture and has already said why).
+// - ProgramError: this source cannot be converted, with the reason in French ("Image bitmap
+//   incorrecte", "Fichier introuvable", "Nom de fichier trop long", or an output that would
+//   replace the source file itself, ...). Files written before stay.
+// - RunCancelled: "Annuler" to a replace question.
+// - SilentAbort: the run ends without a message (the slideshow could not show a picture and has
+//   already said why).
 #include <QImage>
 #include <QString>
 #include <functional>
@@ -38,10 +39,11 @@ struct ConversionDisplay {
     std::function<bool(const QString& path)> showImage;
     // Lets `edit` change the picture on show, then repaints. False when no picture is on show.
     std::function<bool(const std::function<void(QImage&)>& edit)> editShownPicture;
-    // Shows or hides the slideshow window at the start of a conversion run ("Visu" or not).
-    std::function<void(bool shown)> showSlideshow;
+    // Shows or hides the slideshow window ("Visu" or not at the start of a conversion run); tells
+    // whether it was shown before, so that the run can give it back as it found it.
+    std::function<bool(bool shown)> showSlideshow;
 };
 ConversionDisplay& conversionDisplay();
 
-// Reads a whole source file; throws ProgramError with the program's wording of the file error.
+// Reads a whole source file; throws ProgramError with the system's reason in French.
 QByteArray readSourceFile(const QString& path);

@@ -1,6 +1,5 @@
 #include "convert/FitsWriter.h"
 
-#include "platform/TextCodec.h"
 #include "settings/Options.h"
 
 #include <algorithm>
@@ -16,7 +15,11 @@ const FitsChannelFile kFitsChannelFiles[4] = {
 
 namespace {
 
-constexpr int kMaxOriginBytes = 70;
+// A string value fills at most the card's columns 12 to 79, between its quotes.
+constexpr int kMaxStringChars = kFitsCard - 12;
+// Short strings are padded to 8 characters, as fixed-format readers expect (trailing blanks do not
+// count in a FITS string).
+constexpr int kMinStringChars = 8;
 
 void putCard(QByteArray& header, int index, const QByteArray& text)
 {
@@ -28,6 +31,37 @@ QByteArray fixedCard(const char* keyword, const QByteArray& value)
 {
     QByteArray card = QByteArray(keyword).leftJustified(8, ' ') + "= ";
     return card + value.rightJustified(20, ' ');
+}
+
+// A header holds printable ASCII only: accents are dropped ("é" gives "e"), any other character
+// becomes "_".
+QByteArray headerText(const QString& text)
+{
+    const QString plain = text.normalized(QString::NormalizationForm_D);
+    QByteArray out;
+    out.reserve(plain.size());
+    for (const QChar c : plain) {
+        if (c.category() == QChar::Mark_NonSpacing || c.isHighSurrogate())
+            continue;  // a character beyond 16 bits gives one "_", from its low half
+        const char16_t u = c.unicode();
+        out.append(u >= 0x20 && u < 0x7F ? char(u) : '_');
+    }
+    return out;
+}
+
+// A quoted string value: a quote inside is written twice, the text cut to fit on its card.
+QByteArray quotedValue(const QString& text)
+{
+    QByteArray inner;
+    for (const char c : headerText(text)) {
+        const int width = c == '\'' ? 2 : 1;
+        if (inner.size() + width > kMaxStringChars)
+            break;
+        inner.append(c);
+        if (c == '\'')
+            inner.append(c);
+    }
+    return '\'' + inner.leftJustified(kMinStringChars, ' ') + '\'';
 }
 
 }  // namespace
@@ -42,9 +76,8 @@ QByteArray fitsHeader(int bytesPerPixel, int width, int height, const QString& s
     putCard(header, 2, fixedCard("NAXIS", "2"));
     putCard(header, 3, fixedCard("NAXIS1", QByteArray::number(width)));
     putCard(header, 4, fixedCard("NAXIS2", QByteArray::number(height)));
-    // Bytes, not characters, are counted: a name outside Latin-1 is UTF-8 and must stay on its card.
-    putCard(header, 5, "ORIGIN  = " + truncateEncoded(encodeFileText(sourceName), kMaxOriginBytes));
-    putCard(header, 6, QByteArray("COMMENT = Cr\xE9\xE9 par ") + kProductName + "/KOLP-@");
+    putCard(header, 5, "ORIGIN  = " + quotedValue(sourceName));
+    putCard(header, 6, "COMMENT = " + headerText(QString::fromUtf8("Créé par ")) + kProductName + "/KOLP-@");
     putCard(header, 7, "END");
     return header;
 }

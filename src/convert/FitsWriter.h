@@ -1,6 +1,6 @@
 #pragma once
 // FITS files of one colour channel of a 24-bit picture: a primary header of one 2880-byte block
-// holding eight fixed cards, then width × height big-endian integer samples of 1, 2 or 4 bytes,
+// holding eight cards, then width × height big-endian integer samples of 1, 2 or 4 bytes,
 // bottom row first, zero-padded to a whole number of 2880-byte blocks.
 #include "convert/ColourFilter.h"
 
@@ -25,8 +25,9 @@ extern const FitsChannelFile kFitsChannelFiles[4];
 // Bytes per sample from the stored setting: 2 and 4 stand, anything else is 1 (8 bits).
 int fitsBytesPerPixel(int stored);
 
-// The header block: SIMPLE, BITPIX (8 × bytesPerPixel), NAXIS 2, NAXIS1 width, NAXIS2 height,
-// ORIGIN the source's name (unquoted, at most 70 bytes), the program's comment in Latin-1, END.
+// The header block, standard FITS that other astronomy programs read: SIMPLE, BITPIX
+// (8 × bytesPerPixel), NAXIS 2, NAXIS1 width, NAXIS2 height, ORIGIN the source's name as a quoted
+// string (printable ASCII, cut to fit its card), the program's comment in ASCII, END.
 QByteArray fitsHeader(int bytesPerPixel, int width, int height, const QString& sourceName);
 
 // Size of the data part: width × height × bytesPerPixel rounded up to whole blocks.

@@ -152,5 +152,14 @@ QByteArray bmpToJpegBytes(const QByteArray& bmp, int quality)
 
 QByteArray jpegToBmpBytes(const QByteArray& jpeg)
 {
-    return encodeBmp24(decodeOrThrow(jpeg, PictureKind::Jpeg));
+    QImage picture;
+    try {
+        picture = decodeOrThrow(jpeg, PictureKind::Jpeg);
+    } catch (const ProgramError& e) {
+        // The library's numbered error says nothing to a user on its own.
+        if (e.text().startsWith(QLatin1String("JPEG error")))
+            throw ProgramError(QStringLiteral("Image JPEG incorrecte (%1)").arg(e.text()));
+        throw;
+    }
+    return encodeBmp24(picture);
 }

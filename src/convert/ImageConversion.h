@@ -1,7 +1,7 @@
 #pragma once
 // The pure halves of the BMP and JPEG conversions: bytes in, bytes out. Failures throw
 // ProgramError with the decoder's or encoder's message ("Image bitmap incorrecte",
-// "JPEG error #n").
+// "Image JPEG incorrecte (JPEG error #n)").
 #include <QByteArray>
 #include <QImage>
 

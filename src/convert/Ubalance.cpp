@@ -20,12 +20,19 @@ TFormBalance::TFormBalance(QWidget* parent) : QDialog(parent)
 
     auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
+    // Each slider has its colour's name above it, and beside the name the colour's share, which
+    // replaces the share label's caption once the dialog is shown.
     auto add = [&](int index, const char* sliderName, const char* labelName, const char* caption,
                    QSlider*& slider, QLabel*& label) {
+        auto* name = new QLabel(QString::fromUtf8(caption), this);
+        name->setObjectName(QStringLiteral("LabelNom") + QLatin1Char(labelName[5]));
         label = new QLabel(QString::fromUtf8(caption), this);
         label->setObjectName(QString::fromLatin1(labelName));
-        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("Rouge: 100")));
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("100")));
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        auto* percent = new QLabel(QStringLiteral("%"), this);
         slider = new QSlider(Qt::Horizontal, this);
+        name->setBuddy(slider);
         slider->setObjectName(QString::fromLatin1(sliderName));
         slider->setRange(0, kSliderScale);
         slider->setTickPosition(QSlider::TicksBothSides);
@@ -33,13 +40,16 @@ TFormBalance::TFormBalance(QWidget* parent) : QDialog(parent)
         slider->setSingleStep(1);
         slider->setPageStep(8);
         slider->setMinimumWidth(260);
-        grid->addWidget(label, 2 * index, 0);
-        grid->addWidget(slider, 2 * index + 1, 0);
+        grid->addWidget(name, 2 * index, 0);
+        grid->addWidget(label, 2 * index, 1, Qt::AlignRight);
+        grid->addWidget(percent, 2 * index, 2);
+        grid->addWidget(slider, 2 * index + 1, 0, 1, 3);
         connect(slider, &QSlider::valueChanged, this, &TFormBalance::TrackBarChange);
     };
     add(0, "TrackBarR", "LabelR", "Rouge:", TrackBarR, LabelR);
     add(1, "TrackBarV", "LabelV", "Vert:", TrackBarV, LabelV);
     add(2, "TrackBarB", "LabelB", "Bleu:", TrackBarB, LabelB);
+    grid->setColumnStretch(0, 1);
     layout->addLayout(grid);
 
     auto* row = new QHBoxLayout;

@@ -146,6 +146,44 @@ TEST_F(ColourFilterTest, DialogShowsConfirmsAndCancels)
     EXPECT_EQ(weightsOf(programOptions()), (ColourWeights{0, 0, 0}));
 }
 
+// Each slider is named after the colour whose weight it sets, and the name stays when the share
+// beside it changes.
+TEST_F(ColourFilterTest, EachSliderCarriesTheNameOfItsColour)
+{
+    struct Case {
+        const char* slider;
+        QString name;
+        ColourWeights alone;  // the weights when only this slider is up
+    };
+    const Case cases[] = {
+        {"TrackBarR", QStringLiteral("Rouge:"), {256, 0, 0}},
+        {"TrackBarV", QStringLiteral("Vert:"), {0, 256, 0}},
+        {"TrackBarB", QStringLiteral("Bleu:"), {0, 0, 256}},
+    };
+    TFormBalance dlg;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.slider);
+        sp.answerDialog([&](QDialog* d) {
+            auto* slider = d->findChild<QSlider*>(QString::fromLatin1(c.slider));
+            QStringList names;
+            for (QLabel* l : d->findChildren<QLabel*>())
+                if (l->buddy() == slider && l->isVisible())
+                    names << l->text();
+            EXPECT_EQ(names, QStringList{c.name});
+            for (QSlider* s : d->findChildren<QSlider*>())
+                s->setValue(s == slider ? 255 : 0);
+            for (QLabel* l : d->findChildren<QLabel*>()) {
+                if (l->buddy() == slider) {
+                    EXPECT_EQ(l->text(), c.name);
+                }
+            }
+            click(d, "BitBtnOk");
+        });
+        ASSERT_EQ(prompts().exec(&dlg), QDialog::Accepted);
+        EXPECT_EQ(weightsOf(programOptions()), c.alone);
+    }
+}
+
 TEST_F(ColourFilterTest, AppliquerPreviewsTheConfirmedWeights)
 {
     QImage shown(1, 1, QImage::Format_RGB32);

@@ -2,6 +2,7 @@
 // list window's caption, the slideshow showing each written picture or hidden, and the colour
 // filter's "Appliquer" on the picture on show.
 #include "../app/ProgramFixture.h"
+#include "convert/ConversionOutputs.h"
 #include "convert/Ubalance.h"
 #include "list/Uliste.h"
 #include "review/UDiapo.h"
@@ -22,6 +23,18 @@ QString done(int n) { return QString::fromUtf8("Traitement Terminé: %1 Fichiers
 void clickOk(QDialog* d) { QTest::mouseClick(d->findChild<QAbstractButton*>(QStringLiteral("BitBtnOk")), Qt::LeftButton); }
 
 void setVisu(QDialog* d, bool on) { d->findChild<QCheckBox*>(QStringLiteral("CheckBoxVisu"))->setChecked(on); }
+
+// Records when a window is hidden and shown.
+struct SlideshowShowings : QObject {
+    explicit SlideshowShowings(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Hide || e->type() == QEvent::Show)
+            events.push_back(e->type());
+        return false;
+    }
+    std::vector<QEvent::Type> events;
+};
 
 TEST_F(ConvertMenuTest, ConvertirEntriesRunTheDriverOverTheList)
 {
@@ -65,7 +78,9 @@ TEST_F(ConvertMenuTest, ConvertirEntriesRunTheDriverOverTheList)
     EXPECT_EQ(diapo->Picture().pixelColor(2, 1), QColor(76, 76, 76));
     EXPECT_EQ(diapo->windowTitle(), red);
 
-    // BMP to FIT without "Visu" hides the slideshow; the run names its last source.
+    // BMP to FIT without "Visu" hides the slideshow for the run and shows it again at its end; the
+    // run names its last source.
+    SlideshowShowings showings(diapo);
     scripted.clear();
     scripted.answerDialog([](QDialog* d) {
         setVisu(d, false);
@@ -77,7 +92,8 @@ TEST_F(ConvertMenuTest, ConvertirEntriesRunTheDriverOverTheList)
     commande->MenuAction(QStringLiteral("Convertir BMP vers FIT..."))->trigger();
     EXPECT_EQ(scripted.messages(), QStringList{done(4)});
     EXPECT_TRUE(QFile::exists(tmp.filePath(QStringLiteral("red_G.FIT"))));
-    EXPECT_FALSE(diapo->isVisible());
+    EXPECT_EQ(showings.events, (std::vector<QEvent::Type>{QEvent::Hide, QEvent::Show}));
+    EXPECT_TRUE(diapo->isVisible());
     EXPECT_EQ(appWindows().Liste->windowTitle(), red);
 
     // JPEG to BMP cancelled: nothing converted, the count says so; the list is still not modified.
@@ -89,6 +105,97 @@ TEST_F(ConvertMenuTest, ConvertirEntriesRunTheDriverOverTheList)
     EXPECT_EQ(scripted.messages(), QStringList{done(0)});
     EXPECT_FALSE(QFile::exists(tmp.filePath(QStringLiteral("a.BMP"))));
     EXPECT_FALSE(review().ListModified());
+}
+
+// Two sources of one stem and a file of the user's that carries an output's name.
+TEST_F(ConvertMenuTest, ConversionsReplaceNothingUnasked)
+{
+    QTemporaryDir tmp;
+    QStringList sources;
+    for (const char* name : {"planete_00.bmp.jpg", "planete_00.jpg", "planete_02.jpg"}) {
+        sources << tmp.filePath(QString::fromLatin1(name));
+        ASSERT_TRUE(writeTestImage(sources.last(), 16, 12));
+    }
+    const QString users = tmp.filePath(QStringLiteral("planete_02.BMP"));
+    ASSERT_TRUE(writeAll(users, "the user's own picture"));
+    appWindows().Liste->AppendFiles(sources);
+    appWindows().Liste->Recount();
+
+    scripted.answerDialog(clickOk);
+    scripted.answerChoice(Choice::No);
+    commande->MenuAction(QStringLiteral("Convertir JPEG vers Bmp..."))->trigger();
+    EXPECT_EQ(scripted.messages(), (QStringList{replaceQuestion(users), done(2)}));
+    EXPECT_EQ(readAll(users), "the user's own picture");
+    EXPECT_EQ(QDir(tmp.path()).entryList({QStringLiteral("*.BMP")}, QDir::Files, QDir::Name),
+              (QStringList{"planete_00 (2).BMP", "planete_00.BMP", "planete_02.BMP"}));
+}
+
+// A corrupt picture first and a file gone from the disk: each asks whether to go on, and the run
+// converts the others.
+TEST_F(ConvertMenuTest, OneBadFileDoesNotEndTheRun)
+{
+    QTemporaryDir tmp;
+    QStringList sources;
+    for (const char* name : {"corrompu.bmp", "a.bmp", "disparu.bmp", "b.bmp"}) {
+        sources << tmp.filePath(QString::fromLatin1(name));
+        ASSERT_TRUE(writeTestImage(sources.last(), 16, 12));
+    }
+    ASSERT_TRUE(writeAll(sources[0], "BM pas une image"));
+    appWindows().Liste->AppendFiles(sources);
+    appWindows().Liste->Recount();
+    ASSERT_TRUE(QFile::remove(sources[2]));
+
+    scripted.answerDialog(clickOk);
+    scripted.answerChoice(Choice::Yes);
+    scripted.answerChoice(Choice::Yes);
+    commande->MenuAction(QStringLiteral("&Convertir BMP vers JPEG..."))->trigger();
+    const QString goOn = QStringLiteral("\nVoulez-vous Continuer?");
+    ASSERT_EQ(scripted.shown().size(), 4u);
+    EXPECT_EQ(scripted.shown()[1].caption, QStringLiteral("Impossible de Traiter le Fichier: ") + sources[0]);
+    EXPECT_EQ(scripted.shown()[2].caption, QStringLiteral("Impossible de Traiter le Fichier: ") + sources[2]);
+    EXPECT_EQ(scripted.messages(),
+              (QStringList{QStringLiteral("Image bitmap incorrecte") + goOn, QStringLiteral("Fichier introuvable") + goOn,
+                           done(2) + QString::fromUtf8("\n2 Échecs, le premier : Image bitmap incorrecte : ") + sources[0]}));
+    EXPECT_EQ(QDir(tmp.path()).entryList({QStringLiteral("*.JPG")}, QDir::Files, QDir::Name),
+              (QStringList{"a_100.JPG", "b_100.JPG"}));
+}
+
+// A run without "Visu" that ends on "Annuler" to a replace question, then one that ends on "Non"
+// after a bad file: the slideshow is back each time.
+TEST_F(ConvertMenuTest, SlideshowComesBackHoweverTheRunEnds)
+{
+    QTemporaryDir tmp;
+    const QString a = tmp.filePath(QStringLiteral("a.bmp"));
+    const QString b = tmp.filePath(QStringLiteral("b.bmp"));
+    ASSERT_TRUE(writeTestImage(a, 16, 12));
+    ASSERT_TRUE(writeAll(b, "BM pas une image"));
+    ASSERT_TRUE(writeAll(tmp.filePath(QStringLiteral("a_100.JPG")), "there before"));
+    appWindows().Liste->AppendFiles({a, b});
+    appWindows().Liste->Recount();
+    TFormDiapo* diapo = appWindows().Diapo;
+    ASSERT_TRUE(diapo->isVisible());
+    const auto withoutVisu = [](QDialog* d) {
+        setVisu(d, false);
+        clickOk(d);
+    };
+
+    SlideshowShowings annuler(diapo);
+    scripted.answerDialog(withoutVisu);
+    scripted.answerChoice(Choice::Cancel);
+    commande->MenuAction(QStringLiteral("&Convertir BMP vers JPEG..."))->trigger();
+    EXPECT_EQ(scripted.messages().last(), done(0));
+    EXPECT_EQ(annuler.events, (std::vector<QEvent::Type>{QEvent::Hide, QEvent::Show}));
+    EXPECT_TRUE(diapo->isVisible());
+
+    QFile::remove(tmp.filePath(QStringLiteral("a_100.JPG")));
+    SlideshowShowings non(diapo);
+    scripted.clear();
+    scripted.answerDialog(withoutVisu);
+    scripted.answerChoice(Choice::No);
+    commande->MenuAction(QStringLiteral("&Convertir BMP vers JPEG..."))->trigger();
+    EXPECT_TRUE(scripted.messages().last().startsWith(done(1)));
+    EXPECT_EQ(non.events, (std::vector<QEvent::Type>{QEvent::Hide, QEvent::Show}));
+    EXPECT_TRUE(diapo->isVisible());
 }
 
 }  // namespace

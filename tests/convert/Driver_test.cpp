@@ -6,6 +6,7 @@
 #include "app/ReviewController.h"
 #include "convert/ColourFilter.h"
 #include "convert/ConversionDriver.h"
+#include "convert/ConversionOutputs.h"
 #include "convert/Uopbmp2fit.h"
 #include "convert/Uopbmp2jpeg.h"
 #include "convert/Uopjpeg2bmp.h"
@@ -22,6 +23,8 @@
 
 #include <map>
 #include <memory>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -148,11 +151,14 @@ TEST_F(DriverTest, OutputDirectoryAndName)
              o.TargetDirectory = root + QStringLiteral("/out/");
          },
          {"out/Serie.v0001_G.FIT", "out/Serie.v0002_G.FIT"}},
-        {"two entries of one stem write one file: the second one's", ConvertBmpToJpeg, false,
-         {"in/a.1.bmp", "in/a.2.bmp"}, plain, {"in/a_090.JPG"},
+        {"two entries of one stem: the second output takes a free name", ConvertBmpToJpeg, false,
+         {"in/a.1.bmp", "in/a.2.bmp"}, plain, {"in/a_090 (2).JPG", "in/a_090.JPG"},
          [](const QString& root) {
-             const QColor c = decodeJpeg(readAll(root + QStringLiteral("/in/a_090.JPG"))).image.pixelColor(4, 3);
-             EXPECT_NEAR(c.red(), 100, 8);  // the first entry's red is 0
+             const auto red = [&](const char* name) {
+                 return decodeJpeg(readAll(root + QLatin1String(name))).image.pixelColor(4, 3).red();
+             };
+             EXPECT_NEAR(red("/in/a_090.JPG"), 0, 8);  // the first entry's red is 0, the second's 100
+             EXPECT_NEAR(red("/in/a_090 (2).JPG"), 100, 8);
          }},
     };
     for (const Case& c : cases) {
@@ -182,6 +188,75 @@ TEST_F(DriverTest, OutputDirectoryAndName)
         EXPECT_FALSE(review.ListModified());
         if (c.check)
             c.check(root);
+    }
+}
+
+TEST_F(DriverTest, TakenOutputNames)
+{
+    using C = Choice;
+    struct Case {
+        const char* what;
+        Converter converter;
+        bool jpeg;
+        QStringList entries;
+        QStringList before;  // files there before the run
+        std::vector<Choice> answers;
+        QStringList asked;    // the replace questions, by name
+        QStringList written;  // files made or replaced by the run
+        int channels = 8;     // BMP to FITS
+    };
+    const Case cases[] = {
+        {"two sources of one output: the second takes a free name unasked", ConvertJpegToBmp, true,
+         {"planete_00.bmp.jpg", "planete_00.jpg", "planete_01.jpg"}, {}, {}, {},
+         {"planete_00 (2).BMP", "planete_00.BMP", "planete_01.BMP"}},
+        {"the free name passes over one taken before the run", ConvertBmpToJpeg, false, {"x.1.bmp", "x.2.bmp"},
+         {"x_100 (2).JPG"}, {}, {}, {"x_100 (3).JPG", "x_100.JPG"}},
+        {"a file there before is replaced on Oui", ConvertJpegToBmp, true, {"planete_01.jpg", "planete_02.jpg"},
+         {"planete_02.BMP"}, {C::Yes}, {"planete_02.BMP"}, {"planete_01.BMP", "planete_02.BMP"}},
+        {"Non keeps it and the run goes on", ConvertJpegToBmp, true, {"a.jpg", "b.jpg"}, {"a.BMP"}, {C::No},
+         {"a.BMP"}, {"b.BMP"}},
+        {"Oui pour Tous answers for the rest of the run", ConvertBmpToJpeg, false, {"a.bmp", "b.bmp", "c.bmp"},
+         {"a_100.JPG", "c_100.JPG"}, {C::YesToAll}, {"a_100.JPG"}, {"a_100.JPG", "b_100.JPG", "c_100.JPG"}},
+        {"Annuler ends the run", ConvertJpegToBmp, true, {"a.jpg", "b.jpg", "c.jpg"}, {"b.BMP"}, {C::Cancel},
+         {"b.BMP"}, {"a.BMP"}},
+        {"each channel file on its own", ConvertBmpToFits, false, {"a.1.bmp", "a.2.bmp"}, {"a_R.FIT", "a_G.FIT"},
+         {C::No, C::Yes, C::Yes}, {"a_R.FIT", "a_G.FIT", "a_R.FIT"}, {"a_G (2).FIT", "a_G.FIT", "a_R.FIT"}, 1 | 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir tmp;
+        const QString root = tmp.path() + QLatin1Char('/');
+        const QStringList sources = make(tmp.path(), c.entries, c.jpeg);
+        for (const QString& b : c.before)
+            ASSERT_TRUE(writeAll(root + b, "user's " + b.toUtf8()));
+        setList(sources);
+        setDefaults(programOptions());
+        programOptions().FitChannels = c.channels;
+        sp.clear();
+        for (const Choice a : c.answers)
+            sp.answerChoice(a);
+
+        EXPECT_EQ(run(c.converter), c.written.size());
+        QStringList asked;
+        for (const ScriptedPrompts::Shown& s : sp.shown())
+            if (s.kind == ScriptedPrompts::Kind::Choice) {
+                EXPECT_EQ(s.caption, QStringLiteral("Confirmation"));
+                asked << s.text;
+            }
+        QStringList expectedAsked;
+        for (const QString& a : c.asked)
+            expectedAsked << QString::fromUtf8("Le fichier %1 existe déjà. Remplacer?").arg(root + a);
+        EXPECT_EQ(asked, expectedAsked);
+        EXPECT_TRUE(sp.allAnswered());
+        EXPECT_EQ(sp.messages().last(), done(int(c.written.size())));
+
+        QStringList made;
+        for (const QString& f : filesUnder(tmp.path()))
+            if (!c.entries.contains(f) && readAll(root + f) != "user's " + f.toUtf8())
+                made << f;
+        EXPECT_EQ(made, c.written);
+        for (const QString& b : c.before)
+            EXPECT_TRUE(QFile::exists(root + b)) << b.toStdString();
     }
 }
 
@@ -226,14 +301,15 @@ TEST_F(DriverTest, EachKindAsksItsDialogAndWritesItsEnding)
                 if (ok)
                     QTest::mouseClick(d->findChild<QAbstractButton*>(QStringLiteral("BitBtnOk")), Qt::LeftButton);
             });
-            EXPECT_EQ(ConvertirBmpClick(review, ask, k.converter), ok ? 2 : 0);
+            const int files = ok ? int(k.written.size()) : 0;  // a FITS run counts each channel file
+            EXPECT_EQ(ConvertirBmpClick(review, ask, k.converter), files);
             ASSERT_FALSE(sp.shown().empty());
             EXPECT_EQ(sp.shown().front().caption, k.caption);
             QStringList written = filesUnder(tmp.path());
             written.removeOne(QStringLiteral("a.x"));
             written.removeOne(QStringLiteral("b.x"));
             EXPECT_EQ(written, ok ? k.written : QStringList());
-            EXPECT_EQ(sp.messages(), QStringList{done(ok ? 2 : 0)});
+            EXPECT_EQ(sp.messages(), QStringList{done(files)});
         }
     }
 }
@@ -241,21 +317,44 @@ TEST_F(DriverTest, EachKindAsksItsDialogAndWritesItsEnding)
 TEST_F(DriverTest, RunStateAndTheSlideshow)
 {
     const QStringList sources = make(dir.path(), {"a.bmp", "b.bmp", "c.bmp"}, false);
-    std::vector<bool> slideshow;
-    conversionDisplay().showSlideshow = [&](bool shown) { slideshow.push_back(shown); };
+    const QByteArray bitmapB = readAll(sources[1]);
+    bool visible = true;
+    std::vector<bool> slideshow;  // what the run asked of the slideshow window, in order
+    conversionDisplay().showSlideshow = [&](bool shown) {
+        slideshow.push_back(shown);
+        return std::exchange(visible, shown);
+    };
+    const auto nothing = [] {};
     struct Case {
         const char* what;
         QStringList list;
         bool ok;
         bool visu;
+        bool visibleBefore;
+        std::function<void()> prepare;  // files and answers
         std::vector<int> rows;
         std::vector<bool> slideshow;
     };
     const Case cases[] = {
-        {"a run without Visu hides the slideshow", sources, true, false, {1, 2, 3}, {false}},
-        {"a run with Visu shows it", sources, true, true, {1, 2, 3}, {true}},
-        {"a cancelled dialog converts nothing", sources, false, true, {}, {}},
-        {"an empty list converts nothing", {}, true, true, {}, {}},
+        {"a run without Visu hides the slideshow and gives it back", sources, true, false, true, nothing, {1, 2, 3},
+         {false, true}},
+        {"a run with Visu shows it", sources, true, true, true, nothing, {1, 2, 3}, {true}},
+        {"a run with Visu leaves it shown", sources, true, true, false, nothing, {1, 2, 3}, {true}},
+        {"a hidden slideshow stays hidden", sources, true, false, false, nothing, {1, 2, 3}, {false}},
+        {"a run ended by Annuler gives it back", sources, true, false, true,
+         [&] {
+             writeAll(path(QStringLiteral("b_100.JPG")), "there before");
+             sp.answerChoice(Choice::Cancel);
+         },
+         {1, 2}, {false, true}},
+        {"a run ended by Non gives it back", sources, true, false, true,
+         [&] {
+             writeAll(sources[1], "BM not a bitmap");
+             sp.answerChoice(Choice::No);
+         },
+         {1, 2}, {false, true}},
+        {"a cancelled dialog converts nothing", sources, false, true, true, nothing, {}, {}},
+        {"an empty list converts nothing", {}, true, true, true, nothing, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -263,17 +362,24 @@ TEST_F(DriverTest, RunStateAndTheSlideshow)
         programOptions().ShowConverted = c.visu;
         programOptions().SlideInterval = 0;
         review.setListCaption(QString());
+        for (const char* written : {"a_100.JPG", "b_100.JPG", "c_100.JPG"})
+            QFile::remove(path(QLatin1String(written)));  // each run starts without the last one's files
+        writeAll(sources[1], bitmapB);
         g_rows.clear();
         g_running.clear();
         slideshow.clear();
+        visible = c.visibleBefore;
         sp.clear();
-        EXPECT_EQ(run(recordAndConvert, c.ok), int(c.rows.size()));
+        c.prepare();
+        const int files = run(recordAndConvert, c.ok);
         EXPECT_EQ(g_rows, c.rows);
         EXPECT_EQ(g_running, std::vector<bool>(c.rows.size(), true));
         EXPECT_FALSE(review.BatchRunning());
         EXPECT_EQ(slideshow, c.slideshow);
-        EXPECT_EQ(sp.messages(), QStringList{done(int(c.rows.size()))});
-        EXPECT_EQ(review.listCaption(), c.rows.empty() ? QString() : sources.last());
+        EXPECT_EQ(visible, c.visibleBefore || c.visu);
+        EXPECT_TRUE(sp.messages().last().startsWith(done(files))) << sp.messages().last().toStdString();
+        EXPECT_TRUE(sp.allAnswered());
+        EXPECT_EQ(review.listCaption(), c.rows.empty() ? QString() : sources[qsizetype(c.rows.size()) - 1]);
     }
 }
 
@@ -294,55 +400,85 @@ TEST_F(DriverTest, StopKeysEndTheRunBeforeTheNextEntry)
     }
 }
 
+// A source that cannot be converted asks whether to go on, with the system's reason in French;
+// the closing message counts the files written.
 TEST_F(DriverTest, FailingEntries)
 {
-    using Shown = std::pair<ScriptedPrompts::Kind, QString>;
-    const auto message = ScriptedPrompts::Kind::Message;
-    const auto error = ScriptedPrompts::Kind::Error;
+    const QString longName = QString(250, QLatin1Char('x'));  // its JPEG's name would be too long
     struct Case {
         const char* what;
         Converter converter;
         bool jpeg;
+        QStringList entries;
         std::function<void(const QString& root)> spoil;
+        std::vector<Choice> answers;  // to "Voulez-vous Continuer?"
+        std::vector<std::pair<QString, QString>> asked;  // the failing entry's name, the reason
         QStringList written;
-        std::vector<Shown> shown;
-        int converted;
+        int failed = 1;
+    };
+    using C = Choice;
+    const auto corrupt = [](const char* name) {
+        return [=](const QString& root) { writeAll(root + QLatin1String(name), "BM not a bitmap"); };
     };
     const Case cases[] = {
-        {"an invalid picture ends the run with its error", ConvertBmpToJpeg, false,
-         [](const QString& root) { writeAll(root + QStringLiteral("/b.bmp"), "BM not a bitmap"); },
-         {"a_100.JPG"}, {{error, QStringLiteral("Image bitmap incorrecte")}}, 1},
-        {"a missing source ends the run with its error", ConvertJpegToBmp, true,
-         [](const QString& root) { QFile::remove(root + QStringLiteral("/b.bmp")); },
-         {"a.BMP"}, {{error, QStringLiteral("Fichier introuvable")}}, 1},
-        {"a FITS file that cannot be made ends the run silently", ConvertBmpToFits, false,
-         [](const QString& root) { QDir(root).mkdir(QStringLiteral("b_G.FIT")); }, {"a_G.FIT"}, {}, 1},
-        // A JPEG named c.BMP converted to BMP without renaming would be replaced by its own
-        // conversion: it is refused and the run goes on.
-        {"an output that names its own source is refused", ConvertJpegToBmp, true, [](const QString&) {},
-         {"a.BMP", "b.BMP"},
-         {{message, QStringLiteral("Impossible de Traiter le Fichier: 3")}, {message, done(2)}}, 2},
+        {"a corrupt bitmap first: the others are converted", ConvertBmpToJpeg, false, {"a.bmp", "b.bmp", "c.bmp"},
+         corrupt("a.bmp"), {C::Yes}, {{"a.bmp", "Image bitmap incorrecte"}}, {"b_100.JPG", "c_100.JPG"}},
+        {"Non ends the run there", ConvertBmpToJpeg, false, {"a.bmp", "b.bmp", "c.bmp"}, corrupt("a.bmp"), {C::No},
+         {{"a.bmp", "Image bitmap incorrecte"}}, {}},
+        {"Annuler too", ConvertBmpToJpeg, false, {"a.bmp", "b.bmp", "c.bmp"}, corrupt("b.bmp"), {C::Cancel},
+         {{"b.bmp", "Image bitmap incorrecte"}}, {"a_100.JPG"}},
+        {"Oui pour Tous goes on without asking again", ConvertBmpToJpeg, false, {"a.bmp", "b.bmp", "c.bmp", "d.bmp"},
+         [&](const QString& root) {
+             corrupt("a.bmp")(root);
+             corrupt("c.bmp")(root);
+         },
+         {C::YesToAll}, {{"a.bmp", "Image bitmap incorrecte"}}, {"b_100.JPG", "d_100.JPG"}, 2},
+        {"a missing file third", ConvertJpegToBmp, true, {"a.jpg", "b.jpg", "c.jpg", "d.jpg"},
+         [](const QString& root) { QFile::remove(root + QStringLiteral("c.jpg")); }, {C::Yes},
+         {{"c.jpg", "Fichier introuvable"}}, {"a.BMP", "b.BMP", "d.BMP"}},
+        {"a name too long for its output", ConvertBmpToJpeg, false, {"a.bmp", longName, "c.bmp"}, [](const QString&) {},
+         {C::Yes}, {{longName, "Nom de fichier trop long"}}, {"a_100.JPG", "c_100.JPG"}},
+        {"a FITS file that cannot be made", ConvertBmpToFits, false, {"a.bmp", "b.bmp", "c.bmp"},
+         [](const QString& root) { QDir(root).mkdir(QStringLiteral("b_G.FIT")); }, {C::Yes},
+         {{"b.bmp", QString::fromUtf8("C'est un répertoire")}}, {"a_G.FIT", "c_G.FIT"}},
+        // A JPEG named c.BMP converted to BMP without renaming would be replaced by its own conversion.
+        {"an output that names its own source", ConvertJpegToBmp, true, {"a.jpg", "b.jpg", "c.BMP"},
+         [](const QString&) {}, {C::Yes}, {{"c.BMP", "Le fichier converti remplacerait le fichier source"}},
+         {"a.BMP", "b.BMP"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         QTemporaryDir tmp;
-        const QStringList sources = make(tmp.path(), {"a.jpg", "b.bmp", "c.BMP"}, c.jpeg);
-        c.spoil(tmp.path());
+        const QString root = tmp.path() + QLatin1Char('/');
+        const QStringList sources = make(tmp.path(), c.entries, c.jpeg);
+        c.spoil(root);
         std::map<QString, QByteArray> kept;
         for (const QString& s : sources)
             kept[s] = readAll(s);
         setList(sources);
         sp.clear();
+        for (const Choice a : c.answers)
+            sp.answerChoice(a);
 
-        EXPECT_EQ(run(c.converter), c.converted);
+        EXPECT_EQ(run(c.converter), c.written.size());
         QStringList written = filesUnder(tmp.path());
-        for (const QString& s : sources)
-            written.removeOne(namePart(s));
+        for (const QString& e : c.entries)
+            written.removeOne(e);
         EXPECT_EQ(written, c.written);
-        std::vector<Shown> shown;
+        std::vector<std::tuple<ScriptedPrompts::Kind, QString, QString>> shown, expected;
         for (const ScriptedPrompts::Shown& s : sp.shown())
-            shown.emplace_back(s.kind, s.text);
-        EXPECT_EQ(shown, c.shown);
+            shown.emplace_back(s.kind, s.caption, s.text);
+        for (const auto& [name, reason] : c.asked)
+            expected.emplace_back(ScriptedPrompts::Kind::Choice,
+                                  QStringLiteral("Impossible de Traiter le Fichier: ") + root + name,
+                                  reason + QStringLiteral("\nVoulez-vous Continuer?"));
+        // The closing message adds the failures and the first one's reason.
+        const auto& [firstName, firstReason] = c.asked.front();
+        expected.emplace_back(ScriptedPrompts::Kind::Message, QString(),
+                              done(int(c.written.size())) + QLatin1Char('\n') + QString::number(c.failed)
+                                  + QString::fromUtf8(c.failed > 1 ? " Échecs, le premier : " : " Échec : ")
+                                  + firstReason + QStringLiteral(" : ") + root + firstName);
+        EXPECT_EQ(shown, expected);
         for (const auto& [path, bytes] : kept)
             EXPECT_EQ(readAll(path), bytes) << path.toStdString();
         EXPECT_FALSE(review.BatchRunning());

@@ -108,7 +108,7 @@ TEST_F(JpegTest, OutputNames)
     EXPECT_EQ(jpegOutputPath(QStringLiteral("/OUT/Image0003"), 90), QStringLiteral("/OUT/Image0003_090.JPG"));
 }
 
-TEST_F(JpegTest, FailuresEndTheRunWithTheirMessage)
+TEST_F(JpegTest, FailuresGiveTheirReason)
 {
     const QString badBmp = path(QStringLiteral("bad.bmp"));
     const QString badJpeg = path(QStringLiteral("bad.jpg"));
@@ -126,9 +126,9 @@ TEST_F(JpegTest, FailuresEndTheRunWithTheirMessage)
     const Case cases[] = {
         {ConvertBmpToJpeg, badBmp, path(QStringLiteral("o1")), QStringLiteral("Image bitmap incorrecte")},
         {ConvertBmpToJpeg, path(QStringLiteral("missing.bmp")), path(QStringLiteral("o2")), QStringLiteral("Fichier introuvable")},
-        {ConvertJpegToBmp, badJpeg, path(QStringLiteral("o3")), QStringLiteral("JPEG error #")},
-        {ConvertJpegToBmp, path(QStringLiteral("notjpeg.jpg")), path(QStringLiteral("o4")), QStringLiteral("JPEG error #")},
-        {ConvertBmpToJpeg, dir.path(), path(QStringLiteral("o5")), QStringLiteral("Erreur E/S 21")},  // a directory
+        {ConvertJpegToBmp, badJpeg, path(QStringLiteral("o3")), QStringLiteral("Image JPEG incorrecte (JPEG error #")},
+        {ConvertJpegToBmp, path(QStringLiteral("notjpeg.jpg")), path(QStringLiteral("o4")), QStringLiteral("Image JPEG incorrecte (JPEG error #")},
+        {ConvertBmpToJpeg, dir.path(), path(QStringLiteral("o5")), QString::fromUtf8("C'est un répertoire")},
     };
     for (const Case& c : cases) {
         try {
@@ -141,7 +141,12 @@ TEST_F(JpegTest, FailuresEndTheRunWithTheirMessage)
     // An output directory that does not exist.
     const QString good = path(QStringLiteral("good.bmp"));
     ASSERT_TRUE(writeTestImage(good, 8, 8));
-    EXPECT_THROW(ConvertBmpToJpeg(options, good, path(QStringLiteral("none/x"))), ProgramError);
+    try {
+        ConvertBmpToJpeg(options, good, path(QStringLiteral("none/x")));
+        ADD_FAILURE() << "no error for a missing directory";
+    } catch (const ProgramError& e) {
+        EXPECT_EQ(e.text(), QStringLiteral("Fichier introuvable"));
+    }
 }
 
 TEST_F(JpegTest, NeverReplacesItsOwnSource)
@@ -150,11 +155,11 @@ TEST_F(JpegTest, NeverReplacesItsOwnSource)
     const QString src = path(QStringLiteral("x.BMP"));
     ASSERT_TRUE(encodeJpeg(noisyFrame(16, 16), 90, src).ok);
     const QByteArray before = readAll(src);
-    EXPECT_FALSE(ConvertJpegToBmp(options, src, path(QStringLiteral("x"))));
+    EXPECT_THROW(ConvertJpegToBmp(options, src, path(QStringLiteral("x"))), ProgramError);
     EXPECT_EQ(readAll(src), before);
     // Same through another name of the same file.
     ASSERT_TRUE(QFile::link(src, path(QStringLiteral("y.BMP"))));
-    EXPECT_FALSE(ConvertJpegToBmp(options, src, path(QStringLiteral("y"))));
+    EXPECT_THROW(ConvertJpegToBmp(options, src, path(QStringLiteral("y"))), ProgramError);
     EXPECT_EQ(readAll(src), before);
 }
 
