@@ -14,7 +14,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace {
+
+// Far above any list (100,000 entries take about 10 MB), far below any video.
+constexpr qint64 kMaxListFileBytes = qint64(1) << 30;
 
 QString absoluteDir(const QString& dir)
 {
@@ -27,6 +32,7 @@ std::vector<ListEntry> existingEntries(const QString& listPath)
     const QFileInfo info(listPath);
     if (!info.exists())
         return {};
+    checkListFileKind(listPath);
     // The program saves an empty list as a header whose count is 0, which reads back as a list
     // without header holding one entry made of the header's lines; appending to it would make that
     // entry real.
@@ -44,6 +50,19 @@ std::vector<ListEntry> existingEntries(const QString& listPath)
 }
 
 }  // namespace
+
+void checkListFileKind(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return;  // missing, or unreadable: the reading says why
+    if (S_ISDIR(st.st_mode))
+        throw ProgramError(QStringLiteral("%1 : c'est un répertoire").arg(path));
+    if (!S_ISREG(st.st_mode))
+        throw ProgramError(QStringLiteral("%1 : ce n'est pas un fichier ordinaire").arg(path));
+    if (st.st_size > kMaxListFileBytes)
+        throw ProgramError(QStringLiteral("%1 : fichier trop grand pour une liste (%2 octets)").arg(path).arg(qint64(st.st_size)));
+}
 
 QString defaultListQuality()
 {

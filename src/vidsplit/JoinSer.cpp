@@ -3,6 +3,7 @@
 #include "list/ListFile.h"
 #include "platform/Picture.h"
 #include "platform/ProgramError.h"
+#include "vidsplit/Extraction.h"
 #include "vidsplit/NewFile.h"
 #include "vidsplit/SerFile.h"
 
@@ -89,6 +90,7 @@ QStringList captureOrder(std::vector<Kept> kept)
 
 JoinResult joinToSer(const JoinOptions& o, const std::function<void(int64_t, int64_t)>& progress)
 {
+    checkListFileKind(o.listFile);
     std::vector<ListEntry> entries;
     try {
         entries = readListFile(o.listFile);

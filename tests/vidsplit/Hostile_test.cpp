@@ -1,4 +1,5 @@
-// What other programs and odd arguments do to the extractor: a video shortened while it is read.
+// What other programs and odd arguments do to the extractor: a video shortened while it is read, a
+// device or a video given as the list, memory running out.
 #include "VidsplitFixture.h"
 
 #include "TestFiles.h"
@@ -12,6 +13,14 @@
 
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define VIDSPLIT_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VIDSPLIT_ASAN 1
+#endif
+#endif
+
 namespace {
 
 SerVideo mono(int frames, int width = 16, int height = 12)
@@ -22,6 +31,15 @@ SerVideo mono(int frames, int width = 16, int height = 12)
     s.height = height;
     s.sample = [](int f, int x, int y, int) { return unsigned(x + y + f) & 255; };
     return s;
+}
+
+// A file of size bytes that takes no room: the SER identifier, then a hole.
+void sparseFile(const QString& path, qint64 size)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("LUCAM-RECORDER");
+    ASSERT_TRUE(f.resize(size));
 }
 
 }  // namespace
@@ -51,4 +69,58 @@ TEST(Hostile, VideoShortenedWhileItIsRead)
     EXPECT_TRUE(r.problems[0].startsWith(video + QString::fromUtf8(" : fichier tronqué"))) << r.problems.join('\n').toStdString();
     EXPECT_EQ(filesIn(tmp.filePath("out")), QStringList({"live.LST", "live_00001.bmp", "live_00002.bmp"}));
     EXPECT_EQ(readListFile(r.listFile).size(), 2u);
+}
+
+TEST(Hostile, ListsThatAreNoListsAreRefusedBeforeAnything)
+{
+    QTemporaryDir tmp;
+    const QString video = tmp.filePath("v.ser");
+    ASSERT_TRUE(writeAll(video, serBytes(mono(2))));
+    const QString big = tmp.filePath("capture.ser");
+    sparseFile(big, qint64(2) << 30);
+    const QString out = tmp.filePath("out");
+    struct Case {
+        const char* name;
+        QStringList args;
+        QString message;
+    };
+    const Case cases[] = {
+        {"a device to extract into", {video, "--out", out, "--list", "/dev/zero"},
+         QString::fromUtf8("/dev/zero : ce n'est pas un fichier ordinaire")},
+        {"a device to join", {"--join", "/dev/zero", tmp.filePath("j.ser")},
+         QString::fromUtf8("/dev/zero : ce n'est pas un fichier ordinaire")},
+        {"a 2 GiB video to extract into", {video, "--out", out, "--list", big},
+         big + QString::fromUtf8(" : fichier trop grand pour une liste")},
+        {"a 2 GiB video to join", {"--join", big, tmp.filePath("j.ser")},
+         big + QString::fromUtf8(" : fichier trop grand pour une liste")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RunResult r = runVidsplit(c.args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
+        EXPECT_EQ(filesIn(out), QStringList());
+        EXPECT_EQ(filesIn(tmp.path()), QStringList({"capture.ser", "v.ser"}));
+    }
+}
+
+TEST(Hostile, MemoryRunningOutEndsTheCommandInItsWords)
+{
+#ifdef VIDSPLIT_ASAN
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than a memory limit can leave";
+#else
+    // A list of one line of 900 MB (within what a list may weigh), read under 640 MB of address
+    // space in all.
+    QTemporaryDir tmp;
+    const QString list = tmp.filePath("one-line.lst");
+    {
+        QFile f(list);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(qint64(900) << 20));
+    }
+    const RunResult r = runVidsplit({"--join", list, tmp.filePath("j.ser")}, {}, false, qint64(640) << 20);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("vidsplit: Mémoire insuffisante"))) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(tmp.filePath("j.ser")));
+#endif
 }
