@@ -107,7 +107,8 @@ ExtractResult Extraction::run()
         return result;
     }
 
-    const int64_t last = o.count < 0 ? INT64_MAX : o.first + o.count - 1;
+    // A count past the end stops at the end, however large.
+    const int64_t last = o.count < 0 || o.count - 1 > INT64_MAX - o.first ? INT64_MAX : o.first + (o.count - 1);
     ExtractProgress progress;
     if (o.count >= 0)
         progress.total = o.count;

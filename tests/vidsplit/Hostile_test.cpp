@@ -1,5 +1,5 @@
 // What other programs and odd arguments do to the extractor: a video shortened while it is read, a
-// device or a video given as the list, memory running out.
+// device or a video given as the list, memory running out, a count as large as it can be.
 #include "VidsplitFixture.h"
 
 #include "TestFiles.h"
@@ -123,4 +123,16 @@ TEST(Hostile, MemoryRunningOutEndsTheCommandInItsWords)
     EXPECT_TRUE(r.err.contains(QString::fromUtf8("vidsplit: Mémoire insuffisante"))) << r.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(tmp.filePath("j.ser")));
 #endif
+}
+
+TEST(Hostile, TheLargestCountStopsAtTheEnd)
+{
+    QTemporaryDir tmp;
+    const QString video = tmp.filePath("v.ser");
+    ASSERT_TRUE(writeAll(video, serBytes(mono(4))));
+    const RunResult r = runVidsplit({video, "--first", "2", "--count", "9223372036854775807"}, tmp.path());
+    EXPECT_EQ(r.exitCode, 1) << "fewer frames than asked for";
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("la vidéo s'arrête à l'image 4"))) << r.err.toStdString();
+    EXPECT_EQ(filesIn(tmp.path()), QStringList({"v.LST", "v.ser", "v_00002.bmp", "v_00003.bmp", "v_00004.bmp"}));
+    EXPECT_EQ(readListFile(tmp.filePath("v.LST")).size(), 3u);
 }
