@@ -21,6 +21,11 @@ namespace {
 // Far above any list (100,000 entries take about 10 MB), far below any video.
 constexpr qint64 kMaxListFileBytes = qint64(1) << 30;
 
+QString lineBreakMessage(const QString& path)
+{
+    return QStringLiteral("%1 : nom avec un saut de ligne, il ne peut pas aller dans une liste").arg(path);
+}
+
 QString absoluteDir(const QString& dir)
 {
     return withTrailingSlash(QDir::cleanPath(QDir(dir.isEmpty() ? QDir::currentPath() : dir).absolutePath()));
@@ -64,6 +69,11 @@ void checkListFileKind(const QString& path)
         throw ProgramError(QStringLiteral("%1 : fichier trop grand pour une liste (%2 octets)").arg(path).arg(qint64(st.st_size)));
 }
 
+bool hasLineBreak(const QString& name)
+{
+    return name.contains(QLatin1Char('\n')) || name.contains(QLatin1Char('\r'));
+}
+
 QString defaultListQuality()
 {
     ProgramOptions o;
@@ -86,6 +96,16 @@ ExtractResult Extraction::run()
     const QString listPath = o.listFile.isEmpty() ? defaultListFile(o.video, o.outDir)
                                                   : QFileInfo(o.listFile).absoluteFilePath();
     const QString stem = QFileInfo(o.video).completeBaseName();
+
+    // Frames are named after the video and listed with their directory.
+    if (hasLineBreak(stem)) {
+        result.problems << lineBreakMessage(o.video);
+        return result;
+    }
+    if (hasLineBreak(dir)) {
+        result.problems << lineBreakMessage(dir);
+        return result;
+    }
 
     std::unique_ptr<FrameSource> source;
     try {
@@ -179,6 +199,10 @@ void Extraction::addToList(ExtractResult& result, const QString& listPath, const
         const QString& blank = ListModel::blank();
         entries.reserve(entries.size() + size_t(result.frames.size()));
         for (const QString& path : result.frames) {
+            if (hasLineBreak(path)) {
+                result.problems << lineBreakMessage(path);
+                continue;
+            }
             entries.push_back({blank, ListModel::formatNumber(int(entries.size())), directory, namePart(path), quality,
                                blank, blank});
         }

@@ -63,3 +63,6 @@ QString defaultListFile(const QString& video, const QString& outDir);
 // pipe) or is larger than any list (a video given by mistake): reading it would never end, or fill
 // the memory for nothing. A missing file passes.
 void checkListFileKind(const QString& path);
+// Whether a name holds a line feed or a carriage return: a list file holds one value per line, so
+// such a name written into it would break every entry after it.
+bool hasLineBreak(const QString& name);

@@ -1,5 +1,6 @@
 // What other programs and odd arguments do to the extractor: a video shortened while it is read, a
-// device or a video given as the list, memory running out, a count as large as it can be.
+// device or a video given as the list, memory running out, a count as large as it can be, names
+// that would break a list file.
 #include "VidsplitFixture.h"
 
 #include "TestFiles.h"
@@ -135,4 +136,34 @@ TEST(Hostile, TheLargestCountStopsAtTheEnd)
     EXPECT_TRUE(r.err.contains(QString::fromUtf8("la vidéo s'arrête à l'image 4"))) << r.err.toStdString();
     EXPECT_EQ(filesIn(tmp.path()), QStringList({"v.LST", "v.ser", "v_00002.bmp", "v_00003.bmp", "v_00004.bmp"}));
     EXPECT_EQ(readListFile(tmp.filePath("v.LST")).size(), 3u);
+}
+
+// A list holds one value per line: a name with a line break would shift every entry after it.
+TEST(Hostile, NamesWithLineBreaksNeverReachAList)
+{
+    struct Case {
+        const char* name;
+        QString video;   // in the temporary folder
+        QString outDir;  // below it; empty: the folder itself
+        QString named;   // what the message names, below the folder
+    };
+    const Case cases[] = {
+        {"a video name with a line feed", "nuit\n2.ser", {}, "nuit\n2.ser"},
+        {"a video name with a carriage return", "nuit\r2.ser", {}, "nuit\r2.ser"},
+        {"an output folder with a line feed", "v.ser", "images\nA", "images\nA/"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir tmp;
+        const QString video = tmp.filePath(c.video);
+        ASSERT_TRUE(writeAll(video, serBytes(mono(2))));
+        QStringList args = {video, "--list", tmp.filePath("soir.lst")};
+        if (!c.outDir.isEmpty())
+            args << "--out" << tmp.filePath(c.outDir);
+        const RunResult r = runVidsplit(args, tmp.path());
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.err.contains(tmp.filePath(c.named) + QString::fromUtf8(" : nom avec un saut de ligne")))
+            << r.err.toStdString();
+        EXPECT_EQ(filesIn(tmp.path()), QStringList({c.video})) << "no frame, no list";
+    }
 }
