@@ -60,8 +60,9 @@ TEST(Hostile, VideoShortenedWhileItIsRead)
 
     Extraction extraction({video, tmp.filePath("out")});
     extraction.onProgress([&](const ExtractProgress& p) {
-        if (p.done == 1)
+        if (p.done == 1) {
             ASSERT_EQ(::truncate(QFile::encodeName(video).constData(), 178 + 2 * frameBytes + 100), 0);
+        }
     });
     const ExtractResult r = extraction.run();
     EXPECT_EQ(r.written, 2);
