@@ -221,7 +221,8 @@ QString usageText()
         "      écrit les images N à N+M-1 (toutes par défaut) de VIDEO en BMP dans REP (le répertoire courant)\n"
         "      et les ajoute à LISTE (par défaut une liste nom_de_la_video.LST à côté des images)\n"
         "  vidsplit --join LISTE SORTIE.ser [--min-score S]\n"
-        "      réunit les images de la liste (de qualité au moins S) en une vidéo SER 8 bits\n");
+        "      réunit les images de la liste (de qualité au moins S) en une vidéo SER 8 bits,\n"
+        "      dans l'ordre de la prise de vue (les numéros à la fin des noms)\n");
 }
 
 int runCommand(const CommandLine& c, QTextStream& err)
