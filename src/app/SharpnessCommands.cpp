@@ -8,6 +8,8 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
+
 namespace {
 
 // How long the interface thread waits for the workers between two looks at the keys.
@@ -75,11 +77,50 @@ void SharpnessCommands::Noter(const std::function<std::optional<SharpnessScoring
     const std::optional<SharpnessScoring> answer = ask();
     if (!answer)
         return;
-    const QString score = QString::number(answer->score);
-    const std::vector<int> rows = rowsBeyondShare(review_.model(), review_.sharpness(), answer->keep);
-    for (int row : rows)
-        review_.document().setTag(row, ListModel::ColQuality, score);
+    if (const QString why = sharpnessScoringRefusal(*answer); !why.isEmpty()) {
+        prompts().message(why);
+        return;
+    }
+    const SharpnessScoreRows rows = sharpnessScoreRows(review_.model(), review_.sharpness(), answer->keep);
+    const QString best = QString::number(answer->bestScore);
+    const QString others = QString::number(answer->score);
+    for (int row : rows.best)
+        review_.document().setTag(row, ListModel::ColQuality, best);
+    for (int row : rows.others)
+        review_.document().setTag(row, ListModel::ColQuality, others);
     review_.SetListModified(true);
     review_.RefreshScore();
-    prompts().message(QString::fromUtf8("Traitement Terminé: %1 Fichiers Traités").arg(rows.size()));
+    prompts().message(QString::fromUtf8("Traitement Terminé: %1 Fichiers Traités (%2 meilleures au score %3, %4 autres au score %5)")
+                          .arg(rows.best.size() + rows.others.size())
+                          .arg(rows.best.size())
+                          .arg(answer->bestScore)
+                          .arg(rows.others.size())
+                          .arg(answer->score));
+}
+
+SharpnessScoreRows sharpnessScoreRows(const ListModel& model, const SharpnessResults& results, KeepShare share)
+{
+    // The order puts the entries not measured last: the measured ones are its head.
+    const std::vector<int> order = sharpnessOrder(model, results);
+    size_t measured = 0;
+    while (measured < order.size()) {
+        const ListEntry e = model.entry(order[measured] + ListModel::kFirstRow);
+        if (!results.measureOf(e.directory + e.name))
+            break;
+        ++measured;
+    }
+    const size_t kept = size_t(keptCount(share, int(measured)));
+    SharpnessScoreRows rows;
+    for (size_t k = 0; k < measured; ++k)
+        (k < kept ? rows.best : rows.others).push_back(order[k] + ListModel::kFirstRow);
+    std::sort(rows.best.begin(), rows.best.end());
+    std::sort(rows.others.begin(), rows.others.end());
+    return rows;
+}
+
+QString sharpnessScoringRefusal(const SharpnessScoring& scoring)
+{
+    if (scoring.bestScore == scoring.score)
+        return QString::fromUtf8("Score des meilleures et score des autres identiques: choisissez deux scores différents");
+    return {};
 }

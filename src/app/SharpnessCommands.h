@@ -6,8 +6,24 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
+class ListModel;
+class QString;
 class ReviewController;
+
+// The grid rows "Noter par Netteté..." scores, each list in list order: the measured entries of
+// the share kept, and the other measured ones (flagged frames count among the least sharp).
+struct SharpnessScoreRows {
+    std::vector<int> best;
+    std::vector<int> others;
+};
+SharpnessScoreRows sharpnessScoreRows(const ListModel& model, const SharpnessResults& results, KeepShare share);
+
+// Why an answer of "Noter par Netteté..." cannot be applied; empty when it can. One score for both
+// would leave the best frames nothing to tell them from the others (with the usual default score 0,
+// the next pass over the score-0 files would trash the whole capture).
+QString sharpnessScoringRefusal(const SharpnessScoring& scoring);
 
 class SharpnessCommands {
 public:
@@ -21,7 +37,8 @@ public:
     // frames not measured last; numbers stay until "Renuméroter", and the list is modified.
     void Trier();
     // "Noter par Netteté...": ask gives the dialog's answer (nothing: cancelled); the measured
-    // entries beyond the share get the score, and the list is modified.
+    // entries of the share get the best score, the other measured ones the other score, and the
+    // list is modified. Entries not measured keep theirs.
     void Noter(const std::function<std::optional<SharpnessScoring>()>& ask);
 
 private:

@@ -71,10 +71,11 @@ struct KeepShare {
     int amount = 10;
     bool percent = true;
 };
-// What "Noter par Netteté..." is asked to do: keep a share, give the others a score.
+// What "Noter par Netteté..." is asked to do: give the share kept one score, the others another.
 struct SharpnessScoring {
     KeepShare keep;
-    int score = 0;
+    int score = 0;      // the others
+    int bestScore = 1;  // the share kept
 };
 // How many of `measured` frames the share keeps (a percentage rounds up, so that a share above 0
 // keeps at least one frame).

@@ -16,7 +16,7 @@
 
 TFormOpBatch::TFormOpBatch(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Options Batch"));
+    setWindowTitle(QStringLiteral("Options Vidsplit"));
     setObjectName(QStringLiteral("FormOpBatch"));
     setModal(true);
 

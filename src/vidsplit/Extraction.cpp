@@ -14,7 +14,17 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace {
+
+// Far above any list (100,000 entries take about 10 MB), far below any video.
+constexpr qint64 kMaxListFileBytes = qint64(1) << 30;
+
+QString lineBreakMessage(const QString& path)
+{
+    return QStringLiteral("%1 : nom avec un saut de ligne, il ne peut pas aller dans une liste").arg(path);
+}
 
 QString absoluteDir(const QString& dir)
 {
@@ -27,6 +37,7 @@ std::vector<ListEntry> existingEntries(const QString& listPath)
     const QFileInfo info(listPath);
     if (!info.exists())
         return {};
+    checkListFileKind(listPath);
     // The program saves an empty list as a header whose count is 0, which reads back as a list
     // without header holding one entry made of the header's lines; appending to it would make that
     // entry real.
@@ -44,6 +55,24 @@ std::vector<ListEntry> existingEntries(const QString& listPath)
 }
 
 }  // namespace
+
+void checkListFileKind(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return;  // missing, or unreadable: the reading says why
+    if (S_ISDIR(st.st_mode))
+        throw ProgramError(QStringLiteral("%1 : c'est un répertoire").arg(path));
+    if (!S_ISREG(st.st_mode))
+        throw ProgramError(QStringLiteral("%1 : ce n'est pas un fichier ordinaire").arg(path));
+    if (st.st_size > kMaxListFileBytes)
+        throw ProgramError(QStringLiteral("%1 : fichier trop grand pour une liste (%2 octets)").arg(path).arg(qint64(st.st_size)));
+}
+
+bool hasLineBreak(const QString& name)
+{
+    return name.contains(QLatin1Char('\n')) || name.contains(QLatin1Char('\r'));
+}
 
 QString defaultListQuality()
 {
@@ -68,6 +97,16 @@ ExtractResult Extraction::run()
                                                   : QFileInfo(o.listFile).absoluteFilePath();
     const QString stem = QFileInfo(o.video).completeBaseName();
 
+    // Frames are named after the video and listed with their directory.
+    if (hasLineBreak(stem)) {
+        result.problems << lineBreakMessage(o.video);
+        return result;
+    }
+    if (hasLineBreak(dir)) {
+        result.problems << lineBreakMessage(dir);
+        return result;
+    }
+
     std::unique_ptr<FrameSource> source;
     try {
         // Everything that can be checked before the first frame is, so that a bad list or an
@@ -88,7 +127,8 @@ ExtractResult Extraction::run()
         return result;
     }
 
-    const int64_t last = o.count < 0 ? INT64_MAX : o.first + o.count - 1;
+    // A count past the end stops at the end, however large.
+    const int64_t last = o.count < 0 || o.count - 1 > INT64_MAX - o.first ? INT64_MAX : o.first + (o.count - 1);
     ExtractProgress progress;
     if (o.count >= 0)
         progress.total = o.count;
@@ -159,6 +199,10 @@ void Extraction::addToList(ExtractResult& result, const QString& listPath, const
         const QString& blank = ListModel::blank();
         entries.reserve(entries.size() + size_t(result.frames.size()));
         for (const QString& path : result.frames) {
+            if (hasLineBreak(path)) {
+                result.problems << lineBreakMessage(path);
+                continue;
+            }
             entries.push_back({blank, ListModel::formatNumber(int(entries.size())), directory, namePart(path), quality,
                                blank, blank});
         }

@@ -59,3 +59,10 @@ private:
 QString defaultListQuality();
 // The frames' list when none is given: stem + ".LST" in the frames' directory.
 QString defaultListFile(const QString& video, const QString& outDir);
+// Refuses, with ProgramError "path : reason", a list file that is not a plain file (a device, a
+// pipe) or is larger than any list (a video given by mistake): reading it would never end, or fill
+// the memory for nothing. A missing file passes.
+void checkListFileKind(const QString& path);
+// Whether a name holds a line feed or a carriage return: a list file holds one value per line, so
+// such a name written into it would break every entry after it.
+bool hasLineBreak(const QString& name);

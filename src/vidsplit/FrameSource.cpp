@@ -9,31 +9,25 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// A SER video mapped read-only. Pages of frames already read are handed back, so that a long video
-// never sits in the process's memory, only in the system's file cache.
+// A SER video read frame by frame from its file. It is read rather than mapped: when another
+// program shortens the file meanwhile, a mapping would kill this process at the first page past
+// the new end; a read only comes back short, and the extraction ends there.
 class SerSource : public FrameSource {
 public:
-    SerSource(const QString& path, int fd, int64_t size, const SourceOptions& options)
-        : options_(options), size_(size)
+    // Takes fd over once constructed.
+    SerSource(const QString& path, int fd, int64_t size, const SourceOptions& options) : options_(options), fd_(fd)
     {
-        void* map = ::mmap(nullptr, size_t(size), PROT_READ, MAP_SHARED, fd, 0);
-        if (map == MAP_FAILED)
-            throw ProgramError(videoMessage(path, fileErrorText(errno)));
-        map_ = static_cast<const uint8_t*>(map);
-        ::madvise(map, size_t(size), MADV_SEQUENTIAL);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
         QString error;
-        if (!reader_.open(map_, size, error, options.byteOrder)) {
-            ::munmap(map, size_t(size));
+        if (!reader_.openFile(fd, size, error, options.byteOrder))
             throw ProgramError(videoMessage(path, error));
-        }
     }
-    ~SerSource() override { ::munmap(const_cast<uint8_t*>(map_), size_t(size_)); }
+    ~SerSource() override { ::close(fd_); }
 
     int64_t frameCount() const override { return reader_.frameCount(); }
     bool countIsExact() const override { return true; }
@@ -43,17 +37,22 @@ public:
 
     FrameRead read(Frame8& out, QString&) override
     {
-        if (next_ >= reader_.frameCount())
+        if (next_ >= reader_.frameCount() || !shortened_.isEmpty())
             return FrameRead::End;
-        populate(next_);
-        reader_.readFrame(next_, out, options_.grey);
-        release(next_);
+        if (!reader_.readFrame(next_, out, options_.grey)) {
+            const int reason = errno;
+            shortened_ = reason == 0 ? QStringLiteral("fichier tronqué pendant la lecture : l'image %1 manque").arg(next_ + 1)
+                                     : QStringLiteral("image %1 illisible (%2)").arg(next_ + 1).arg(fileErrorText(reason));
+            return FrameRead::End;
+        }
         ++next_;
         return FrameRead::Frame;
     }
 
     QString endError() const override
     {
+        if (!shortened_.isEmpty())
+            return shortened_;
         const SerHeader& h = reader_.header();
         if (h.frameCount <= reader_.frameCount())
             return {};
@@ -63,37 +62,11 @@ public:
     }
 
 private:
-    // Maps the frame's pages in one call rather than one fault per page (where the system can).
-    void populate(int64_t index)
-    {
-#ifdef MADV_POPULATE_READ
-        static const int64_t page = ::sysconf(_SC_PAGESIZE);
-        const int64_t start = (reader_.frameOffset(index) / page) * page;
-        ::madvise(const_cast<uint8_t*>(map_) + start, size_t(reader_.frameOffset(index + 1) - start), MADV_POPULATE_READ);
-#else
-        (void)index;
-#endif
-    }
-
-    // Drops the pages of the frames before this one (whose samples a frame may still view) once
-    // they make a few megabytes: each call costs a flush of the processor's page tables.
-    void release(int64_t index)
-    {
-        static const int64_t page = ::sysconf(_SC_PAGESIZE);
-        constexpr int64_t kReleaseStep = 16 << 20;
-        const int64_t end = (reader_.frameOffset(index) / page) * page;
-        if (end - released_ >= kReleaseStep) {
-            ::madvise(const_cast<uint8_t*>(map_) + released_, size_t(end - released_), MADV_DONTNEED);
-            released_ = end;
-        }
-    }
-
     SourceOptions options_;
-    int64_t size_;
-    const uint8_t* map_ = nullptr;
+    int fd_;
     SerReader reader_;
     int64_t next_ = 0;
-    int64_t released_ = 0;
+    QString shortened_;  // why reading ended before the last frame
 };
 
 struct Fd {
@@ -129,8 +102,11 @@ std::unique_ptr<FrameSource> openFrameSource(const QString& path, const SourceOp
     char head[14] = {};
     const ssize_t n = ::pread(f.fd, head, sizeof head, 0);
     const bool serId = n == ssize_t(sizeof head) && std::memcmp(head, "LUCAM-RECORDER", sizeof head) == 0;
-    if (S_ISREG(st.st_mode) && (serId || path.endsWith(QLatin1String(".ser"), Qt::CaseInsensitive)))
-        return std::make_unique<SerSource>(path, f.fd, int64_t(st.st_size), options);
+    if (S_ISREG(st.st_mode) && (serId || path.endsWith(QLatin1String(".ser"), Qt::CaseInsensitive))) {
+        auto source = std::make_unique<SerSource>(path, f.fd, int64_t(st.st_size), options);
+        f.fd = -1;  // the source's now
+        return source;
+    }
     return openFfmpegSource(path, options);
 }
 

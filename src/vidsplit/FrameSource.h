@@ -1,6 +1,6 @@
 #pragma once
-// Where the extractor's frames come from: a SER video through our own reader (memory-mapped, one
-// frame at a time), any other video through FFmpeg's libraries, decoded one frame at a time.
+// Where the extractor's frames come from: a SER video through our own reader (read from its file
+// one frame at a time), any other video through FFmpeg's libraries, decoded one frame at a time.
 #include "vidsplit/Frame8.h"
 #include "vidsplit/SerFile.h"
 

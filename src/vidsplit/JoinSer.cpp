@@ -3,6 +3,7 @@
 #include "list/ListFile.h"
 #include "platform/Picture.h"
 #include "platform/ProgramError.h"
+#include "vidsplit/Extraction.h"
 #include "vidsplit/NewFile.h"
 #include "vidsplit/SerFile.h"
 
@@ -10,7 +11,9 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <algorithm>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -28,23 +31,80 @@ int64_t nanosOf(const QDateTime& t)
     return t.toMSecsSinceEpoch() * 1000000;
 }
 
+// The frame number a file name carries: the digits that end its stem ("jupiter_00042.bmp", also
+// with the " (2)" of a name that was taken), and the text before them.
+struct NameNumber {
+    QString prefix;
+    qint64 number = 0;
+};
+std::optional<NameNumber> numberInName(const QString& name)
+{
+    QStringView stem(name);
+    const qsizetype dot = stem.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0)
+        stem = stem.left(dot);
+    auto digitsBefore = [&stem](qsizetype end) {
+        qsizetype start = end;
+        while (start > 0 && stem[start - 1] >= QLatin1Char('0') && stem[start - 1] <= QLatin1Char('9'))
+            --start;
+        return start;
+    };
+    if (stem.endsWith(QLatin1Char(')'))) {
+        const qsizetype open = digitsBefore(stem.size() - 1);
+        if (open < stem.size() - 1 && open >= 2 && stem.mid(open - 2, 2) == QLatin1String(" ("))
+            stem = stem.left(open - 2);
+    }
+    const qsizetype start = digitsBefore(stem.size());
+    bool ok = false;
+    const qint64 number = stem.mid(start).toLongLong(&ok);
+    if (start == stem.size() || !ok)
+        return std::nullopt;
+    return NameNumber{stem.left(start).toString(), number};
+}
+
+struct Kept {
+    QString path;
+    std::optional<NameNumber> inName;
+};
+
+// The frames in the order they were captured, which stackers and the time stamps expect whatever
+// order the list shows (sorted by sharpness, say): by the frame numbers of their names when every
+// name carries one. Otherwise the list's order is all there is: a list file's number lines are
+// not kept when it is read (entries are numbered by their place).
+QStringList captureOrder(std::vector<Kept> kept)
+{
+    if (std::all_of(kept.begin(), kept.end(), [](const Kept& k) { return k.inName.has_value(); })) {
+        std::stable_sort(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) {
+            const int c = a.inName->prefix.compare(b.inName->prefix);
+            return c != 0 ? c < 0 : a.inName->number < b.inName->number;
+        });
+    }
+    QStringList paths;
+    paths.reserve(qsizetype(kept.size()));
+    for (const Kept& k : kept)
+        paths << k.path;
+    return paths;
+}
+
 }  // namespace
 
 JoinResult joinToSer(const JoinOptions& o, const std::function<void(int64_t, int64_t)>& progress)
 {
+    checkListFileKind(o.listFile);
     std::vector<ListEntry> entries;
     try {
         entries = readListFile(o.listFile);
     } catch (const ProgramError& e) {
         throw ProgramError(QStringLiteral("%1 : %2").arg(o.listFile, e.text()));
     }
-    QStringList paths;
+    std::vector<Kept> kept;
     for (const ListEntry& e : entries) {
         int q = 0;
         if (o.minScore && (!parseInteger(e.quality, q) || q < *o.minScore))
             continue;
-        paths << e.directory + e.name;
+        kept.push_back({e.directory + e.name, numberInName(e.name)});
     }
+    const QStringList paths = captureOrder(std::move(kept));
     if (paths.isEmpty()) {
         throw ProgramError(o.minScore ? QStringLiteral("%1 : aucune image de qualité %2 ou plus").arg(o.listFile).arg(*o.minScore)
                                       : QStringLiteral("%1 : la liste est vide").arg(o.listFile));

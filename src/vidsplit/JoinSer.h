@@ -1,6 +1,8 @@
 #pragma once
-// "--join": the frames of a list, in list order, gathered into one 8-bit SER video that stackers
-// read: mono when every frame is grey, RGB otherwise, with each frame's file time in the trailer.
+// "--join": the frames of a list gathered into one 8-bit SER video that stackers read, in the order
+// they were captured (by the frame numbers their names end with, "jupiter_00042.bmp"; in list
+// order when a name has none), not the order the list shows: mono when every frame is grey, RGB
+// otherwise, with each frame's file time in the trailer.
 #include <QString>
 #include <cstdint>
 #include <functional>

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -123,21 +125,69 @@ std::optional<int64_t> unixNanosFromSerTicks(int64_t ticks)
 bool SerReader::open(const uint8_t* data, int64_t size, QString& error, ByteOrder order)
 {
     data_ = data;
+    fd_ = -1;
     size_ = size;
+    return openLayout(error, order);
+}
+
+bool SerReader::openFile(int fd, int64_t size, QString& error, ByteOrder order)
+{
+    data_ = nullptr;
+    fd_ = fd;
+    size_ = size;
+    return openLayout(error, order);
+}
+
+bool SerReader::fetch(int64_t offset, size_t n, uint8_t* dst) const
+{
+    if (offset < 0 || offset > size_ || int64_t(n) > size_ - offset)
+        return false;
+    if (data_) {
+        std::memcpy(dst, data_ + offset, n);
+        return true;
+    }
+    size_t done = 0;
+    while (done < n) {
+        const ssize_t got = ::pread(fd_, dst + done, n - done, off_t(offset + int64_t(done)));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            if (got == 0)
+                errno = 0;  // the file ends before its size said: shortened meanwhile
+            return false;
+        }
+        done += size_t(got);
+    }
+    return true;
+}
+
+const uint8_t* SerReader::bytesAt(int64_t offset, size_t n, std::vector<uint8_t>& buf) const
+{
+    if (data_)
+        return offset >= 0 && offset <= size_ && int64_t(n) <= size_ - offset ? data_ + offset : nullptr;
+    buf.resize(n);
+    return fetch(offset, n, buf.data()) ? buf.data() : nullptr;
+}
+
+bool SerReader::openLayout(QString& error, ByteOrder order)
+{
+    const int64_t size = size_;
     frameCount_ = 0;
     if (size <= 0) {
         error = QStringLiteral("fichier vide");
         return false;
     }
-    if (size < kFileIdSize || std::memcmp(data, kFileId, kFileIdSize) != 0) {
+    uint8_t head[kSerHeaderSize] = {};
+    const bool haveId = size >= kFileIdSize && fetch(0, kFileIdSize, head);
+    if (!haveId || std::memcmp(head, kFileId, kFileIdSize) != 0) {
         error = QStringLiteral("ce n'est pas une vidéo SER (pas d'identifiant LUCAM-RECORDER)");
         return false;
     }
-    if (size < kSerHeaderSize) {
+    if (size < kSerHeaderSize || !fetch(0, kSerHeaderSize, head)) {
         error = QStringLiteral("fichier SER tronqué (en-tête incomplet)");
         return false;
     }
-    header_ = parseSerHeader(data);
+    header_ = parseSerHeader(head);
     const SerHeader& h = header_;
     const int id = h.colorId;
     if (id == 100 || id == 101)
@@ -166,8 +216,11 @@ bool SerReader::open(const uint8_t* data, int64_t size, QString& error, ByteOrde
     countRecomputed_ = h.frameCount <= 0 || h.frameCount > fit;
     frameCount_ = countRecomputed_ ? fit : h.frameCount;
     hasTrailer_ = size - kSerHeaderSize - frameCount_ * frameBytes_ >= frameCount_ * 8;
-    chooseByteOrder(order);
-    findSignificantBits();
+    if (!chooseByteOrder(order) || !findSignificantBits()) {
+        frameCount_ = 0;
+        error = QStringLiteral("fichier SER tronqué pendant la lecture");
+        return false;
+    }
     return true;
 }
 
@@ -175,17 +228,20 @@ std::optional<int64_t> SerReader::frameTime(int64_t index) const
 {
     if (!hasTrailer_ || index < 0 || index >= frameCount_)
         return std::nullopt;
-    return unixNanosFromSerTicks(le64(data_ + kSerHeaderSize + frameCount_ * frameBytes_ + 8 * index));
+    uint8_t ticks[8];
+    if (!fetch(kSerHeaderSize + frameCount_ * frameBytes_ + 8 * index, sizeof ticks, ticks))
+        return std::nullopt;
+    return unixNanosFromSerTicks(le64(ticks));
 }
 
-void SerReader::chooseByteOrder(ByteOrder order)
+bool SerReader::chooseByteOrder(ByteOrder order)
 {
     bigEndian_ = false;
     if (bytesPerSample_ == 1 || order == ByteOrder::Little)
-        return;
+        return true;
     if (order == ByteOrder::Big) {
         bigEndian_ = true;
-        return;
+        return true;
     }
     // Real data varies smoothly in its high byte and noisily in its low byte, whether it fills the
     // 16 bits or only the low 10 to 12: sum, for either order, how much the would-be high byte
@@ -194,9 +250,10 @@ void SerReader::chooseByteOrder(ByteOrder order)
     const int64_t rowSamples = int64_t(header_.width) * planes_;
     const int rowStep = std::max(1, header_.height / kOrderSampleRows);
     for (const int64_t f : {int64_t(0), frameCount_ / 2, frameCount_ - 1}) {
-        const uint8_t* frame = data_ + frameOffset(f);
         for (int y = 0; y < header_.height; y += rowStep) {
-            const uint8_t* row = frame + int64_t(y) * rowSamples * 2;
+            const uint8_t* row = bytesAt(frameOffset(f) + int64_t(y) * rowSamples * 2, size_t(rowSamples) * 2, wide_);
+            if (!row)
+                return false;
             for (int64_t i = planes_; i < rowSamples; ++i) {
                 const uint8_t* a = row + 2 * i;
                 const uint8_t* b = row + 2 * (i - planes_);
@@ -207,6 +264,7 @@ void SerReader::chooseByteOrder(ByteOrder order)
     }
     // A tie (a blank frame, say) keeps little-endian, what nearly every capture program writes.
     bigEndian_ = spreadBig < spreadLittle;
+    return true;
 }
 
 unsigned SerReader::sample(const uint8_t* p) const
@@ -214,31 +272,41 @@ unsigned SerReader::sample(const uint8_t* p) const
     return bigEndian_ ? unsigned(p[0]) << 8 | p[1] : unsigned(p[1]) << 8 | p[0];
 }
 
-void SerReader::findSignificantBits()
+bool SerReader::findSignificantBits()
 {
     bits_ = 8;
     if (bytesPerSample_ == 1)
-        return;
+        return true;
     unsigned top = 0;
     const int64_t samples = frameBytes_ / 2;
     for (const int64_t f : {int64_t(0), frameCount_ / 2, frameCount_ - 1}) {
-        const uint8_t* p = data_ + frameOffset(f);
+        const uint8_t* p = bytesAt(frameOffset(f), size_t(frameBytes_), wide_);
+        if (!p)
+            return false;
         for (int64_t i = 0; i < samples; ++i)
             top = std::max(top, sample(p + 2 * i));
     }
     bits_ = std::max(8, int(std::bit_width(top)));
+    return true;
 }
 
-void SerReader::readFrame(int64_t index, Frame8& out, bool grey) const
+bool SerReader::readFrame(int64_t index, Frame8& out, bool grey) const
 {
-    const uint8_t* src = data_ + frameOffset(index);
+    const int64_t offset = frameOffset(index);
     const int w = header_.width, h = header_.height;
     const int64_t samples = int64_t(w) * h * planes_;
     const int id = header_.colorId;
     const bool demosaic = isBayer() && !grey;
     if (bytesPerSample_ == 1 && planes_ == 1 && !demosaic) {
-        out.viewOf(src, w, h, 1);  // already what a frame holds: no copy
-        return;
+        if (data_) {
+            const uint8_t* src = bytesAt(offset, size_t(frameBytes_), wide_);
+            if (!src)
+                return false;
+            out.viewOf(src, w, h, 1);  // already what a frame holds: no copy
+            return true;
+        }
+        out.reset(w, h, 1);
+        return fetch(offset, size_t(frameBytes_), out.pixels.data());
     }
 
     // 8-bit samples, straight into the output when no demosaicing follows.
@@ -251,8 +319,12 @@ void SerReader::readFrame(int64_t index, Frame8& out, bool grey) const
         dst = out.pixels.data();
     }
     if (bytesPerSample_ == 1) {
-        std::memcpy(dst, src, size_t(samples));
+        if (!fetch(offset, size_t(samples), dst))
+            return false;
     } else {
+        const uint8_t* src = bytesAt(offset, size_t(frameBytes_), wide_);
+        if (!src)
+            return false;
         const int shift = bits_ - 8;
         if (bigEndian_) {
             for (int64_t i = 0; i < samples; ++i)
@@ -265,7 +337,7 @@ void SerReader::readFrame(int64_t index, Frame8& out, bool grey) const
 
     if (demosaic) {
         demosaicBilinear(mosaic_.data(), w, h, id, out);
-        return;
+        return true;
     }
     if (planes_ == 3) {
         if (id == 100) {  // RGB on disk, BGR in frames
@@ -276,6 +348,7 @@ void SerReader::readFrame(int64_t index, Frame8& out, bool grey) const
         if (grey)
             makeGrey(out);
     }
+    return true;
 }
 
 namespace {

@@ -17,6 +17,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 constexpr int kSerHeaderSize = 178;
 
@@ -46,13 +47,17 @@ void formatSerHeader(const SerHeader& h, uint8_t* bytes);
 int64_t serTicksFromUnixNanos(int64_t unixNanos);
 std::optional<int64_t> unixNanosFromSerTicks(int64_t ticks);  // nothing outside 1970..2200
 
-// Reads a SER image held in memory (a mapping of the file, or a buffer). The bytes stay owned by
-// the caller and must outlive the reader.
+// Reads a SER video held in memory (a buffer that stays owned by the caller and must outlive the
+// reader) or in an open file, read with pread as needed. A file is never mapped: another program
+// may shorten it while it is read (a capture program starting over), and a read past the new end
+// must fail, not fault.
 class SerReader {
 public:
     // Checks the header against the size and works out the layout; false with a French reason
     // (without the file's name) when the bytes are not a SER video this reader can use.
     bool open(const uint8_t* data, int64_t size, QString& error, ByteOrder order = ByteOrder::Auto);
+    // The same on the file open as fd, of size bytes; fd stays the caller's and must stay open.
+    bool openFile(int fd, int64_t size, QString& error, ByteOrder order = ByteOrder::Auto);
 
     const SerHeader& header() const { return header_; }
     int width() const { return header_.width; }
@@ -75,15 +80,23 @@ public:
 
     // Frame index (0-based) as 8-bit samples: grey for mono and mosaics written raw, BGR otherwise.
     // grey asks for grey output: mosaics are written raw, colour frames as their grey level.
-    // 8-bit single-plane frames are a view of the bytes, valid as long as they are.
-    void readFrame(int64_t index, Frame8& out, bool grey) const;
+    // In memory, 8-bit single-plane frames are a view of the bytes, valid as long as they are.
+    // False when the file no longer holds the frame (it was shortened, or errno tells why).
+    bool readFrame(int64_t index, Frame8& out, bool grey) const;
 
 private:
-    void chooseByteOrder(ByteOrder order);
-    void findSignificantBits();
+    bool openLayout(QString& error, ByteOrder order);
+    bool chooseByteOrder(ByteOrder order);
+    bool findSignificantBits();
     unsigned sample(const uint8_t* p) const;
+    // Copies n bytes at offset into dst; false when they are not all there.
+    bool fetch(int64_t offset, size_t n, uint8_t* dst) const;
+    // The n bytes at offset: in place in memory, read into buf from a file; nullptr when they are
+    // not all there.
+    const uint8_t* bytesAt(int64_t offset, size_t n, std::vector<uint8_t>& buf) const;
 
     const uint8_t* data_ = nullptr;
+    int fd_ = -1;
     int64_t size_ = 0;
     SerHeader header_;
     int planes_ = 1;
@@ -95,6 +108,7 @@ private:
     bool bigEndian_ = false;
     int bits_ = 8;
     mutable std::vector<uint8_t> mosaic_;
+    mutable std::vector<uint8_t> wide_;  // 16-bit samples read from a file
 };
 
 // Demosaics an 8-bit Bayer mosaic (ColorID 8..11) bilinearly into BGR: each missing colour is the

@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include <new>
+
 namespace {
 
 constexpr int kPreviewWidth = 320;
@@ -165,7 +167,12 @@ void TFormVidsplit::ExtraireClick()
     ArreterButton->setEnabled(true);
     Progress->setValue(0);
     RateLabel->clear();
-    lastResult_ = extraction.run();
+    try {
+        lastResult_ = extraction.run();
+    } catch (const std::bad_alloc&) {
+        lastResult_ = ExtractResult();
+        lastResult_.problems << QString::fromUtf8("Mémoire insuffisante");
+    }
     extraction_ = nullptr;
     ExtraireButton->setEnabled(true);
     ArreterButton->setEnabled(false);

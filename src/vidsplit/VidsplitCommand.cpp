@@ -1,11 +1,13 @@
 #include "vidsplit/VidsplitCommand.h"
 
 #include "platform/ProgramError.h"
+#include "platform/ScopeExit.h"
 
 #include <QElapsedTimer>
 #include <QTextStream>
 
 #include <csignal>
+#include <new>
 
 namespace {
 
@@ -133,10 +135,15 @@ int runExtract(const ExtractOptions& options, QTextStream& err)
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &oldInt);
     sigaction(SIGTERM, &action, &oldTerm);
-    const ExtractResult r = extraction.run();
-    sigaction(SIGINT, &oldInt, nullptr);
-    sigaction(SIGTERM, &oldTerm, nullptr);
-    g_running = nullptr;
+    ExtractResult r;
+    {
+        const ScopeExit restore([&] {
+            sigaction(SIGINT, &oldInt, nullptr);
+            sigaction(SIGTERM, &oldTerm, nullptr);
+            g_running = nullptr;
+        });
+        r = extraction.run();
+    }
 
     for (const QString& p : r.problems)
         err << "vidsplit: " << p << Qt::endl;
@@ -160,6 +167,25 @@ int runJoin(const JoinOptions& options, QTextStream& err)
         err << "vidsplit: " << e.text() << Qt::endl;
         return 1;
     }
+}
+
+int runCommandLine(const CommandLine& c, QTextStream& err)
+{
+    switch (c.mode) {
+    case CommandLine::Mode::Extract:
+        return runExtract(c.extract, err);
+    case CommandLine::Mode::Join:
+        return runJoin(c.join, err);
+    case CommandLine::Mode::Help:
+        err << usageText();
+        return 0;
+    case CommandLine::Mode::Invalid:
+        err << "vidsplit: " << c.error << Qt::endl << usageText();
+        return 2;
+    case CommandLine::Mode::Window:
+        break;
+    }
+    return 2;
 }
 
 }  // namespace
@@ -195,24 +221,18 @@ QString usageText()
         "      écrit les images N à N+M-1 (toutes par défaut) de VIDEO en BMP dans REP (le répertoire courant)\n"
         "      et les ajoute à LISTE (par défaut une liste nom_de_la_video.LST à côté des images)\n"
         "  vidsplit --join LISTE SORTIE.ser [--min-score S]\n"
-        "      réunit les images de la liste (de qualité au moins S) en une vidéo SER 8 bits\n");
+        "      réunit les images de la liste (de qualité au moins S) en une vidéo SER 8 bits,\n"
+        "      dans l'ordre de la prise de vue (les numéros à la fin des noms)\n");
 }
 
 int runCommand(const CommandLine& c, QTextStream& err)
 {
-    switch (c.mode) {
-    case CommandLine::Mode::Extract:
-        return runExtract(c.extract, err);
-    case CommandLine::Mode::Join:
-        return runJoin(c.join, err);
-    case CommandLine::Mode::Help:
-        err << usageText();
-        return 0;
-    case CommandLine::Mode::Invalid:
-        err << "vidsplit: " << c.error << Qt::endl << usageText();
-        return 2;
-    case CommandLine::Mode::Window:
-        break;
+    // Memory can run out anywhere (a huge list, a frame too large for what is left): the command
+    // ends with the program's words instead of an abort.
+    try {
+        return runCommandLine(c, err);
+    } catch (const std::bad_alloc&) {
+        err << "vidsplit: " << QString::fromUtf8("Mémoire insuffisante") << Qt::endl;
+        return 1;
     }
-    return 2;
 }

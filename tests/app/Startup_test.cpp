@@ -99,7 +99,7 @@ TEST_F(StartupTest, EveryOtherWindowExistsOnceWithItsCaption)
         {w.OpJpeg2Bmp, "Convertir JPEG vers Bmp:"},
         {w.OpVignette, "Options Vignettes:"},
         {w.OpTrierZone, "Options Trier par Zones dans Sous Répertoire:"},
-        {w.OpBatch, "Options Batch"},
+        {w.OpBatch, "Options Vidsplit"},
         {w.NoterNettete, "Noter par Netteté:"},
     };
     std::set<QDialog*> distinct;

@@ -297,10 +297,53 @@ TEST_F(SharpnessReviewTest, ScoreTheOthersThroughTheDialog)
         EXPECT_EQ(dialog->caption, QString::fromUtf8("Noter par Netteté:"));
         if (c.ok) {
             EXPECT_EQ(scripted.messages().back(),
-                      QString::fromUtf8("Traitement Terminé: %1 Fichiers Traités").arg(c.scored));
+                      QString::fromUtf8("Traitement Terminé: 6 Fichiers Traités (%1 meilleures au score 1, %2 autres au score %3)")
+                          .arg(6 - c.scored)
+                          .arg(c.scored)
+                          .arg(c.score));
         }
         EXPECT_TRUE(scripted.allAnswered());
     }
+}
+
+// With the usual default score 0, the frames kept must come out of the scoring with a score of
+// their own, or the pass over the score-0 files trashes the whole capture.
+TEST_F(SharpnessReviewTest, TheBestFramesSurviveTheScoreZeroPass)
+{
+    const QByteArray savedData = qgetenv("XDG_DATA_HOME");
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    programOptions().DefaultScore = '0';
+    fillSix();
+    menu("Mesurer la Netteté");
+
+    scripted.answerDialog([&](QDialog* d) {
+        auto* dialog = static_cast<TFormNoterNettete*>(d);
+        EXPECT_EQ(dialog->SpinEditScoreMeilleures()->value(), 1) << "the score offered to the best";
+        EXPECT_EQ(dialog->SpinEditScore()->value(), 0);
+        dialog->SpinEditGarder()->SetValue(50);
+        auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("BitBtnOk"));
+        dialog->SpinEditScoreMeilleures()->SetValue(0);
+        ok->click();
+        EXPECT_TRUE(dialog->isVisible()) << "one score for both is refused";
+        dialog->SpinEditScoreMeilleures()->SetValue(1);
+        ok->click();
+    });
+    menu("Noter par Netteté...");
+    EXPECT_EQ(scripted.messages(),
+              (QStringList{QString::fromUtf8("Score des meilleures et score des autres identiques: choisissez deux scores différents"),
+                           QString::fromUtf8("Traitement Terminé: 6 Fichiers Traités (3 meilleures au score 1, 3 autres au score 0)")}));
+
+    scripted.clear();
+    scripted.answerConfirm(true);
+    menu("Supprimer Fichiers Scores 0...");
+    QStringList names;
+    for (int row = 1; row <= review().entryCount(); ++row)
+        names << name(row);
+    EXPECT_EQ(names, (QStringList{"s25.bmp", "s06.bmp", "s15.bmp"}));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("s06.bmp"))));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("black.bmp"))));
+    qputenv("XDG_DATA_HOME", savedData);
 }
 
 TEST_F(SharpnessReviewTest, WithoutAMeasureNothingIsSortedOrScored)

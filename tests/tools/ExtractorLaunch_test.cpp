@@ -1,4 +1,4 @@
-// "Vidsplit...", its options dialog "Options Batch", and the command line handed to the extractor.
+// "Vidsplit...", its options dialog "Options Vidsplit", and the command line handed to the extractor.
 #include "ToolsFixture.h"
 #include "list/ListDocument.h"
 #include "platform/PathUtil.h"
@@ -134,7 +134,7 @@ TEST_F(ExtractorLaunchTest, TheOptionsDialogComesFirstAndTheToolStartsWhateverIt
         vidsplitCommand()->trigger();
         EXPECT_EQ(shownDirectory, before);
         ASSERT_EQ(scripted.shown().size(), 1u);
-        EXPECT_EQ(scripted.shown()[0].caption, "Options Batch");
+        EXPECT_EQ(scripted.shown()[0].caption, "Options Vidsplit");
         ASSERT_EQ(recorder.started.size(), 1u) << c.button;
         EXPECT_EQ(recorder.started[0],
                   (LaunchCommand{c.programAfter, {"/VELMORAN", list}, path("images d'essai/")}))
@@ -230,7 +230,7 @@ TEST_F(ExtractorLaunchTest, AStartThatFailsIsReportedWithThePath)
 TEST_F(ExtractorLaunchTest, OptionsDialogShowsStoresAndBrowses)
 {
     TFormOpBatch* box = appWindows().OpBatch;
-    EXPECT_EQ(box->windowTitle(), "Options Batch");
+    EXPECT_EQ(box->windowTitle(), "Options Vidsplit");
     EXPECT_EQ(box->LabelRep->text(), "Répertoire de \"Vidsplit\"");
     EXPECT_EQ(box->CheckBoxNePasRedemander->text(), "Ne pas redemander");
     QAction* options = commande->MenuAction("Vidsplit");

@@ -208,3 +208,44 @@ TEST(Join, NothingIsWrittenUnlessEveryFrameFits)
     EXPECT_EQ(readAll(tmp.filePath("out.ser")), "earlier video");
     EXPECT_EQ(readAll(tmp.filePath("out (2).ser")).size(), 178 + 2 * 16 * 12 * 3 + 2 * 8);
 }
+
+TEST(Join, FramesGoBackInTheOrderTheyWereCaptured)
+{
+    for (const bool numberedNames : {true, false}) {
+        SCOPED_TRACE(numberedNames ? "frame numbers in the names" : "names without a number");
+        QTemporaryDir tmp;
+        SerVideo s = monoVideo(4);
+        const int64_t base = 1700000000;
+        s.trailer = {serTicks(base), serTicks(base + 1), serTicks(base + 2), serTicks(base + 3)};
+        ASSERT_TRUE(writeAll(tmp.filePath("in.ser"), serBytes(s)));
+        const ExtractResult x = Extraction({tmp.filePath("in.ser"), tmp.path()}).run();
+        ASSERT_EQ(x.written, 4);
+        std::vector<ListEntry> entries = readListFile(x.listFile);
+        if (!numberedNames) {
+            for (int i = 0; i < 4; ++i) {
+                const QString name = QStringLiteral("vue-%1.bmp").arg(QChar('d' - i));
+                ASSERT_TRUE(QFile::rename(x.frames[i], tmp.filePath(name)));
+                entries[size_t(i)].name = name;
+            }
+        }
+        // The list as "Trier par Netteté" leaves it.
+        const int listed[] = {2, 0, 3, 1};
+        writeListFile(x.listFile, {entries[2], entries[0], entries[3], entries[1]});
+
+        const RunResult r = runVidsplit({"--join", x.listFile, tmp.filePath("out.ser")});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QByteArray ser = readAll(tmp.filePath("out.ser"));
+        SerReader reader;
+        QString error;
+        ASSERT_TRUE(reader.open(reinterpret_cast<const uint8_t*>(ser.constData()), ser.size(), error)) << error.toStdString();
+        ASSERT_EQ(reader.frameCount(), 4);
+        for (int i = 0; i < 4; ++i) {
+            // Nothing tells the capture order of names without a number: the list's order stays.
+            const int captured = numberedNames ? i : listed[i];
+            EXPECT_EQ(*reader.frameTime(i) / 1000000000, base + captured) << "frame " << i;
+            Frame8 frame;
+            ASSERT_TRUE(reader.readFrame(i, frame, false));
+            EXPECT_EQ(frame.data()[0], uint8_t(captured * 50)) << "frame " << i;
+        }
+    }
+}

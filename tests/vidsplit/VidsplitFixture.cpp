@@ -1,6 +1,7 @@
 #include "VidsplitFixture.h"
 
 #include <grp.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -57,16 +58,20 @@ int64_t serTicks(int64_t unixSeconds)
     return 621355968000000000LL + unixSeconds * 10000000LL;
 }
 
-RunResult runVidsplit(const QStringList& args, const QString& workingDir, bool unprivileged)
+RunResult runVidsplit(const QStringList& args, const QString& workingDir, bool unprivileged, qint64 addressSpace)
 {
     QProcess p;
     if (!workingDir.isEmpty())
         p.setWorkingDirectory(workingDir);
-    if (unprivileged && ::geteuid() == 0) {
-        p.setChildProcessModifier([] {
+    const bool dropRoot = unprivileged && ::geteuid() == 0;
+    if (dropRoot || addressSpace > 0) {
+        p.setChildProcessModifier([dropRoot, addressSpace] {
             constexpr uid_t kNobody = 65534;
             constexpr gid_t kNogroup = 65534;
-            if (::setgroups(0, nullptr) != 0 || ::setgid(kNogroup) != 0 || ::setuid(kNobody) != 0)
+            if (dropRoot && (::setgroups(0, nullptr) != 0 || ::setgid(kNogroup) != 0 || ::setuid(kNobody) != 0))
+                ::_exit(127);
+            const struct rlimit limit = {rlim_t(addressSpace), rlim_t(addressSpace)};
+            if (addressSpace > 0 && ::setrlimit(RLIMIT_AS, &limit) != 0)
                 ::_exit(127);
         });
     }

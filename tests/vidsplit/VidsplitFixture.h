@@ -39,8 +39,9 @@ struct RunResult {
 };
 // unprivileged: run it as the user nobody when the tests run as root (root writes wherever it
 // likes, so a refused folder must be tried by an ordinary user); the files it is given must then
-// be reachable by nobody.
-RunResult runVidsplit(const QStringList& args, const QString& workingDir = {}, bool unprivileged = false);
+// be reachable by nobody. addressSpace: a limit on its address space in bytes (0: none).
+RunResult runVidsplit(const QStringList& args, const QString& workingDir = {}, bool unprivileged = false,
+                      qint64 addressSpace = 0);
 
 // Files of dir (names), sorted, hidden ones included.
 QStringList filesIn(const QString& dir);
