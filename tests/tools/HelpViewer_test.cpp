@@ -188,7 +188,7 @@ QString pdfTitle(const QString& pdf)
     return {};
 }
 
-TEST_F(HelpTest, PrintingGivesOnePageOfTheTextPerCopy)
+TEST_F(HelpTest, PrintingGivesTheWholeTextForEachCopy)
 {
     ASSERT_FALSE(QStandardPaths::findExecutable("pdftotext").isEmpty()) << "poppler-utils is not installed";
     QStringList words;
@@ -222,21 +222,62 @@ TEST_F(HelpTest, PrintingGivesOnePageOfTheTextPerCopy)
     EXPECT_EQ(printer.copyCount(), 2) << "the dialog keeps offering the copies asked for";
 
     const QList<QStringList> pages = pdfPages(pdf);
-    ASSERT_EQ(pages.size(), 2);
-    for (const QStringList& page : pages) {
-        ASSERT_GT(page.size(), 10);
-        EXPECT_EQ(page[0], "Aide de Velmoran");
-        // The long line is wrapped to the page width, word by word, nothing lost.
-        const int firstNumbered = page.indexOf("Ligne 001");
-        ASSERT_GT(firstNumbered, 2) << "the long line takes several printed lines";
-        EXPECT_EQ(page.mid(1, firstNumbered - 1).join(' ').simplified(), longLine);
-        // Then line after line, as far as the page goes.
-        for (int i = firstNumbered; i < page.size(); ++i)
-            EXPECT_EQ(page[i], QString("Ligne %1").arg(i - firstNumbered + 1, 3, 10, QChar('0')));
-        EXPECT_FALSE(page.contains("Fin de l'aide"));
+    ASSERT_GE(pages.size(), 4) << "300 lines take more than a page";
+    ASSERT_EQ(pages.size() % 2, 0);
+    const qsizetype perCopy = pages.size() / 2;
+    EXPECT_EQ(pages.mid(0, perCopy), pages.mid(perCopy)) << "each copy starts on a page of its own";
+    QStringList copy;
+    for (qsizetype p = 0; p < perCopy; ++p) {
+        EXPECT_GT(pages[p].size(), 10);
+        copy << pages[p];
     }
-    EXPECT_EQ(pages[0], pages[1]);
+    EXPECT_EQ(copy[0], "Aide de Velmoran");
+    // The long line is wrapped to the page width, word by word, nothing lost.
+    const qsizetype firstNumbered = copy.indexOf("Ligne 001");
+    ASSERT_GT(firstNumbered, 2) << "the long line takes several printed lines";
+    EXPECT_EQ(copy.mid(1, firstNumbered - 1).join(' ').simplified(), longLine);
+    // Then every line, in order, to the end.
+    ASSERT_EQ(copy.size(), firstNumbered + 301);
+    for (int i = 1; i <= 300; ++i)
+        EXPECT_EQ(copy[firstNumbered + i - 1], QString("Ligne %1").arg(i, 3, 10, QChar('0')));
+    EXPECT_EQ(copy.last(), "Fin de l'aide");
     EXPECT_EQ(pdfTitle(pdf), "Impression Entête Image");
+}
+
+TEST_F(HelpTest, TheProgramsOwnHelpPrintsWhole)
+{
+    ASSERT_FALSE(QStandardPaths::findExecutable("pdftotext").isEmpty()) << "poppler-utils is not installed";
+    QFile source(QStringLiteral(VELMORAN_SOURCE_DIR "/data/Velmoran.HLP"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = source.readAll();
+    ASSERT_TRUE(writeAll("Velmoran.HLP", bytes));
+    QStringList expected;
+    for (const QString& l : QString::fromLatin1(bytes).split("\r\n"))
+        if (!l.trimmed().isEmpty())
+            expected << l.simplified();
+
+    TCnvHlp* v = appWindows().CnvHlp;
+    QPrinter& printer = v->Printer();
+    const QString pdf = path("aide-programme.pdf");
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setCopyCount(1);
+    scripted.answerDialog([&](QDialog*) {
+        v->BitBtnImprimer->click();
+        v->BitBtnFermer->click();
+    });
+    scripted.answerDialog([](QDialog* d) { d->accept(); });
+    pressKeyF1();
+    EXPECT_TRUE(scripted.allAnswered());
+
+    const QList<QStringList> pages = pdfPages(pdf);
+    EXPECT_GT(pages.size(), 1);
+    QStringList printed;
+    for (const QStringList& page : pages)
+        for (const QString& l : page)
+            printed << l.simplified();
+    EXPECT_EQ(printed.size(), expected.size());
+    EXPECT_EQ(printed, expected);
 }
 
 TEST_F(ToolsTest, AboutBoxShowsTheProgramsNameVersionAndIcon)
