@@ -98,6 +98,14 @@ void SearchResults::selectAll()
         row.mark = star();
 }
 
+void SearchResults::clearMarks()
+{
+    anchor_ = kNoAnchor;
+    userChose_ = false;
+    for (ResultRow& row : rows_)
+        row.mark = blank();
+}
+
 void SearchResults::acceptChoice()
 {
     if (!userChose_)

@@ -42,6 +42,8 @@ public:
     // A left click on row r with these keys held, by the marking rules. Rows outside 1..count()
     // are ignored.
     void click(int r, bool shift, bool ctrl);
+    // A new choice over the same rows: none marked, anchor none.
+    void clearMarks();
     // "Tout Sélectionner": anchor none, every file row marked.
     void selectAll();
     // "OK": when the user has not clicked in the table since it was built or since "Tout

@@ -28,6 +28,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 class SearchWindowTest : public ::testing::Test {
@@ -128,6 +130,42 @@ TEST_F(SearchWindowTest, OkWithoutAClickHandsEveryFileToTheList)
     // "Annuler" hands nothing over.
     sp.answerDialog([&](QDialog*) { w.CancelButton->click(); });
     EXPECT_FALSE(w.ChoisirImages());
+}
+
+TEST_F(SearchWindowTest, ReopenedItKeepsTheResultsUnmarkedAndQuitterCloses)
+{
+    search("*.bmp", 100);
+    sp.answerDialog([&](QDialog*) { w.OkButton->click(); });
+    ASSERT_TRUE(w.ChoisirImages());
+    ASSERT_EQ(w.Results().markedCount(), 7);
+
+    struct Case {
+        const char* what;
+        std::function<void()> close;
+        bool accepted;
+        int handed;  // files a hand-off after it gives
+    };
+    const Case cases[] = {
+        {"OK without a click", [&] { w.OkButton->click(); }, true, 7},
+        {"a row clicked, OK", [&] { w.TableClick(2, {}); w.OkButton->click(); }, true, 1},
+        {"Quitter", [&] { w.QuitterAction->trigger(); }, false, 0},
+    };
+    for (const Case& c : cases) {
+        int markedWhenShown = -1;
+        QStringList marks;
+        sp.answerDialog([&](QDialog*) {
+            markedWhenShown = w.Results().markedCount();
+            for (int r = 0; r < 7; ++r)
+                marks << w.TableauView->model()->index(r, 0).data().toString();
+            c.close();
+        });
+        EXPECT_EQ(w.ChoisirImages(), c.accepted) << c.what;
+        EXPECT_EQ(markedWhenShown, 0) << c.what;
+        EXPECT_EQ(marks, QStringList(7, " ")) << c.what;
+        EXPECT_EQ(w.CountLabel->text(), "7") << c.what << ": the results stay";
+        if (c.accepted)
+            EXPECT_EQ(w.Results().markedCount(), c.handed) << c.what;
+    }
 }
 
 TEST_F(SearchWindowTest, MouseClicksMarkRows)

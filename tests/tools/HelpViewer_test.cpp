@@ -1,6 +1,7 @@
 // F1 and the help viewer "Aide", its printing, the about box, and Qt's own texts in French.
 #include "ToolsFixture.h"
 #include "platform/QtFrench.h"
+#include "search/Urec.h"
 #include "tools/HelpFile.h"
 #include "tools/Uabout.h"
 #include "tools/Ucnvhlp.h"
@@ -96,6 +97,25 @@ TEST_F(HelpTest, F1ReadsTheHelpFileAfreshEveryTime)
         ASSERT_EQ(scripted.shown().size(), 1u);
         EXPECT_EQ(scripted.shown()[0].caption, "Aide");
     }
+}
+
+TEST_F(HelpTest, TheSearchWindowsAideShowsTheHelp)
+{
+    ASSERT_TRUE(writeAll("Velmoran.HLP", "Aide de la recherche"));
+    TFormRec* rec = appWindows().Rec;
+    QString shown = "<not shown>";
+    scripted.answerDialog([&](QDialog*) {
+        scripted.answerDialog([&](QDialog* d) {
+            shown = static_cast<TCnvHlp*>(d)->Memo->toPlainText();
+            static_cast<TCnvHlp*>(d)->BitBtnFermer->click();
+        });
+        rec->AideAction->trigger();
+        EXPECT_TRUE(rec->isVisible()) << "the search window stays open under the help";
+        rec->CancelButton->click();
+    });
+    EXPECT_FALSE(rec->ChoisirImages());
+    EXPECT_EQ(shown, "Aide de la recherche");
+    EXPECT_TRUE(scripted.allAnswered());
 }
 
 TEST_F(HelpTest, ALongHelpWrapsAndScrollsDownInAFixedPitchFontFromItsTop)
