@@ -252,6 +252,15 @@ TEST_F(SearchWindowTest, ResultsFiles)
     EXPECT_EQ(w.Results().Lines.size(), 7);
     EXPECT_EQ(w.ResultsFileName(), missing);
 
+    // A file of nothing but line feeds names no file.
+    const QString feeds = tree.tmp.filePath("vide.txt");
+    ASSERT_TRUE(writeAll(feeds, QByteArray(20 << 20, '\n')));
+    sp.answerOpen({feeds});
+    w.OuvrirClick();
+    EXPECT_EQ(w.CountLabel->text(), "0");
+    EXPECT_LE(w.ListeView->model()->rowCount(), 3);
+    EXPECT_EQ(w.TableauView->model()->rowCount(), 1);
+
     // A search saved for the first time asks for a name; Latin-1, CR LF.
     search("été.*", 0);
     const QString saved = tree.tmp.filePath("res.txt");

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QTextDocument>
 #include <QTranslator>
 
 namespace {
@@ -116,6 +117,37 @@ TEST_F(HelpTest, TheSearchWindowsAideShowsTheHelp)
     EXPECT_FALSE(rec->ChoisirImages());
     EXPECT_EQ(shown, "Aide de la recherche");
     EXPECT_TRUE(scripted.allAnswered());
+}
+
+TEST_F(HelpTest, HelpTextsAreBoundedAndLeaveNothingBehindOnceClosed)
+{
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QString shown;  // "<not shown>" with the error box
+    };
+    const QByteArray feeds(kMaxHelpBytes, '\n');
+    const Case cases[] = {
+        {"runs of empty lines show as one", "un\r\n\r\n  \r\n\t\r\n\r\ndeux\n\n\ntrois\r\n\r\n", "un\n\ndeux\n\ntrois\n"},
+        {"a help of line feeds only", feeds, ""},
+        {"one byte too many", feeds + "x", "<not shown>"},
+    };
+    TCnvHlp* v = appWindows().CnvHlp;
+    for (const Case& c : cases) {
+        ASSERT_TRUE(writeAll("Velmoran.HLP", c.bytes));
+        scripted.clear();
+        const bool refused = c.shown == "<not shown>";
+        if (refused)
+            pressKeyF1();
+        else
+            EXPECT_EQ(pressF1(), c.shown) << c.what;
+        EXPECT_EQ(scripted.messages(),
+                  refused ? QStringList{"Le fichier Velmoran.HLP est trop gros pour un fichier d'aide (plus de 256 Ko)."}
+                          : QStringList{})
+            << c.what;
+        EXPECT_TRUE(v->Memo->toPlainText().isEmpty()) << c.what << ": closed, the viewer holds no text";
+        EXPECT_EQ(v->Memo->document()->blockCount(), 1) << c.what;
+    }
 }
 
 TEST_F(HelpTest, ALongHelpWrapsAndScrollsDownInAFixedPitchFontFromItsTop)
