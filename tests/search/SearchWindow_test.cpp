@@ -163,8 +163,9 @@ TEST_F(SearchWindowTest, ReopenedItKeepsTheResultsUnmarkedAndQuitterCloses)
         EXPECT_EQ(markedWhenShown, 0) << c.what;
         EXPECT_EQ(marks, QStringList(7, " ")) << c.what;
         EXPECT_EQ(w.CountLabel->text(), "7") << c.what << ": the results stay";
-        if (c.accepted)
+        if (c.accepted) {
             EXPECT_EQ(w.Results().markedCount(), c.handed) << c.what;
+        }
     }
 }
 
