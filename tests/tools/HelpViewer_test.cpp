@@ -332,6 +332,22 @@ TEST_F(HelpTest, TheProgramsOwnHelpPrintsWhole)
     EXPECT_EQ(printed, expected);
 }
 
+TEST(ShippedHelp, IsLatin1WithCrLfAndSpeaksOfEveryCommand)
+{
+    QFile f(QStringLiteral(VELMORAN_SOURCE_DIR "/data/Velmoran.HLP"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
+    EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n")) << "every line ends with CR LF";
+    EXPECT_EQ(bytes.count('\r'), bytes.count("\r\n"));
+    EXPECT_FALSE(bytes.contains("\xC3")) << "Latin-1, not UTF-8";
+    const QString text = QString::fromLatin1(bytes);
+    for (const char* said : {"Mesurer la Netteté", "Trier par Netteté", "Noter par Netteté...", "Courbe de Netteté",
+                             "Annuler le Dernier Traitement", "Score des meilleures:", "Score des autres:",
+                             "  bord ", "  illisible ", "  noir "})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(said))) << said;
+}
+
 TEST_F(ToolsTest, AboutBoxShowsTheProgramsNameVersionAndIcon)
 {
     QString title, name, version, comment;
