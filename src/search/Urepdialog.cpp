@@ -2,6 +2,7 @@
 
 #include "platform/PathUtil.h"
 #include "platform/Prompts.h"
+#include "search/NaturalOrder.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -148,11 +149,11 @@ void TRepDialog::loadChildren(QTreeWidgetItem* item)
         return;
     item->setData(0, kLoadedRole, true);
     const QString path = pathOf(item);
-    const QStringList subdirs =
-        QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QStringList subdirs = QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
     const QString base = withTrailingSlash(path);
-    for (const QString& name : subdirs)
-        addFolder(item, name, base + name);
+    // In the order the search shows a directory's files: nuit2 before nuit10.
+    for (int i : naturalOrder(subdirs))
+        addFolder(item, subdirs[i], base + subdirs[i]);
     item->setChildIndicatorPolicy(subdirs.isEmpty() ? QTreeWidgetItem::DontShowIndicatorWhenChildless
                                                     : QTreeWidgetItem::ShowIndicator);
 }

@@ -197,12 +197,16 @@ TEST_F(RepDialogTest, OkTakesTheHighlightedFolder)
 
 TEST_F(RepDialogTest, EveryFolderOpensAndAPathCanBeTyped)
 {
+    for (const char* d : {"nuit10", "Nuit2", "nuit9"})
+        ASSERT_TRUE(QDir(root).mkpath(QString("proj/") + d));
     ASSERT_TRUE(QDir(root).mkpath("proj/sample"));
     ASSERT_TRUE(QDir(root).mkpath("autre/profond/plus"));
     ASSERT_TRUE(QDir(root).mkpath("vide"));
     TRepDialog d;
     d.SetRepertoire(root + "/proj");
 
+    // The chosen folder's subfolders in the search's name order.
+    EXPECT_EQ(shownChildren(d), (QStringList{"Nuit2", "nuit9", "nuit10", "sample"}));
     // The root's other folders are there, closed, each with the sign that it may be opened.
     QTreeWidgetItem* proj = d.DirectoryTree->currentItem();
     QTreeWidgetItem* top = proj->parent();
