@@ -20,7 +20,7 @@
 namespace {
 
 const char* const kAddFilesFilter =
-    "Conversion (*.bmp);*.ico)|*.bmp;*.ico)|Diaporama (*.bmp;*.jpg;*.ico;*.emf;*.wmf)|"
+    "Conversion (*.bmp;*.ico)|*.bmp;*.ico|Diaporama (*.bmp;*.jpg;*.ico;*.emf;*.wmf)|"
     "*.bmp;*.jpg;*.ico;*.emf;*.wmf|Tous Fichiers (*.*)|*.*";
 const char* const kListFilter = "Liste (*.lst)|*.LST|Tous fichiers (*.*)|*.*";
 const char* const kBitmapFilter = "Fichiers BMP (*.bmp)|*.BMP|Tous fichiers (*.*)|*.*";

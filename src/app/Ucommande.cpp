@@ -340,7 +340,7 @@ void TFormCommande::RefreshPages()
 
 void TFormCommande::SaveDesktop()
 {
-    ::SaveDesktop([this](DesktopOptions& d) {
+    reportOptionsWrite(::SaveDesktop([this](DesktopOptions& d) {
         const AppWindows& w = appWindows();
         d.CommandPlace = windowPlaceOf(this);
         d.SlideshowPlace = windowPlaceOf(w.Diapo);
@@ -350,7 +350,7 @@ void TFormCommande::SaveDesktop()
         // Until the reference window exists, ReferencePlace keeps the value it was loaded with.
         if (w.Ref)
             d.ReferencePlace = windowPlaceOf(w.Ref);
-    });
+    }));
 }
 
 void TFormCommande::AfficherBureauUtilisateur()

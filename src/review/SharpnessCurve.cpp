@@ -5,6 +5,7 @@
 #include "review/SharpnessResults.h"
 
 #include <algorithm>
+#include <cmath>
 
 SharpnessCurves sharpnessCurves(const ListModel& model, const SharpnessResults& results)
 {
@@ -48,4 +49,21 @@ int pointOfRow(const std::vector<SharpnessPoint>& curve, int row)
         if (curve[k].row == row)
             return int(k);
     return -1;
+}
+
+AxisScale wholeNumberAxis(double lo, double hi)
+{
+    constexpr int kMaxIntervals = 10;
+    if (!std::isfinite(lo) || !std::isfinite(hi) || hi <= lo)
+        return {};
+    double step = 1;
+    for (double scale = 1;; scale *= 10) {
+        for (double m : {1.0, 2.0, 5.0}) {
+            step = m * scale;
+            const double from = std::floor(lo / step) * step;
+            const double to = std::ceil(hi / step) * step;
+            if ((to - from) / step <= kMaxIntervals)
+                return {from, to, step};
+        }
+    }
 }

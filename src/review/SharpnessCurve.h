@@ -28,3 +28,13 @@ SharpnessCurves sharpnessCurves(const ListModel& model, const SharpnessResults& 
 int nearestPoint(const std::vector<SharpnessPoint>& curve, double x);
 // The index of the point of the entry at row; -1 when it has none.
 int pointOfRow(const std::vector<SharpnessPoint>& curve, int row);
+
+// An axis of whole numbers covering lo to hi: a step of 1, 2 or 5 times a power of ten that makes
+// at most ten intervals, both ends on a whole step. Nothing to show (hi not above lo, or not
+// finite) gives 0 to 10 in steps of 1.
+struct AxisScale {
+    double min = 0;
+    double max = 10;
+    double step = 1;
+};
+AxisScale wholeNumberAxis(double lo, double hi);

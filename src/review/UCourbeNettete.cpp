@@ -45,8 +45,12 @@ TFormCourbeNettete::TFormCourbeNettete(ReviewController& review, QWidget* parent
     }
     axisX_->setTitleText(QString::fromUtf8("Numéro (rang pour la courbe triée)"));
     axisX_->setLabelFormat(QStringLiteral("%d"));
+    axisX_->setTickType(QValueAxis::TicksDynamic);
     axisY_->setTitleText(QString::fromUtf8("Netteté (100 = la meilleure)"));
     axisY_->setRange(0, 100);
+    const AxisScale empty = wholeNumberAxis(0, 0);
+    axisX_->setTickInterval(empty.step);
+    axisX_->setRange(empty.min, empty.max);
     chart_->addAxis(axisX_, Qt::AlignBottom);
     chart_->addAxis(axisY_, Qt::AlignLeft);
     for (QAbstractSeries* s : chart_->series()) {
@@ -109,12 +113,16 @@ void TFormCourbeNettete::rebuild()
     curves_ = sharpnessCurves(review_.model(), review_.sharpness());
     byNumber_->replace(pointsOf(curves_.byNumber));
     sorted_->replace(pointsOf(curves_.sorted));
-    double lo = 0, hi = 1;
+    double lo = 0, hi = 0;
     if (!curves_.byNumber.empty()) {
         lo = std::min(0.0, curves_.byNumber.front().x);
         hi = std::max({1.0, curves_.byNumber.back().x, curves_.sorted.back().x});
     }
-    axisX_->setRange(lo, hi);
+    // Numbers and ranks are whole: ticks on whole steps, so that no label reads "0" twice.
+    const AxisScale x = wholeNumberAxis(lo, hi);
+    axisX_->setTickAnchor(0);
+    axisX_->setTickInterval(x.step);
+    axisX_->setRange(x.min, x.max);
     double top = 100;
     for (const SharpnessPoint& p : curves_.sorted)
         top = std::max(top, p.y);  // flagged frames may pass the sharpest unflagged one

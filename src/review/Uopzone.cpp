@@ -14,8 +14,8 @@ TFormopzone::TFormopzone(QWidget* parent) : TDesktopOptionDialog(parent)
     SpinEditHauteur->setObjectName(QStringLiteral("SpinEditHauteur"));
     SpinEditLargeur = new TSpinEdit(kMinCellSide, kMaxCellSide, 1, 75, this);
     SpinEditLargeur->setObjectName(QStringLiteral("SpinEditLargeur"));
-    sizes->addRow(QStringLiteral("Hauteur Vignettes:"), SpinEditHauteur);
-    sizes->addRow(QStringLiteral("Largeur Vignettes:"), SpinEditLargeur);
+    sizes->addRow(QStringLiteral("Hauteur Zones:"), SpinEditHauteur);
+    sizes->addRow(QStringLiteral("Largeur Zones:"), SpinEditLargeur);
     layout->addLayout(sizes);
     addStandardButtons(layout);
 }

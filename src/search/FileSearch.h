@@ -1,6 +1,6 @@
 #pragma once
-// The recursive search below a start directory: each directory's matches, mask by mask, then its
-// subdirectories depth first in the order the file system enumerates them. A directory that can't
+// The recursive search below a start directory: each directory's matches, mask by mask and each
+// mask's in name order, then its subdirectories depth first in name order. A directory that can't
 // be read contributes nothing, silently.
 #include "search/trecherche.h"
 

@@ -5,6 +5,7 @@
 #include "platform/TextCodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 const QString& blank()
@@ -46,8 +47,15 @@ void SearchResults::rebuildTable()
     auto line = [this](qsizetype i) -> const QString& {
         return i < Lines.size() && !Lines[i].isEmpty() ? Lines[i] : blank();
     };
-    for (int k = 0; k < count_; ++k)
-        rows_.push_back({blank(), line(2 * qsizetype(k)), line(2 * qsizetype(k) + 1)});
+    auto empty = [this](qsizetype i) { return i >= Lines.size() || Lines[i].isEmpty(); };
+    for (int k = 0; k < count_; ++k) {
+        const qsizetype d = 2 * qsizetype(k);
+        // Two empty lines name no file: no row.
+        if (empty(d) && empty(d + 1))
+            continue;
+        rows_.push_back({blank(), line(d), line(d + 1)});
+    }
+    count_ = int(rows_.size());
     anchor_ = kNoAnchor;
     userChose_ = false;
 }
@@ -96,6 +104,14 @@ void SearchResults::selectAll()
     userChose_ = false;
     for (ResultRow& row : rows_)
         row.mark = star();
+}
+
+void SearchResults::clearMarks()
+{
+    anchor_ = kNoAnchor;
+    userChose_ = false;
+    for (ResultRow& row : rows_)
+        row.mark = blank();
 }
 
 void SearchResults::acceptChoice()
@@ -156,31 +172,79 @@ QByteArray formatResultLines(const QStringList& lines)
     return out;
 }
 
-QStringList parseResultLines(const QByteArray& bytes)
+void splitTextLines(const QByteArray& bytes, const std::function<void(const char*, qsizetype)>& line)
 {
-    QStringList lines;
     const char* p = bytes.constData();
     const qsizetype n = bytes.size();
     qsizetype start = 0;
     for (qsizetype i = 0; i < n; ++i) {
         if (p[i] != '\r' && p[i] != '\n')
             continue;
-        lines << decodeFileText(p + start, i - start);
+        line(p + start, i - start);
         if (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
     if (start < n)
-        lines << decodeFileText(p + start, n - start);
+        line(p + start, n - start);
+}
+
+QStringList parseResultLines(const QByteArray& bytes)
+{
+    QStringList lines;
+    qsizetype emptyRun = 0;
+    // A run of empty lines is kept up to three, the longest a grouped listing holds; beyond that,
+    // pairs of them are dropped, so that the lines after the run pair up as they did.
+    auto flushEmpty = [&] {
+        const qsizetype keep = emptyRun <= 3 ? emptyRun : 2 + emptyRun % 2;
+        for (qsizetype k = 0; k < keep; ++k)
+            lines << QString();
+        emptyRun = 0;
+    };
+    splitTextLines(bytes, [&](const char* p, qsizetype n) {
+        if (n == 0) {
+            ++emptyRun;
+            return;
+        }
+        flushEmpty();
+        lines << decodeFileText(p, n);
+    });
+    flushEmpty();
     return lines;
+}
+
+QByteArray readTextFileBounded(const QString& path, qint64 maxBytes, const QString& cannotOpen, const QString& tooLarge)
+{
+    QFile f(path);
+    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly))
+        throw ProgramError(cannotOpen);
+    if (f.size() > maxBytes)
+        throw ProgramError(tooLarge);
+    // Read in pieces: a file that grows meanwhile is still read no further than the limit.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(f.size()));
+    char chunk[64 * 1024];
+    for (;;) {
+        const qint64 n = f.read(chunk, qint64(sizeof chunk));
+        if (n < 0)
+            throw ProgramError(cannotOpen);
+        if (n == 0)
+            break;
+        if (bytes.size() + n > maxBytes)
+            throw ProgramError(tooLarge);
+        bytes.append(chunk, qsizetype(n));
+    }
+    return bytes;
 }
 
 QStringList readResultLines(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw ProgramError(QStringLiteral("Impossible d'ouvrir le fichier %1").arg(path));
-    return parseResultLines(f.readAll());
+    const QByteArray bytes = readTextFileBounded(
+        path, kMaxResultsFileBytes, QStringLiteral("Impossible d'ouvrir le fichier %1").arg(path),
+        QString::fromUtf8("Le fichier %1 est trop gros pour un fichier de résultats (plus de %2 Mo).")
+            .arg(path)
+            .arg(kMaxResultsFileBytes >> 20));
+    return parseResultLines(bytes);
 }
 
 void writeResultLines(const QString& path, const QStringList& lines)

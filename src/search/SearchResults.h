@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 struct ResultRow {
@@ -32,16 +33,20 @@ public:
 
     // After a search: count := files, table rebuilt from the first 2 × count lines.
     void searched(int files);
-    // "&Ouvrir..": the file's lines; count := number of lines / 2; table rebuilt.
+    // "&Ouvrir..": the file's lines; a row for each pair of lines but pairs of two empty lines;
+    // count := the rows.
     void opened(QStringList lines);
     // "Nouveau..": no lines, count 0, an empty table.
     void clear();
-    // Table rebuild: one unmarked row per pair of lines, anchor none.
+    // Table rebuild: one unmarked row per pair of the first 2 × count lines, but none for two
+    // empty lines; count := the rows; anchor none.
     void rebuildTable();
 
     // A left click on row r with these keys held, by the marking rules. Rows outside 1..count()
     // are ignored.
     void click(int r, bool shift, bool ctrl);
+    // A new choice over the same rows: none marked, anchor none.
+    void clearMarks();
     // "Tout Sélectionner": anchor none, every file row marked.
     void selectAll();
     // "OK": when the user has not clicked in the table since it was built or since "Tout
@@ -69,11 +74,23 @@ private:
 };
 
 // Results files: one line per result line, Latin-1 (a name outside Latin-1 as UTF-8), each line
-// ended by CR LF. On reading, CR LF, a lone LF and a lone CR all end a line.
+// ended by CR LF. On reading, CR LF, a lone LF and a lone CR all end a line, and a run of more
+// than three empty lines keeps two or three of them (by its length's parity, so the lines after it
+// pair up as before): lines that hold nothing cost nothing, whatever their number.
 QByteArray formatResultLines(const QStringList& lines);
 QStringList parseResultLines(const QByteArray& bytes);
-// Throws ProgramError "Impossible d'ouvrir le fichier %s".
+// A results file is the lines of a search, some tens of bytes a file: past this size it is not one.
+constexpr qint64 kMaxResultsFileBytes = qint64(32) << 20;
+// Throws ProgramError "Impossible d'ouvrir le fichier %s", or "Le fichier %s est trop gros pour un
+// fichier de résultats (plus de 32 Mo)." past kMaxResultsFileBytes.
 QStringList readResultLines(const QString& path);
+
+// Calls line for each line of a text (CR LF, LF or a lone CR end a line; text after the last line
+// end is a last line).
+void splitTextLines(const QByteArray& bytes, const std::function<void(const char*, qsizetype)>& line);
+// The bytes of a regular file of at most maxBytes; throws ProgramError cannotOpen when it cannot be
+// read (or is no regular file), tooLarge when it is longer.
+QByteArray readTextFileBounded(const QString& path, qint64 maxBytes, const QString& cannotOpen, const QString& tooLarge);
 // Writes through a temporary file, so a failure leaves the old file intact; throws ProgramError
 // "Impossible de créer le fichier %s".
 void writeResultLines(const QString& path, const QStringList& lines);

@@ -1,5 +1,6 @@
 #include "search/Urec.h"
 
+#include "app/Windows.h"
 #include "platform/EventPump.h"
 #include "platform/ProgramError.h"
 #include "platform/Prompts.h"
@@ -7,6 +8,7 @@
 #include "search/ResultPrinting.h"
 #include "search/Umiseenpage.h"
 #include "search/DirectoryChooser.h"
+#include "tools/Ucnvhlp.h"
 
 #include <QAction>
 #include <QApplication>
@@ -149,10 +151,18 @@ void TFormRec::buildMenu()
     add(file, QStringLiteral("Mise en Page.."), &TFormRec::MiseenPageClick);
     add(file, QStringLiteral("Imprimer.."), &TFormRec::ImprimerClick);
     file->addSeparator();
-    file->addAction(QStringLiteral("&Quitter"));  // no action in this window
+    QuitterAction = file->addAction(QStringLiteral("&Quitter"));
+    connect(QuitterAction, &QAction::triggered, this, &TFormRec::AnnulerClick);
     QMenu* edit = Menu->addMenu(QStringLiteral("&Edition"));
     add(edit, QStringLiteral("&Supprimer"), &TFormRec::SupprimerClick);
-    Menu->addAction(QStringLiteral("&Aide"));  // no action in this window
+    AideAction = Menu->addAction(QStringLiteral("&Aide"));
+    connect(AideAction, &QAction::triggered, this, &TFormRec::AideClick);
+}
+
+void TFormRec::AideClick()
+{
+    if (TCnvHlp* help = appWindows().CnvHlp)
+        help->AfficherAide(QStringLiteral("Velmoran"));
 }
 
 const QStringList& TFormRec::ImageFilterChoices()
@@ -176,6 +186,12 @@ void TFormRec::SetFilterChoices(const QStringList& choices)
 bool TFormRec::ChoisirImages()
 {
     SetFilterChoices(ImageFilterChoices());
+    // Each opening is a new choice: the marks of the last hand-off (every row, after an OK without
+    // a click) would otherwise hand the same files over again.
+    if (!searching_) {
+        results_.clearMarks();
+        tableModel_->marksChanged();
+    }
     return prompts().exec(this) == QDialog::Accepted;
 }
 

@@ -36,7 +36,8 @@ public:
 
     // Hand-off to the image list: the filter choices become the eight image masks (the filter
     // text stays), the window runs modally, and the answer is whether it closed with OK. After
-    // OK, Results() holds the marked rows (every row when the user chose none).
+    // OK, Results() holds the marked rows (every row when the user chose none). The results of the
+    // last search stay, unmarked.
     bool ChoisirImages();
     static const QStringList& ImageFilterChoices();
     void SetFilterChoices(const QStringList& choices);
@@ -61,6 +62,8 @@ public:
     void MiseenPageClick();
     void ImprimerClick();
     void SupprimerClick();
+    // "&Aide": the program's help viewer.
+    void AideClick();
     // A left click on table row r (1 = first file) with these keys held.
     void TableClick(int r, Qt::KeyboardModifiers keys);
 
@@ -86,6 +89,8 @@ public:
     QPushButton* CancelButton = nullptr;
     QLabel* CountLabel = nullptr;
     QList<QAction*> ResultActions;  // the menu commands that read or replace the results
+    QAction* QuitterAction = nullptr;  // closes the window as "Annuler" does
+    QAction* AideAction = nullptr;
 
 public slots:
     void done(int result) override;

@@ -2,15 +2,15 @@
 
 #include "platform/PathUtil.h"
 #include "platform/Prompts.h"
+#include "search/NaturalOrder.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QHeaderView>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -20,13 +20,24 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-
 namespace {
 constexpr int kPathRole = Qt::UserRole;
+constexpr int kLoadedRole = Qt::UserRole + 1;  // the subfolders have been read
 
 QString cleanAbsolute(const QString& dir)
 {
     return QDir::cleanPath(QDir(dir).absolutePath());
+}
+
+QString pathOf(const QTreeWidgetItem* item) { return item->data(0, kPathRole).toString(); }
+
+// A typed path: "~" is the home directory, and a relative path starts from the chosen directory.
+QString typedDirectory(const QString& typed, const QString& from)
+{
+    QString t = typed;
+    if (t == QLatin1String("~") || t.startsWith(QLatin1String("~/")))
+        t = QDir::homePath() + t.mid(1);
+    return QDir::cleanPath(QDir(from).absoluteFilePath(t));
 }
 }  // namespace
 
@@ -36,22 +47,21 @@ TRepDialog::TRepDialog(QWidget* parent) : QDialog(parent)
     setModal(true);
 
     auto* dirLabel = new QLabel(QString::fromUtf8("&Répertoire :"), this);
-    PathLabel = new QLabel(this);
-    PathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    PathLabel->setMinimumWidth(260);
-    PathLabel->setMaximumWidth(260);
+    PathEdit = new QLineEdit(this);
+    PathEdit->setObjectName(QStringLiteral("PathEdit"));
+    PathEdit->setFixedWidth(300);
     DirectoryTree = new QTreeWidget(this);
     DirectoryTree->setHeaderHidden(true);
     DirectoryTree->setColumnCount(1);
-    DirectoryTree->setRootIsDecorated(false);
-    DirectoryTree->setIndentation(12);
-    DirectoryTree->setFixedSize(260, 220);
+    DirectoryTree->setIndentation(14);
+    DirectoryTree->setExpandsOnDoubleClick(false);  // a double click opens; the arrow closes
+    DirectoryTree->setFixedSize(300, 260);
     DirectoryTree->installEventFilter(this);
     dirLabel->setBuddy(DirectoryTree);
 
     auto* driveLabel = new QLabel(QStringLiteral("&Lecteur :"), this);
     DriveList = new QComboBox(this);
-    DriveList->setFixedWidth(260);
+    DriveList->setFixedWidth(300);
     driveLabel->setBuddy(DriveList);
 
     OkButton = new QPushButton(QStringLiteral("OK"), this);
@@ -64,7 +74,7 @@ TRepDialog::TRepDialog(QWidget* parent) : QDialog(parent)
 
     auto* left = new QVBoxLayout;
     left->addWidget(dirLabel);
-    left->addWidget(PathLabel);
+    left->addWidget(PathEdit);
     left->addWidget(DirectoryTree);
     left->addWidget(driveLabel);
     left->addWidget(DriveList);
@@ -82,11 +92,19 @@ TRepDialog::TRepDialog(QWidget* parent) : QDialog(parent)
     connect(OkButton, &QPushButton::clicked, this, &TRepDialog::OkClick);
     connect(CancelButton, &QPushButton::clicked, this, &TRepDialog::AnnulerClick);
     connect(NewDirButton, &QPushButton::clicked, this, &TRepDialog::NouveauRepertoireClick);
-    // The tree is rebuilt on entering a directory: do it after the view is done with the click.
-    connect(DirectoryTree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        const QString path = item->data(0, kPathRole).toString();
-        QTimer::singleShot(0, this, [this, path] { SetRepertoire(path); });
+    // The highlighted folder is the chosen one.
+    connect(DirectoryTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (!item)
+            return;
+        current_ = pathOf(item);
+        showCurrent();
     });
+    connect(DirectoryTree, &QTreeWidget::itemExpanded, this, &TRepDialog::loadChildren);
+    connect(DirectoryTree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        DirectoryTree->setCurrentItem(item);
+        item->setExpanded(true);
+    });
+    PathEdit->installEventFilter(this);
     connect(DriveList, &QComboBox::activated, this, [this](int index) {
         SetRepertoire(DriveList->itemData(index).toString());
     });
@@ -104,41 +122,65 @@ void TRepDialog::SetRepertoire(const QString& dir)
     while (!QFileInfo(d).isDir() && d != QLatin1String("/"))
         d = cleanAbsolute(d + QStringLiteral("/.."));
     current_ = d;
-    PathLabel->setText(fontMetrics().elidedText(current_, Qt::ElideMiddle, PathLabel->maximumWidth()));
-    PathLabel->setToolTip(current_);
     fillTree();
+    showCurrent();
+}
+
+void TRepDialog::showCurrent()
+{
+    PathEdit->setText(current_);
+    PathEdit->setToolTip(current_);
     selectDriveOfCurrent();
+}
+
+QTreeWidgetItem* TRepDialog::addFolder(QTreeWidgetItem* parent, const QString& name, const QString& path)
+{
+    auto* item = parent ? new QTreeWidgetItem(parent, QStringList(name)) : new QTreeWidgetItem(DirectoryTree, QStringList(name));
+    item->setData(0, kPathRole, path);
+    item->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
+    // Whether it holds folders is known once it is opened; reading every folder shown would be slow.
+    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    return item;
+}
+
+void TRepDialog::loadChildren(QTreeWidgetItem* item)
+{
+    if (!item || item->data(0, kLoadedRole).toBool())
+        return;
+    item->setData(0, kLoadedRole, true);
+    const QString path = pathOf(item);
+    const QStringList subdirs = QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+    const QString base = withTrailingSlash(path);
+    // In the order the search shows a directory's files: nuit2 before nuit10.
+    for (int i : naturalOrder(subdirs))
+        addFolder(item, subdirs[i], base + subdirs[i]);
+    item->setChildIndicatorPolicy(subdirs.isEmpty() ? QTreeWidgetItem::DontShowIndicatorWhenChildless
+                                                    : QTreeWidgetItem::ShowIndicator);
 }
 
 void TRepDialog::fillTree()
 {
+    const QSignalBlocker block(DirectoryTree);
     DirectoryTree->clear();
-    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
-
-    // The chain of ancestors from the root down to the current directory.
-    QStringList parts = current_.split('/', Qt::SkipEmptyParts);
-    auto* item = new QTreeWidgetItem(DirectoryTree, QStringList(QStringLiteral("/")));
-    item->setData(0, kPathRole, QStringLiteral("/"));
-    item->setIcon(0, open);
+    // From the root down to the chosen directory, each folder open on its subfolders, read now.
+    QTreeWidgetItem* item = addFolder(nullptr, QStringLiteral("/"), QStringLiteral("/"));
     QString path;
-    for (const QString& part : parts) {
-        path += '/' + part;
-        auto* child = new QTreeWidgetItem(item, QStringList(part));
-        child->setData(0, kPathRole, path);
-        child->setIcon(0, open);
+    for (const QString& part : current_.split('/', Qt::SkipEmptyParts)) {
+        loadChildren(item);
         item->setExpanded(true);
-        item = child;
+        path += '/' + part;
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; i < item->childCount() && !next; ++i)
+            if (item->child(i)->text(0) == part)
+                next = item->child(i);
+        // A hidden folder is not listed, but may be the one chosen.
+        if (!next) {
+            next = addFolder(item, part, path);
+            item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        }
+        item = next;
     }
-    // Its subdirectories, read from disk now.
-    const QStringList subdirs =
-        QDir(current_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    const QString base = withTrailingSlash(current_);
-    for (const QString& name : subdirs) {
-        auto* child = new QTreeWidgetItem(item, QStringList(name));
-        child->setData(0, kPathRole, base + name);
-        child->setIcon(0, closed);
-    }
+    loadChildren(item);
     item->setExpanded(true);
     DirectoryTree->setCurrentItem(item);
     DirectoryTree->scrollToItem(item);
@@ -166,6 +208,20 @@ void TRepDialog::selectDriveOfCurrent()
     DriveList->setCurrentIndex(i >= 0 ? i : DriveList->findData(QStringLiteral("/")));
 }
 
+bool TRepDialog::goToTyped()
+{
+    const QString typed = PathEdit->text().trimmed();
+    const QString dir = typed.isEmpty() ? QString() : typedDirectory(typed, current_);
+    if (dir.isEmpty() || !QFileInfo(dir).isDir()) {
+        prompts().error(QString::fromUtf8("Le répertoire %1 n'existe pas.").arg(typed));
+        PathEdit->setFocus();
+        return false;
+    }
+    if (dir != current_)
+        SetRepertoire(dir);
+    return true;
+}
+
 void TRepDialog::NouveauRepertoireClick()
 {
     const std::optional<QString> name = prompts().inputBox(QString::fromUtf8("Créer un nouveau sous-répertoire"),
@@ -185,6 +241,9 @@ bool TRepDialog::Choisir() { return prompts().exec(this) == QDialog::Accepted; }
 
 void TRepDialog::OkClick()
 {
+    // A path typed and not yet gone to is the choice.
+    if (PathEdit->text() != current_ && !goToTyped())
+        return;
     confirmed_ = true;
     accept();
 }
@@ -209,20 +268,29 @@ void TRepDialog::showEvent(QShowEvent* event)
         move(area.center() - QPoint(width() / 2, height() / 2));
     }
     QDialog::showEvent(event);
+    // The tree has its size only once shown: bring the chosen folder into view then.
+    QTimer::singleShot(0, this, [this] {
+        if (QTreeWidgetItem* item = DirectoryTree->currentItem())
+            DirectoryTree->scrollToItem(item, QAbstractItemView::PositionAtCenter);
+    });
 }
 
 bool TRepDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == DirectoryTree && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    // Enter in the path line goes to the typed directory without ending the dialog.
+    if (watched == PathEdit && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        goToTyped();
+        return true;
+    }
+    if (watched == DirectoryTree) {
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            // Enter opens the highlighted directory rather than ending the dialog.
+            // Enter opens or closes the highlighted folder rather than ending the dialog.
             if (QTreeWidgetItem* item = DirectoryTree->currentItem()) {
-                const QString path = item->data(0, kPathRole).toString();
-                if (path != current_) {
-                    QTimer::singleShot(0, this, [this, path] { SetRepertoire(path); });
-                    return true;
-                }
+                item->setExpanded(!item->isExpanded());
+                return true;
             }
         }
     }

@@ -1,12 +1,16 @@
 #pragma once
 // The directory chooser "Choix d'un répertoire cible": one modal dialog shared by every window that
 // asks for a target directory. It keeps its directory between uses, whoever used it last.
+//
+// The tree shows the whole disk from its root, opened down to the chosen directory; every folder
+// can be opened (its subfolders are read when it is). The highlighted folder is the chosen one, and
+// a path can be typed in the line above the tree.
 #include "search/DirectoryChooser.h"
 
 #include <QDialog>
 
 class QComboBox;
-class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -23,12 +27,14 @@ public:
     bool Confirmed() const { return confirmed_; }
 
     void NouveauRepertoireClick();
+    // Takes the typed path when it was changed (a directory that does not exist: the error box, and
+    // the dialog stays), else the highlighted folder, and ends the dialog with OK.
     void OkClick();
     void AnnulerClick();
 
     // Controls.
-    QLabel* PathLabel = nullptr;          // the tree's current path, under "&Répertoire :"
-    QTreeWidget* DirectoryTree = nullptr; // ancestors of the directory and its subdirectories
+    QLineEdit* PathEdit = nullptr;        // the chosen path, under "&Répertoire :"; may be typed
+    QTreeWidget* DirectoryTree = nullptr; // the folders from the root, opened down to the chosen one
     QComboBox* DriveList = nullptr;       // the mounted volumes, under "&Lecteur :"
     QPushButton* NewDirButton = nullptr;
     QPushButton* OkButton = nullptr;
@@ -45,6 +51,12 @@ private:
     void fillTree();
     void fillDrives();
     void selectDriveOfCurrent();
+    void showCurrent();
+    // Reads the subfolders of item once, when it is first opened.
+    void loadChildren(QTreeWidgetItem* item);
+    QTreeWidgetItem* addFolder(QTreeWidgetItem* parent, const QString& name, const QString& path);
+    // Moves to the typed path; false, after the error box, when it names no directory.
+    bool goToTyped();
 
     QString current_;
     bool confirmed_ = false;

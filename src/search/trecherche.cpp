@@ -1,5 +1,7 @@
 #include "search/trecherche.h"
 
+#include "search/NaturalOrder.h"
+
 #include <QFile>
 
 #include <dirent.h>
@@ -160,6 +162,8 @@ bool trecherche::Chercher()
     const bool dropHidden = !(Attributs & faHidden);
     const bool dropDirectories = !(Attributs & faDirectory);
 
+    QStringList names;
+    std::vector<char> enterable;
     while (const dirent* e = ::readdir(d)) {
         const char* name = e->d_name;
         const size_t len = std::char_traits<char>::length(name);
@@ -171,11 +175,19 @@ bool trecherche::Chercher()
         const EntryKind kind = kindOf(fd, e);
         if (dropDirectories && kind.directory)
             continue;
-        Resultats.append(Repertoire);
-        Resultats.append(QString::fromUtf8(name, qsizetype(len)));
-        enterable_.push_back(kind.directory && !kind.link && !dots);
+        names.append(QString::fromUtf8(name, qsizetype(len)));
+        enterable.push_back(kind.directory && !kind.link && !dots);
     }
     ::closedir(d);
+    // In name order, as a file manager shows the directory; the file system's own order is that of
+    // its hash or of the files' creation.
+    Resultats.reserve(2 * names.size());
+    enterable_.reserve(enterable.size());
+    for (int i : naturalOrder(names)) {
+        Resultats.append(Repertoire);
+        Resultats.append(names[i]);
+        enterable_.push_back(enterable[size_t(i)]);
+    }
     return !Resultats.isEmpty();
 }
 
@@ -195,5 +207,9 @@ QStringList trecherche::SousRepertoires(const QString& dir) const
             names.append(QString::fromUtf8(e->d_name));
     }
     ::closedir(d);
-    return names;
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (int i : naturalOrder(names))
+        sorted.append(names[i]);
+    return sorted;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The finder of one directory: the entries that match one wildcard mask and an attribute filter,
-// returned as pairs of lines (directory, bare name) in the order the file system enumerates them.
+// returned as pairs of lines (directory, bare name) in name order, numbers by their value
+// (NaturalOrder.h).
 //
 // Linux has no hidden, system or volume-label attributes. A name beginning with "." counts as hidden
 // ("." and ".." excepted, which are plain directory entries); nothing is a system file or a volume
@@ -58,7 +59,7 @@ public:
     // that is not "." or ".." and not a link).
     bool Enterable(int entry) const { return entry >= 0 && size_t(entry) < enterable_.size() && enterable_[size_t(entry)]; }
 
-    // The entries of Chercher on dir + "*.*" with Attributs 16 that the walk may enter, in the same
+    // The entries of Chercher on dir + "*.*" with Attributs 16 that the walk may enter, in name
     // order, without building the lines of the plain files it would also return; Resultats and
     // Chemin are left alone. The walk asks this of every directory it reads.
     QStringList SousRepertoires(const QString& dir) const;

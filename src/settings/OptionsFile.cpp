@@ -1,6 +1,7 @@
 #include "settings/OptionsFile.h"
 
 #include "platform/PathUtil.h"
+#include "platform/Prompts.h"
 #include "platform/SafeWrite.h"
 #include "platform/TextCodec.h"
 
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -91,28 +93,38 @@ void applyWrite(FileImage& img, const QByteArray& block, qint64 offset)
     img.exists = true;
 }
 
+int g_lastWriteError = 0;
+
 // Replaces the file by the image through a temporary file and a rename, so an interrupted or
-// failed write (a full disk) never leaves a torn or empty settings file.
+// failed write (a full disk) never leaves a torn or empty settings file. Keeps the errno of a
+// failure for the message that tells the user.
 bool saveImage(const QString& path, const FileImage& img)
 {
+    g_lastWriteError = 0;
     QDir().mkpath(directoryPart(path));
     SafeFile out(path);
-    if (!out.open() || !out.write(img.head))
+    auto failed = [&out](int err) {
+        g_lastWriteError = out.error() != 0 ? out.error() : (err != 0 ? err : EIO);
         return false;
+    };
+    if (!out.open() || !out.write(img.head))
+        return failed(0);
     if (img.hasTail) {
         QFile in(path);
         if (!in.open(QIODevice::ReadOnly) || !in.seek(img.head.size()))
-            return false;
+            return failed(errno);
         QByteArray chunk(kCopyChunk, Qt::Uninitialized);
         for (;;) {
             const qint64 n = in.read(chunk.data(), chunk.size());
-            if (n < 0 || (n > 0 && !out.write(chunk.constData(), n)))
-                return false;
+            if (n < 0)
+                return failed(errno);
+            if (n > 0 && !out.write(chunk.constData(), n))
+                return failed(0);
             if (n == 0)
                 break;
         }
     }
-    return out.commit();
+    return out.commit() || failed(0);
 }
 
 bool blockFromImage(const FileImage& img, QByteArray& bytes, int size, int offset)
@@ -210,4 +222,18 @@ bool SaveDesktop(const std::function<void(DesktopOptions&)>& captureWindowPlaces
     applyWrite(img, toBytes(desktopOptions()), kDesktopOptionsOffset);
     applyWrite(img, toBytes(extractorOptions()), kExtractorOptionsOffset);
     return saveImage(path, img);
+}
+
+int lastOptionsWriteError() { return g_lastWriteError; }
+
+QString optionsWriteFailureText(const QString& path, int errnum)
+{
+    return QString::fromUtf8("Impossible d'enregistrer les réglages dans le fichier %1 : %2").arg(path, fileReasonText(errnum));
+}
+
+bool reportOptionsWrite(bool ok)
+{
+    if (!ok)
+        prompts().error(optionsWriteFailureText(optionsFilePath(), lastOptionsWriteError() != 0 ? lastOptionsWriteError() : EIO));
+    return ok;
 }

@@ -67,7 +67,7 @@ void TProgramOptionDialog::BitBtnAnnulerClick()
 void TProgramOptionDialog::BitBtnEnregistrerClick()
 {
     storeControls(workingCopy_);
-    saveProgramOptions(workingCopy_);
+    reportOptionsWrite(saveProgramOptions(workingCopy_));
 }
 
 void TProgramOptionDialog::BitBtnChargerClick()
@@ -100,7 +100,7 @@ void TDesktopOptionDialog::BitBtnAnnulerClick() { done(QDialog::Rejected); }
 void TDesktopOptionDialog::BitBtnEnregistrerClick()
 {
     storeControls(desktopOptions());
-    saveDesktopOptions(desktopOptions());
+    reportOptionsWrite(saveDesktopOptions(desktopOptions()));
 }
 
 void TDesktopOptionDialog::BitBtnChargerClick()

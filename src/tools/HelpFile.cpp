@@ -2,6 +2,7 @@
 
 #include "platform/PathUtil.h"
 #include "platform/ProgramError.h"
+#include "platform/TextCodec.h"
 #include "search/SearchResults.h"
 
 #include <QDir>
@@ -14,13 +15,17 @@ const char* const kDataFromExecutable = "../share/velmoran";
 
 namespace {
 
-// A help text is a few pages; a file far beyond that is not one, and reading it whole would only
-// exhaust memory.
-constexpr qint64 kMaxHelpBytes = 16 * 1024 * 1024;
-
 ProgramError cannotOpen(const QString& name)
 {
     return ProgramError(QStringLiteral("Impossible d'ouvrir le fichier %1").arg(name));
+}
+
+bool isBlank(const char* p, qsizetype n)
+{
+    for (qsizetype i = 0; i < n; ++i)
+        if (p[i] != ' ' && p[i] != '\t')
+            return false;
+    return true;
 }
 
 }  // namespace
@@ -37,16 +42,29 @@ QString findHelpFile(const QString& fileName)
     return QStandardPaths::locate(QStandardPaths::GenericDataLocation, below);
 }
 
+QStringList parseHelpLines(const QByteArray& bytes)
+{
+    QStringList lines;
+    bool lastBlank = false;
+    splitTextLines(bytes, [&](const char* p, qsizetype n) {
+        const bool blank = isBlank(p, n);
+        if (blank && lastBlank)
+            return;
+        lastBlank = blank;
+        lines << (blank ? QString() : decodeFileText(p, n));
+    });
+    return lines;
+}
+
 QStringList readHelpFile(const QString& fileName)
 {
     const QString path = findHelpFile(fileName);
     if (path.isEmpty())
         throw cannotOpen(fileName);
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxHelpBytes)
-        throw cannotOpen(path);
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        throw cannotOpen(path);
-    return parseResultLines(bytes);
+    const QByteArray bytes = readTextFileBounded(
+        path, kMaxHelpBytes, cannotOpen(path).text(),
+        QString::fromUtf8("Le fichier %1 est trop gros pour un fichier d'aide (plus de %2 Ko).")
+            .arg(path)
+            .arg(kMaxHelpBytes >> 10));
+    return parseHelpLines(bytes);
 }

@@ -15,8 +15,16 @@ extern const char* const kDataFromExecutable;    // "../share/velmoran"
 // nowhere.
 QString findHelpFile(const QString& fileName);
 
-// The lines of the help file fileName (looked for by findHelpFile): CR LF, a lone LF or a lone CR
-// end a line; each line is Latin-1, or UTF-8 when it is valid UTF-8 with a multi-byte sequence.
-// Read afresh at every call. Throws ProgramError "Impossible d'ouvrir le fichier %s" with
-// fileName, or with the path found when that file cannot be read.
+// A help text is some pages; far beyond that a file is no help, and showing it would only take
+// the memory and the time of millions of lines.
+constexpr qint64 kMaxHelpBytes = qint64(256) << 10;
+
+// The lines of a help text: CR LF, a lone LF or a lone CR end a line; each line is Latin-1, or
+// UTF-8 when it is valid UTF-8 with a multi-byte sequence. A run of lines that hold nothing (or
+// only spaces) shows as one empty line: it separates two paragraphs, and no more is needed.
+QStringList parseHelpLines(const QByteArray& bytes);
+// The lines of the help file fileName (looked for by findHelpFile), read afresh at every call.
+// Throws ProgramError "Impossible d'ouvrir le fichier %s" with fileName, or with the path found
+// when that file cannot be read; "Le fichier %s est trop gros pour un fichier d'aide (plus de
+// 256 Ko)." past kMaxHelpBytes.
 QStringList readHelpFile(const QString& fileName);

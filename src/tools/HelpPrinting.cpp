@@ -9,8 +9,9 @@ const char* const kHelpPrintTitle = "Impression Entête Image";
 
 namespace {
 
-// Draws the text lines from the top of the page; stops at the first line that would cross its foot.
-void drawPage(QPainter& painter, QPaintDevice& device, const QFont& font, const QStringList& lines)
+// Draws the text lines from the top of a page, going on to a new page whenever a printed line would
+// cross the foot of the page. False when the device refuses a new page.
+bool drawText(QPainter& painter, QPagedPaintDevice& device, const QFont& font, const QStringList& lines)
 {
     const qreal width = device.width();
     const qreal height = device.height();
@@ -18,11 +19,21 @@ void drawPage(QPainter& painter, QPaintDevice& device, const QFont& font, const 
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     qreal y = 0;
+    // A line of height h goes at y, or at the top of a new page when it would cross the foot (a
+    // line taller than a page is drawn all the same, at the top).
+    auto place = [&](qreal h) {
+        if (y > 0 && y + h > height) {
+            if (!device.newPage())
+                return false;
+            y = 0;
+        }
+        return true;
+    };
     for (const QString& text : lines) {
         if (text.isEmpty()) {
+            if (!place(blankHeight))
+                return false;
             y += blankHeight;
-            if (y > height)
-                return;
             continue;
         }
         QTextLayout layout(text, font, &device);
@@ -37,12 +48,13 @@ void drawPage(QPainter& painter, QPaintDevice& device, const QFont& font, const 
         layout.endLayout();
         for (int i = 0; i < layout.lineCount(); ++i) {
             const QTextLine line = layout.lineAt(i);
-            if (y + line.y() + line.height() > height)
-                return;
-            line.draw(&painter, QPointF(0, y));
+            if (!place(line.height()))
+                return false;
+            line.draw(&painter, QPointF(0, y - line.y()));
+            y += line.height();
         }
-        y += h;
     }
+    return true;
 }
 
 }  // namespace
@@ -54,12 +66,12 @@ bool printHelpPages(QPagedPaintDevice& device, const QFont& font, const QStringL
         return false;
     painter.setFont(font);
     bool ok = true;
-    for (int copy = 0; copy < copies; ++copy) {
+    for (int copy = 0; copy < copies && ok; ++copy) {
         if (copy > 0 && !device.newPage()) {
             ok = false;
             break;
         }
-        drawPage(painter, device, font, lines);
+        ok = drawText(painter, device, font, lines);
     }
     return painter.end() && ok;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Printing the help text: one page for each copy asked for, each page holding the text from the top
-// left of the printable area, line under line, every line wrapped to the page width (at a word when
-// it can, anywhere in a word longer than the width). What does not fit on the page is left off.
+// Printing the help text: the whole text once for each copy asked for, each copy starting on a new
+// page, line under line from the top left of the printable area, every line wrapped to the page
+// width (at a word when it can, anywhere in a word longer than the width); a line that does not fit
+// at the foot of a page goes on the next one.
 #include <QFont>
 #include <QStringList>
 
@@ -10,6 +11,5 @@ class QPagedPaintDevice;
 // The title of the print job.
 extern const char* const kHelpPrintTitle;  // "Impression Entête Image"
 
-// Draws copies pages on device (a new page between two copies, none after the last). False when the
-// device refuses to print.
+// Draws the text copies times on device. False when the device refuses to print or to start a page.
 bool printHelpPages(QPagedPaintDevice& device, const QFont& font, const QStringList& lines, int copies);

@@ -65,6 +65,8 @@ void TCnvHlp::AfficherAide(const QString& baseName)
     Memo->verticalScrollBar()->setValue(0);
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
     prompts().exec(this);
+    // The text is read again at the next opening: closed, the viewer keeps none of it.
+    Memo->clear();
 }
 
 void TCnvHlp::showEvent(QShowEvent* event)

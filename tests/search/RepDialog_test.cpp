@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTest>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -58,7 +60,7 @@ TEST_F(RepDialogTest, StartsInTheCurrentDirectoryAndAnswersWithoutTrailingSlash)
     for (const Case& c : cases) {
         d.SetRepertoire(c.moveTo);
         EXPECT_EQ(d.RepertoireChoisi(), c.chosen) << c.moveTo.toStdString();
-        EXPECT_EQ(d.PathLabel->toolTip(), c.chosen);
+        EXPECT_EQ(d.PathEdit->text(), c.chosen);
     }
     ASSERT_GE(d.DriveList->count(), 1);
     EXPECT_GE(d.DriveList->findData("/"), 0);
@@ -153,6 +155,108 @@ TEST_F(RepDialogTest, ChoosingADriveMovesToItsRoot)
     EXPECT_EQ(d.RepertoireChoisi(), "/");
     EXPECT_EQ(d.DirectoryTree->topLevelItemCount(), 1);
     EXPECT_EQ(d.DirectoryTree->currentItem()->text(0), "/");
+}
+
+TEST_F(RepDialogTest, OkTakesTheHighlightedFolder)
+{
+    ASSERT_TRUE(QDir(root).mkpath("proj/sample"));
+    ASSERT_TRUE(QDir(root).mkpath("proj/autre"));
+    TRepDialog d;
+    d.SetRepertoire(root + "/proj");
+    struct Case {
+        const char* what;
+        const char* highlight;  // child of proj clicked, or nothing
+        QString chosen;
+    };
+    const Case cases[] = {
+        {"a subfolder highlighted", "sample", root + "/proj/sample"},
+        {"nothing else highlighted", nullptr, root + "/proj"},
+    };
+    for (const Case& c : cases) {
+        d.SetRepertoire(root + "/proj");
+        sp.answerDialog([&](QDialog*) {
+            QTreeWidgetItem* proj = d.DirectoryTree->currentItem();
+            ASSERT_EQ(proj->text(0), "proj");
+            if (c.highlight) {
+                QTreeWidgetItem* child = nullptr;
+                for (int i = 0; i < proj->childCount(); ++i)
+                    if (proj->child(i)->text(0) == c.highlight)
+                        child = proj->child(i);
+                ASSERT_NE(child, nullptr);
+                d.DirectoryTree->scrollToItem(child);
+                const QRect r = d.DirectoryTree->visualItemRect(child);
+                QTest::mouseClick(d.DirectoryTree->viewport(), Qt::LeftButton, {}, r.center());
+                EXPECT_EQ(d.PathEdit->text(), c.chosen) << c.what;
+            }
+            d.OkButton->click();
+        });
+        EXPECT_EQ(sp.exec(&d), QDialog::Accepted) << c.what;
+        EXPECT_EQ(d.RepertoireChoisi(), c.chosen) << c.what;
+    }
+}
+
+TEST_F(RepDialogTest, EveryFolderOpensAndAPathCanBeTyped)
+{
+    for (const char* d : {"nuit10", "Nuit2", "nuit9"})
+        ASSERT_TRUE(QDir(root).mkpath(QString("proj/") + d));
+    ASSERT_TRUE(QDir(root).mkpath("proj/sample"));
+    ASSERT_TRUE(QDir(root).mkpath("autre/profond/plus"));
+    ASSERT_TRUE(QDir(root).mkpath("vide"));
+    TRepDialog d;
+    d.SetRepertoire(root + "/proj");
+
+    // The chosen folder's subfolders in the search's name order.
+    EXPECT_EQ(shownChildren(d), (QStringList{"Nuit2", "nuit9", "nuit10", "sample"}));
+    // The root's other folders are there, closed, each with the sign that it may be opened.
+    QTreeWidgetItem* proj = d.DirectoryTree->currentItem();
+    QTreeWidgetItem* top = proj->parent();
+    ASSERT_NE(top, nullptr);
+    QHash<QString, QTreeWidgetItem*> siblings;
+    for (int i = 0; i < top->childCount(); ++i)
+        siblings.insert(top->child(i)->text(0), top->child(i));
+    ASSERT_TRUE(siblings.contains("autre") && siblings.contains("vide"));
+    QTreeWidgetItem* autre = siblings["autre"];
+    EXPECT_FALSE(autre->isExpanded());
+    EXPECT_EQ(autre->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+    autre->setExpanded(true);
+    ASSERT_EQ(autre->childCount(), 1);
+    EXPECT_EQ(autre->child(0)->text(0), "profond");
+    autre->child(0)->setExpanded(true);
+    ASSERT_EQ(autre->child(0)->childCount(), 1);
+    siblings["vide"]->setExpanded(true);
+    EXPECT_EQ(siblings["vide"]->childCount(), 0);
+    EXPECT_EQ(siblings["vide"]->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    EXPECT_EQ(d.RepertoireChoisi(), root + "/proj") << "opening a folder does not choose it";
+
+    struct Case {
+        QString typed;
+        bool accepted;
+        QString chosen;
+    };
+    const Case cases[] = {
+        {root + "/autre/profond", true, root + "/autre/profond"},
+        {"  " + root + "/autre/profond/plus/  ", true, root + "/autre/profond/plus"},
+        {"sample", true, root + "/proj/sample"},  // from the chosen directory
+        {root + "/absent", false, root + "/proj"},
+    };
+    for (const Case& c : cases) {
+        d.SetRepertoire(root + "/proj");
+        sp.clear();
+        sp.answerDialog([&](QDialog*) {
+            d.PathEdit->setText(c.typed);
+            d.OkButton->click();
+        });
+        EXPECT_EQ(sp.exec(&d), c.accepted ? QDialog::Accepted : QDialog::Rejected) << c.typed.toStdString();
+        EXPECT_EQ(d.RepertoireChoisi(), c.chosen) << c.typed.toStdString();
+        EXPECT_EQ(sp.messages(), c.accepted ? QStringList{} : QStringList{"Le répertoire " + c.typed + " n'existe pas."});
+    }
+
+    // Enter in the line goes there and leaves the dialog open.
+    d.SetRepertoire(root);
+    d.PathEdit->setText(root + "/autre/profond");
+    QTest::keyClick(d.PathEdit, Qt::Key_Return);
+    EXPECT_EQ(d.RepertoireChoisi(), root + "/autre/profond");
+    EXPECT_EQ(d.DirectoryTree->currentItem()->text(0), "profond");
 }
 
 }  // namespace

@@ -218,6 +218,53 @@ TEST(ResultsFileTest, ReadWriteAndFailures)
     EXPECT_EQ(message([&] { writeResultLines(tmp.path(), lines); }), "Impossible de créer le fichier " + tmp.path());
 }
 
+TEST(ResultsFileTest, LinesThatHoldNothingMakeNothing)
+{
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QStringList lines;
+        int count;
+    };
+    const QByteArray feeds(20 << 20, '\n');
+    const Case cases[] = {
+        {"a grouped listing keeps its empty lines", "\r\nREP = /a/\r\n\r\n\r\nREP = /b/\r\n\r\nx\r\n",
+         {"", "REP = /a/", "", "", "REP = /b/", "", "x"}, 2},
+        {"three empty lines stay", "/d/\na\n\n\n\n/d/\nb\n", {"/d/", "a", "", "", "", "/d/", "b"}, 2},
+        // Longer runs lose pairs of empty lines, so the pairs after them stay as they were.
+        {"four become two", "/d/\na\n\n\n\n\n/d/\nb\n", {"/d/", "a", "", "", "/d/", "b"}, 2},
+        {"five become three", "/d/\n\n\n\n\n\nb\n", {"/d/", "", "", "", "b"}, 1},
+        {"20 MiB of line feeds", feeds, {"", ""}, 0},
+        {"line feeds then a file", feeds + "/d/\nb\n", {"", "", "/d/", "b"}, 1},
+    };
+    for (const Case& c : cases) {
+        SearchResults r;
+        r.opened(parseResultLines(c.bytes));
+        EXPECT_EQ(r.Lines, c.lines) << c.what;
+        // Two empty lines make no row; a row with one empty line shows it as " ".
+        EXPECT_EQ(r.count(), c.count) << c.what;
+        EXPECT_EQ(int(r.rows().size()), c.count) << c.what;
+    }
+}
+
+TEST(ResultsFileTest, AFileFarTooLargeForResultsIsRefused)
+{
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath("gros.txt");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.resize(kMaxResultsFileBytes + 1));
+    f.close();
+    try {
+        readResultLines(path);
+        ADD_FAILURE() << "read";
+    } catch (const ProgramError& e) {
+        EXPECT_EQ(e.text(), "Le fichier " + path + " est trop gros pour un fichier de résultats (plus de 32 Mo).");
+    }
+    ASSERT_TRUE(f.resize(kMaxResultsFileBytes));
+    EXPECT_EQ(readResultLines(path).size(), 1) << "at the limit it is read (NUL bytes: one line)";
+}
+
 TEST(FoundFilesTest, MarkedRowsGoOnFromTheList)
 {
     ListModel list;

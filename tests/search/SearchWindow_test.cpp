@@ -28,6 +28,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 class SearchWindowTest : public ::testing::Test {
@@ -130,6 +132,43 @@ TEST_F(SearchWindowTest, OkWithoutAClickHandsEveryFileToTheList)
     EXPECT_FALSE(w.ChoisirImages());
 }
 
+TEST_F(SearchWindowTest, ReopenedItKeepsTheResultsUnmarkedAndQuitterCloses)
+{
+    search("*.bmp", 100);
+    sp.answerDialog([&](QDialog*) { w.OkButton->click(); });
+    ASSERT_TRUE(w.ChoisirImages());
+    ASSERT_EQ(w.Results().markedCount(), 7);
+
+    struct Case {
+        const char* what;
+        std::function<void()> close;
+        bool accepted;
+        int handed;  // files a hand-off after it gives
+    };
+    const Case cases[] = {
+        {"OK without a click", [&] { w.OkButton->click(); }, true, 7},
+        {"a row clicked, OK", [&] { w.TableClick(2, {}); w.OkButton->click(); }, true, 1},
+        {"Quitter", [&] { w.QuitterAction->trigger(); }, false, 0},
+    };
+    for (const Case& c : cases) {
+        int markedWhenShown = -1;
+        QStringList marks;
+        sp.answerDialog([&](QDialog*) {
+            markedWhenShown = w.Results().markedCount();
+            for (int r = 0; r < 7; ++r)
+                marks << w.TableauView->model()->index(r, 0).data().toString();
+            c.close();
+        });
+        EXPECT_EQ(w.ChoisirImages(), c.accepted) << c.what;
+        EXPECT_EQ(markedWhenShown, 0) << c.what;
+        EXPECT_EQ(marks, QStringList(7, " ")) << c.what;
+        EXPECT_EQ(w.CountLabel->text(), "7") << c.what << ": the results stay";
+        if (c.accepted) {
+            EXPECT_EQ(w.Results().markedCount(), c.handed) << c.what;
+        }
+    }
+}
+
 TEST_F(SearchWindowTest, MouseClicksMarkRows)
 {
     search("*.bmp", 100);
@@ -213,6 +252,15 @@ TEST_F(SearchWindowTest, ResultsFiles)
     EXPECT_EQ(sp.messages().last(), "Impossible d'ouvrir le fichier " + missing);
     EXPECT_EQ(w.Results().Lines.size(), 7);
     EXPECT_EQ(w.ResultsFileName(), missing);
+
+    // A file of nothing but line feeds names no file.
+    const QString feeds = tree.tmp.filePath("vide.txt");
+    ASSERT_TRUE(writeAll(feeds, QByteArray(20 << 20, '\n')));
+    sp.answerOpen({feeds});
+    w.OuvrirClick();
+    EXPECT_EQ(w.CountLabel->text(), "0");
+    EXPECT_LE(w.ListeView->model()->rowCount(), 3);
+    EXPECT_EQ(w.TableauView->model()->rowCount(), 1);
 
     // A search saved for the first time asks for a name; Latin-1, CR LF.
     search("été.*", 0);

@@ -1,6 +1,7 @@
 // F1 and the help viewer "Aide", its printing, the about box, and Qt's own texts in French.
 #include "ToolsFixture.h"
 #include "platform/QtFrench.h"
+#include "search/Urec.h"
 #include "tools/HelpFile.h"
 #include "tools/Uabout.h"
 #include "tools/Ucnvhlp.h"
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QTextDocument>
 #include <QTranslator>
 
 namespace {
@@ -95,6 +97,56 @@ TEST_F(HelpTest, F1ReadsTheHelpFileAfreshEveryTime)
         EXPECT_TRUE(scripted.allAnswered());
         ASSERT_EQ(scripted.shown().size(), 1u);
         EXPECT_EQ(scripted.shown()[0].caption, "Aide");
+    }
+}
+
+TEST_F(HelpTest, TheSearchWindowsAideShowsTheHelp)
+{
+    ASSERT_TRUE(writeAll("Velmoran.HLP", "Aide de la recherche"));
+    TFormRec* rec = appWindows().Rec;
+    QString shown = "<not shown>";
+    scripted.answerDialog([&](QDialog*) {
+        scripted.answerDialog([&](QDialog* d) {
+            shown = static_cast<TCnvHlp*>(d)->Memo->toPlainText();
+            static_cast<TCnvHlp*>(d)->BitBtnFermer->click();
+        });
+        rec->AideAction->trigger();
+        EXPECT_TRUE(rec->isVisible()) << "the search window stays open under the help";
+        rec->CancelButton->click();
+    });
+    EXPECT_FALSE(rec->ChoisirImages());
+    EXPECT_EQ(shown, "Aide de la recherche");
+    EXPECT_TRUE(scripted.allAnswered());
+}
+
+TEST_F(HelpTest, HelpTextsAreBoundedAndLeaveNothingBehindOnceClosed)
+{
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QString shown;  // "<not shown>" with the error box
+    };
+    const QByteArray feeds(kMaxHelpBytes, '\n');
+    const Case cases[] = {
+        {"runs of empty lines show as one", "un\r\n\r\n  \r\n\t\r\n\r\ndeux\n\n\ntrois\r\n\r\n", "un\n\ndeux\n\ntrois\n"},
+        {"a help of line feeds only", feeds, ""},
+        {"one byte too many", feeds + "x", "<not shown>"},
+    };
+    TCnvHlp* v = appWindows().CnvHlp;
+    for (const Case& c : cases) {
+        ASSERT_TRUE(writeAll("Velmoran.HLP", c.bytes));
+        scripted.clear();
+        const bool refused = c.shown == "<not shown>";
+        if (refused)
+            pressKeyF1();
+        else
+            EXPECT_EQ(pressF1(), c.shown) << c.what;
+        EXPECT_EQ(scripted.messages(),
+                  refused ? QStringList{"Le fichier Velmoran.HLP est trop gros pour un fichier d'aide (plus de 256 Ko)."}
+                          : QStringList{})
+            << c.what;
+        EXPECT_TRUE(v->Memo->toPlainText().isEmpty()) << c.what << ": closed, the viewer holds no text";
+        EXPECT_EQ(v->Memo->document()->blockCount(), 1) << c.what;
     }
 }
 
@@ -188,7 +240,7 @@ QString pdfTitle(const QString& pdf)
     return {};
 }
 
-TEST_F(HelpTest, PrintingGivesOnePageOfTheTextPerCopy)
+TEST_F(HelpTest, PrintingGivesTheWholeTextForEachCopy)
 {
     ASSERT_FALSE(QStandardPaths::findExecutable("pdftotext").isEmpty()) << "poppler-utils is not installed";
     QStringList words;
@@ -222,21 +274,78 @@ TEST_F(HelpTest, PrintingGivesOnePageOfTheTextPerCopy)
     EXPECT_EQ(printer.copyCount(), 2) << "the dialog keeps offering the copies asked for";
 
     const QList<QStringList> pages = pdfPages(pdf);
-    ASSERT_EQ(pages.size(), 2);
-    for (const QStringList& page : pages) {
-        ASSERT_GT(page.size(), 10);
-        EXPECT_EQ(page[0], "Aide de Velmoran");
-        // The long line is wrapped to the page width, word by word, nothing lost.
-        const int firstNumbered = page.indexOf("Ligne 001");
-        ASSERT_GT(firstNumbered, 2) << "the long line takes several printed lines";
-        EXPECT_EQ(page.mid(1, firstNumbered - 1).join(' ').simplified(), longLine);
-        // Then line after line, as far as the page goes.
-        for (int i = firstNumbered; i < page.size(); ++i)
-            EXPECT_EQ(page[i], QString("Ligne %1").arg(i - firstNumbered + 1, 3, 10, QChar('0')));
-        EXPECT_FALSE(page.contains("Fin de l'aide"));
+    ASSERT_GE(pages.size(), 4) << "300 lines take more than a page";
+    ASSERT_EQ(pages.size() % 2, 0);
+    const qsizetype perCopy = pages.size() / 2;
+    EXPECT_EQ(pages.mid(0, perCopy), pages.mid(perCopy)) << "each copy starts on a page of its own";
+    QStringList copy;
+    for (qsizetype p = 0; p < perCopy; ++p) {
+        EXPECT_GT(pages[p].size(), 10);
+        copy << pages[p];
     }
-    EXPECT_EQ(pages[0], pages[1]);
+    EXPECT_EQ(copy[0], "Aide de Velmoran");
+    // The long line is wrapped to the page width, word by word, nothing lost.
+    const qsizetype firstNumbered = copy.indexOf("Ligne 001");
+    ASSERT_GT(firstNumbered, 2) << "the long line takes several printed lines";
+    EXPECT_EQ(copy.mid(1, firstNumbered - 1).join(' ').simplified(), longLine);
+    // Then every line, in order, to the end.
+    ASSERT_EQ(copy.size(), firstNumbered + 301);
+    for (int i = 1; i <= 300; ++i)
+        EXPECT_EQ(copy[firstNumbered + i - 1], QString("Ligne %1").arg(i, 3, 10, QChar('0')));
+    EXPECT_EQ(copy.last(), "Fin de l'aide");
     EXPECT_EQ(pdfTitle(pdf), "Impression Entête Image");
+}
+
+TEST_F(HelpTest, TheProgramsOwnHelpPrintsWhole)
+{
+    ASSERT_FALSE(QStandardPaths::findExecutable("pdftotext").isEmpty()) << "poppler-utils is not installed";
+    QFile source(QStringLiteral(VELMORAN_SOURCE_DIR "/data/Velmoran.HLP"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = source.readAll();
+    ASSERT_TRUE(writeAll("Velmoran.HLP", bytes));
+    QStringList expected;
+    for (const QString& l : QString::fromLatin1(bytes).split("\r\n"))
+        if (!l.trimmed().isEmpty())
+            expected << l.simplified();
+
+    TCnvHlp* v = appWindows().CnvHlp;
+    QPrinter& printer = v->Printer();
+    const QString pdf = path("aide-programme.pdf");
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setCopyCount(1);
+    scripted.answerDialog([&](QDialog*) {
+        v->BitBtnImprimer->click();
+        v->BitBtnFermer->click();
+    });
+    scripted.answerDialog([](QDialog* d) { d->accept(); });
+    pressKeyF1();
+    EXPECT_TRUE(scripted.allAnswered());
+
+    const QList<QStringList> pages = pdfPages(pdf);
+    EXPECT_GT(pages.size(), 1);
+    QStringList printed;
+    for (const QStringList& page : pages)
+        for (const QString& l : page)
+            printed << l.simplified();
+    EXPECT_EQ(printed.size(), expected.size());
+    EXPECT_EQ(printed, expected);
+}
+
+TEST(ShippedHelp, IsLatin1WithCrLfAndSpeaksOfEveryCommand)
+{
+    QFile f(QStringLiteral(VELMORAN_SOURCE_DIR "/data/Velmoran.HLP"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
+    EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n")) << "every line ends with CR LF";
+    EXPECT_EQ(bytes.count('\r'), bytes.count("\r\n"));
+    EXPECT_FALSE(bytes.contains("\xC3")) << "Latin-1, not UTF-8";
+    const QString text = QString::fromLatin1(bytes);
+    for (const char* said : {"Mesurer la Netteté", "Trier par Netteté", "Noter par Netteté...", "Courbe de Netteté",
+                             "Annuler le Dernier Traitement", "Score des meilleures:", "Score des autres:",
+                             "  bord ", "  illisible ", "  noir "})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(said))) << said;
 }
 
 TEST_F(ToolsTest, AboutBoxShowsTheProgramsNameVersionAndIcon)
