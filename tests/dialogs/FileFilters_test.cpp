@@ -12,10 +12,16 @@
 
 namespace {
 
-// Cancels every question and keeps the filter of every open and save dialog.
+// Cancels every question, lets a modified list be replaced unsaved, and keeps the filter of every
+// open and save dialog.
 class FilterRecorder : public CancellingPrompts {
 public:
     QStringList filters;
+    Choice choice(const QString& c, const QString& t, bool all) override
+    {
+        CancellingPrompts::choice(c, t, all);
+        return Choice::No;
+    }
     QStringList openFiles(const FileDialogRequest& r) override
     {
         filters << r.filter;
