@@ -1,7 +1,7 @@
 // The sort by zone of 10,000 listed files (journalled, so that it can be undone) against `mv` of the
 // same files by a shell loop, and the undo of that sort against the sort itself.
 #include "ScriptedPrompts.h"
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "batch/SortByZone.h"
 #include "batch/UndoPass.h"
 #include "list/ListModel.h"

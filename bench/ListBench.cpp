@@ -1,6 +1,6 @@
 // Whole-list operations on 100,000 entries, through the list window's menu handlers with the
 // window shown (offscreen) and its dialogs answered by a script.
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "app/Windows.h"
 #include "list/ListFile.h"
 #include "list/ListModel.h"

@@ -1,7 +1,7 @@
 // A list file of 1,000,000 entries of one directory opened into the shown list window, with the
 // peak memory of the open: the high-water mark of the process's resident memory during the open,
 // less what it held just before (counter peak_MB), and that high-water mark itself (hwm_MB).
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "app/Windows.h"
 #include "list/ListModel.h"
 #include "list/Uliste.h"

@@ -2,8 +2,8 @@
 // frames of 640×480 on disk end to end (decode included, on the worker threads, through the review
 // as the menu runs it), against decoding the same files alone on the same workers in the same run.
 #include "PlanetFrames.h"
-#include "app/ReviewController.h"
-#include "app/SharpnessCommands.h"
+#include "controller/ReviewController.h"
+#include "controller/SharpnessCommands.h"
 #include "platform/Picture.h"
 #include "review/Sharpness.h"
 #include "review/SharpnessRun.h"

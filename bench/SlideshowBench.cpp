@@ -3,7 +3,7 @@
 // the "Ahead" form moves through a list at the user's pace, so the next frame has been decoded
 // ahead while the current one was on show.
 #include "TestFiles.h"
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "platform/Prompts.h"
 #include "review/UDiapo.h"
 #include "settings/Options.h"

@@ -1,6 +1,6 @@
 // Building a thumbnail page: 100 distinct 1920 × 1080 JPEG files into 75 × 75 cells, with the
 // DCT-scaled decode and, for comparison, with full-size decoding.
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "platform/Prompts.h"
 #include "review/ThumbnailPicture.h"
 #include "review/UPageGrid.h"

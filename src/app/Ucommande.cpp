@@ -1,11 +1,11 @@
 #include "app/Ucommande.h"
 
-#include "app/KeyMap.h"
-#include "app/ListCommands.h"
+#include "controller/KeyMap.h"
+#include "controller/ListCommands.h"
 #include "app/QtKeyHook.h"
 #include "app/QtWindowPlace.h"
-#include "app/ReviewController.h"
-#include "app/SharpnessCommands.h"
+#include "controller/ReviewController.h"
+#include "controller/SharpnessCommands.h"
 #include "app/Windows.h"
 #include "batch/RenameMove.h"
 #include "batch/ScoreZero.h"
@@ -50,6 +50,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <set>
 #include <vector>
 
 namespace {
@@ -134,6 +135,14 @@ bool TFormCommande::KeysHooked(const QWidget* window) const { return keyHook_->i
 
 void TFormCommande::CreateMenus()
 {
+    // A name given twice in a menu (none today) gets a number, so that every name finds one entry.
+    std::set<QString> names;
+    auto uniqueName = [&names](const QString& name) {
+        QString n = name;
+        for (int i = 2; !names.insert(n).second; ++i)
+            n = name + QString::number(i);
+        return n;
+    };
     using T = TFormCommande;
     const std::vector<MenuDef> menus = {
         {"&Fichier",
@@ -197,6 +206,7 @@ void TFormCommande::CreateMenus()
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(def.title));
         for (const MenuEntry& e : def.entries) {
             QAction* action = menu->addAction(QString::fromUtf8(e.caption));
+            action->setObjectName(uniqueName(menuEntryName(QString::fromUtf8(def.title), QString::fromUtf8(e.caption))));
             action->setMenuRole(QAction::NoRole);
             if (!e.shortcut.isEmpty()) {
                 action->setShortcut(e.shortcut);
@@ -229,12 +239,24 @@ void TFormCommande::CreateMenus()
     }
 }
 
-QAction* TFormCommande::MenuAction(const QString& text) const
+QString menuEntryName(const QString& menu, const QString& caption)
+{
+    auto ascii = [](const QString& text) {
+        QString out;
+        for (const QChar c : text.normalized(QString::NormalizationForm_D))
+            if (c.unicode() < 128 && c.isLetterOrNumber())
+                out += c;
+        return out;
+    };
+    return ascii(menu) + '_' + ascii(caption);
+}
+
+QAction* TFormCommande::MenuAction(const QString& name) const
 {
     for (QAction* top : menuBar()->actions())
         if (QMenu* menu = top->menu())
             for (QAction* a : menu->actions())
-                if (!a->isSeparator() && a->text() == text)
+                if (!a->isSeparator() && a->objectName() == name)
                     return a;
     return nullptr;
 }

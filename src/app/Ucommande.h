@@ -73,8 +73,8 @@ public:
     // The progress of a sharpness measure, with its frames per second.
     QProgressBar* ProgressNettete() const { return progressNettete_; }
     QTimer* Timer1() const;
-    // The menu entry whose caption is text (with its "&" marks), nullptr when there is none.
-    QAction* MenuAction(const QString& text) const;
+    // The menu entry of that object name (menuEntryName), nullptr when there is none.
+    QAction* MenuAction(const QString& name) const;
 
 signals:
     // The window has closed: the program ends.
@@ -174,3 +174,7 @@ private:
     QComboBox* comboBalise_ = nullptr;
     QProgressBar* progressNettete_ = nullptr;
 };
+
+// A menu entry's stable object name, whatever its French caption: its menu's and its own caption in
+// ASCII letters and digits, joined by "_" ("Fichier_OuvrirListe" for "&Ouvrir Liste..." of "&Fichier").
+QString menuEntryName(const QString& menu, const QString& caption);

@@ -1,6 +1,6 @@
 #include "app/Ucommande.h"
 
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "app/Ustartup.h"
 
 #include "app/QtWindowPlace.h"
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "app/Ucommande.h"
 #include "app/Windows.h"
 #include "batch/JournalRecovery.h"
@@ -154,6 +154,8 @@ void createDialogs(ReviewController& review, TFormCommande* commande)
     w.OpTrierZone = createDialog<TFormopTrierZone>(commande);
     w.OpBatch = createDialog<TFormOpBatch>(commande);
     setDirectoryChooser(w.RepDialog);
+    QObject::connect(w.Rec, &TFormRec::helpWanted, w.CnvHlp,
+                     [] { appWindows().CnvHlp->AfficherAide(QStringLiteral("Velmoran")); });
     QObject::connect(w.OpBmp2Fit, &TFormOpBmp2Fit::balanceWanted, w.Balance,
                      [] { prompts().exec(appWindows().Balance); });
     w.NoterNettete = createDialog<TFormNoterNettete>(commande);

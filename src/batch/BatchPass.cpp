@@ -84,7 +84,7 @@ EntryFile checkEntryFile(const QString& path)
     return f;
 }
 
-void PassReport::left(EntryFile::Kind kind) { ++left_[size_t(kind)]; }
+void PassReport::leaveEntry(EntryFile::Kind kind) { ++left_[size_t(kind)]; }
 
 int PassReport::leftCount() const
 {

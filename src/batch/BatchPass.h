@@ -38,7 +38,7 @@ public:
     explicit PassReport(Prompts& ask) : ask_(ask) {}
 
     // An entry left alone because of what it names (not Regular, not Unknown).
-    void left(EntryFile::Kind kind);
+    void leaveEntry(EntryFile::Kind kind);
     // The file of path could not be treated: err is the system's errno, about the file or folder
     // named by subject. Asks "Impossible de Traiter le Fichier: " + path with the reason, unless the
     // user answered "Oui pour Tous" before; false when the pass must stop.

@@ -1,6 +1,6 @@
 #include "batch/RenameMove.h"
 
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "batch/BatchPass.h"
 #include "batch/JournalFileOp.h"
 #include "platform/PathUtil.h"
@@ -61,11 +61,11 @@ int renameAndMove(ReviewController& review, ShellFileOp& ops, Prompts& ask, bool
             if (const std::optional<QString> at = done.movedTo(path)) {
                 pointEntryAt(model, row, *at);  // its file went with an earlier entry
             } else if (done.madeHere(path)) {
-                report.left(EntryFile::Missing);  // its own file was gone; another one took its name
+                report.leaveEntry(EntryFile::Missing);  // its own file was gone; another one took its name
             } else if (const EntryFile f = checkEntryFile(path); f.kind == EntryFile::Unknown) {
                 goOn = report.failed(path, f.error, path);
             } else if (f.kind != EntryFile::Regular) {
-                report.left(f.kind);
+                report.leaveEntry(f.kind);
             } else {
                 if (row >= plannedUntil)
                     planFrom(row);

@@ -1,6 +1,6 @@
 #include "batch/ScoreZero.h"
 
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "batch/BatchPass.h"
 #include "batch/JournalFileOp.h"
 #include "platform/Prompts.h"
@@ -57,7 +57,7 @@ int deleteScoreZero(ReviewController& review, ShellFileOp& ops, Prompts& ask)
                 } else if (const EntryFile f = checkEntryFile(path); f.kind == EntryFile::Unknown) {
                     goOn = report.failed(path, f.error, path);
                 } else if (f.kind != EntryFile::Regular) {
-                    report.left(f.kind);
+                    report.leaveEntry(f.kind);
                 } else {
                     if (row >= plannedUntil)
                         planFrom(row);

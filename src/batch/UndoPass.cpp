@@ -1,6 +1,6 @@
 #include "batch/UndoPass.h"
 
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "batch/BatchPass.h"
 #include "batch/FileJournal.h"
 #include "batch/JournalRecovery.h"

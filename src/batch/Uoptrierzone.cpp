@@ -1,7 +1,7 @@
 #include "batch/Uoptrierzone.h"
 
 #include "platform/Prompts.h"
-#include "search/DirectoryChooser.h"
+#include "platform/DirectoryChooser.h"
 #include "settings/RenameFields.h"
 
 #include <QCheckBox>

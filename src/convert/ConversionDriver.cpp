@@ -1,7 +1,7 @@
 #include "convert/ConversionDriver.h"
 
-#include "app/ReviewController.h"
-#include "app/StopScope.h"
+#include "controller/ReviewController.h"
+#include "controller/StopScope.h"
 #include "convert/ConversionOutputs.h"
 #include "platform/PathUtil.h"
 #include "platform/ProgramError.h"

@@ -1,7 +1,7 @@
 #include "list/Uliste.h"
 
-#include "app/ListCommands.h"
-#include "app/ReviewController.h"
+#include "controller/ListCommands.h"
+#include "controller/ReviewController.h"
 #include "list/ListModel.h"
 #include "platform/ProgramError.h"
 
@@ -95,10 +95,8 @@ void TFormListe::setUpColumns()
     grid_->verticalHeader()->setFixedWidth(int(kColumnWidths[ListModel::ColMark] * pt + 0.5));
 }
 
-void TFormListe::SetUpGrid() { ClearList(); }
 void TFormListe::ClearList() { ListCommands(review_).ClearList(); }
 void TFormListe::Recount() { review_.Recount(); }
-void TFormListe::NumberRow(int row) { review_.model().numberRow(row); }
 void TFormListe::SelectRow(int row) { review_.SelectRow(row); }
 QString TFormListe::EntryPath(int row) const { return review_.EntryPath(row); }
 int TFormListe::EntryScore(int row) const { return review_.document().EntryScore(row); }

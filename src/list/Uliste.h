@@ -19,10 +19,8 @@ public:
     QTableView* grid() const { return grid_; }
 
     // Forwards to the review and the list commands (errors throw ProgramError).
-    void SetUpGrid();
     void ClearList();
     void Recount();
-    void NumberRow(int row);
     void SelectRow(int row);
     QString EntryPath(int row) const;
     int EntryScore(int row) const;

@@ -1,6 +1,6 @@
 #include "review/UCourbeNettete.h"
 
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "platform/ProgramError.h"
 
 #include <QChart>

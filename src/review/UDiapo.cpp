@@ -1,6 +1,6 @@
 #include "review/UDiapo.h"
 
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "settings/Options.h"
 
 #include <QApplication>

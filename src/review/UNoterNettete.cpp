@@ -1,6 +1,6 @@
 #include "review/UNoterNettete.h"
 
-#include "app/SharpnessCommands.h"
+#include "controller/SharpnessCommands.h"
 #include "platform/Prompts.h"
 #include "settings/Options.h"
 #include "settings/UOptionDialog.h"

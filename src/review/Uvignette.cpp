@@ -1,6 +1,6 @@
 #include "review/Uvignette.h"
 
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "platform/ProgramError.h"
 #include "platform/Prompts.h"
 #include "review/UPageGrid.h"

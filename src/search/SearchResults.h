@@ -85,12 +85,6 @@ constexpr qint64 kMaxResultsFileBytes = qint64(32) << 20;
 // fichier de résultats (plus de 32 Mo)." past kMaxResultsFileBytes.
 QStringList readResultLines(const QString& path);
 
-// Calls line for each line of a text (CR LF, LF or a lone CR end a line; text after the last line
-// end is a last line).
-void splitTextLines(const QByteArray& bytes, const std::function<void(const char*, qsizetype)>& line);
-// The bytes of a regular file of at most maxBytes; throws ProgramError cannotOpen when it cannot be
-// read (or is no regular file), tooLarge when it is longer.
-QByteArray readTextFileBounded(const QString& path, qint64 maxBytes, const QString& cannotOpen, const QString& tooLarge);
 // Writes through a temporary file, so a failure leaves the old file intact; throws ProgramError
 // "Impossible de créer le fichier %s".
 void writeResultLines(const QString& path, const QStringList& lines);

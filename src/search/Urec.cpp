@@ -1,14 +1,12 @@
 #include "search/Urec.h"
 
-#include "app/Windows.h"
 #include "platform/EventPump.h"
 #include "platform/ProgramError.h"
 #include "platform/Prompts.h"
 #include "search/ResultModels.h"
 #include "search/ResultPrinting.h"
 #include "search/Umiseenpage.h"
-#include "search/DirectoryChooser.h"
-#include "tools/Ucnvhlp.h"
+#include "platform/DirectoryChooser.h"
 
 #include <QAction>
 #include <QApplication>
@@ -159,11 +157,7 @@ void TFormRec::buildMenu()
     connect(AideAction, &QAction::triggered, this, &TFormRec::AideClick);
 }
 
-void TFormRec::AideClick()
-{
-    if (TCnvHlp* help = appWindows().CnvHlp)
-        help->AfficherAide(QStringLiteral("Velmoran"));
-}
+void TFormRec::AideClick() { emit helpWanted(); }
 
 const QStringList& TFormRec::ImageFilterChoices()
 {

@@ -4,7 +4,7 @@
 // reads and prints the results, and hands the marked files to the image list when closed with OK.
 // The walk, the results, the marking rules and the print layout are logic (FileSearch,
 // SearchResults, ResultPrinting); this window holds the controls and forwards to them.
-#include "search/DirectoryChooser.h"
+#include "platform/DirectoryChooser.h"
 #include "search/FileSearch.h"
 #include "search/SearchResults.h"
 #include "search/trecherche.h"
@@ -62,7 +62,7 @@ public:
     void MiseenPageClick();
     void ImprimerClick();
     void SupprimerClick();
-    // "&Aide": the program's help viewer.
+    // "&Aide": asks for the program's help viewer (helpWanted), which the start-up shows.
     void AideClick();
     // A left click on table row r (1 = first file) with these keys held.
     void TableClick(int r, Qt::KeyboardModifiers keys);
@@ -98,6 +98,9 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+    void helpWanted();
 
 private:
     void buildMenu();

@@ -5,7 +5,7 @@
 // The tree shows the whole disk from its root, opened down to the chosen directory; every folder
 // can be opened (its subfolders are read when it is). The highlighted folder is the chosen one, and
 // a path can be typed in the line above the tree.
-#include "search/DirectoryChooser.h"
+#include "platform/DirectoryChooser.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #include "settings/URenommerGroup.h"
 
 #include "platform/Prompts.h"
-#include "search/DirectoryChooser.h"
+#include "platform/DirectoryChooser.h"
 #include "settings/Options.h"
 #include "settings/RenameFields.h"
 

@@ -1,7 +1,7 @@
 #include "tools/ExtractorLaunch.h"
 
-#include "app/ListCommands.h"
-#include "app/ReviewController.h"
+#include "controller/ListCommands.h"
+#include "controller/ReviewController.h"
 #include "platform/PathUtil.h"
 #include "platform/Prompts.h"
 #include "settings/Options.h"

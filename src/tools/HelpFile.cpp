@@ -2,8 +2,8 @@
 
 #include "platform/PathUtil.h"
 #include "platform/ProgramError.h"
+#include "platform/TextLines.h"
 #include "platform/TextCodec.h"
-#include "search/SearchResults.h"
 
 #include <QDir>
 #include <QFile>

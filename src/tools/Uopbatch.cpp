@@ -1,7 +1,7 @@
 #include "tools/Uopbatch.h"
 
 #include "platform/Prompts.h"
-#include "search/DirectoryChooser.h"
+#include "platform/DirectoryChooser.h"
 #include "settings/Options.h"
 #include "tools/ExtractorLaunch.h"
 

@@ -30,7 +30,7 @@ TEST_F(ChangeDirectoriesTest, EveryEntryTakesTheChosenDirectoryOnlyWhenConfirmed
             chooser->SetRepertoire(c.moveTo);
             (c.ok ? chooser->OkButton : chooser->CancelButton)->click();
         });
-        commande->MenuAction(QString::fromUtf8("Modifier Répertoires..."))->trigger();
+        commande->MenuAction("Edition_ModifierRepertoires")->trigger();
         for (int row = 1; row <= 2; ++row)
             EXPECT_EQ(review().model().cell(ListModel::ColDirectory, row), c.expected);
         EXPECT_EQ(review().model().cell(ListModel::ColName, 2), "b");

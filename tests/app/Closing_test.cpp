@@ -67,7 +67,7 @@ TEST_F(ClosingTest, OuiSavesTheListBeforeTheProgramEnds)
     const QString image = dir.filePath("a.bmp");
     ASSERT_TRUE(writeTestImage(image, 8, 8));
     scripted.answerOpen({image});
-    commande->MenuAction(QString::fromUtf8("&Ajouter à la Liste"))->trigger();
+    commande->MenuAction("Edition_AjouteralaListe")->trigger();
     ASSERT_FALSE(review().listIsEmpty());
 
     const QString listFile = dir.filePath("serie.LST");
@@ -86,8 +86,8 @@ TEST_F(ClosingTest, OnlyAListActuallyWrittenCountsAsSaved)
     const QString image = dir.filePath("a.bmp");
     ASSERT_TRUE(writeTestImage(image, 8, 8));
     scripted.answerOpen({image});
-    commande->MenuAction(QString::fromUtf8("&Ajouter à la Liste"))->trigger();
-    QAction* save = commande->MenuAction("&Enregistrer Liste...");
+    commande->MenuAction("Edition_AjouteralaListe")->trigger();
+    QAction* save = commande->MenuAction("Fichier_EnregistrerListe");
 
     scripted.answerSave(std::nullopt);
     save->trigger();
@@ -116,8 +116,8 @@ TEST_F(ClosingTest, DecliningToEmptyTheListKeepsTheMark)
     const QString image = dir.filePath("a.bmp");
     ASSERT_TRUE(writeTestImage(image, 8, 8));
     scripted.answerOpen({image});
-    commande->MenuAction(QString::fromUtf8("&Ajouter à la Liste"))->trigger();
-    QAction* vider = commande->MenuAction("Vider la Liste");
+    commande->MenuAction("Edition_AjouteralaListe")->trigger();
+    QAction* vider = commande->MenuAction("Edition_ViderlaListe");
 
     scripted.answerConfirm(false);
     vider->trigger();

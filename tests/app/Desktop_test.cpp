@@ -72,7 +72,7 @@ TEST_F(DesktopTest, F8FromAViewWindowWritesTheWholeFileWithTheWindowPlaces)
 TEST_F(DesktopTest, RestartTakesTheSavedPlacesAndWithoutFileTheDefaults)
 {
     moveSomeWindows(commande);
-    commande->MenuAction("Enregistrer Bureau")->trigger();
+    commande->MenuAction("Options_EnregistrerBureau")->trigger();
     const DefaultPlaces def = defaultPlaces(screenSize());
 
     restart();
@@ -141,10 +141,10 @@ TEST_F(DesktopTest, ThumbnailViewFollowsItsFlagAndAsksNothingForAnEmptyList)
     TFormVignette* vignette = appWindows().Vignette;
     desktopOptions().ShowThumbnails = false;
     vignette->hide();
-    commande->MenuAction("Vignettes")->trigger();
+    commande->MenuAction("Voir_Vignettes")->trigger();
     EXPECT_FALSE(vignette->isVisible()) << "nothing happens while ShowThumbnails is off";
 
-    commande->MenuAction(QString::fromUtf8("Régénère Vignettes"))->trigger();
+    commande->MenuAction("Voir_RegenereVignettes")->trigger();
     EXPECT_TRUE(desktopOptions().ShowThumbnails);
     EXPECT_TRUE(vignette->isVisible());
     EXPECT_TRUE(scripted.shown().empty()) << "no thumbnail options asked for an empty list";
@@ -157,7 +157,7 @@ TEST_F(DesktopTest, ClosingAViewWindowOnlyHidesIt)
     EXPECT_FALSE(zone->isVisible());
     EXPECT_EQ(appWindows().Zone, zone);
     EXPECT_TRUE(commande->isVisible());
-    commande->MenuAction(QString::fromUtf8("Zônes"))->trigger();
+    commande->MenuAction("Voir_Zones")->trigger();
     EXPECT_TRUE(zone->isVisible());
 }
 
@@ -173,8 +173,8 @@ TEST_F(DesktopTest, AnErrorEscapingACommandIsShownAndTheProgramGoesOn)
 {
     FailingPrompts failing;
     setPrompts(&failing);
-    commande->MenuAction("A &Propos...")->trigger();
-    commande->MenuAction("Diaporama ...")->trigger();
+    commande->MenuAction("Aide_APropos")->trigger();
+    commande->MenuAction("Options_Diaporama")->trigger();
     EXPECT_EQ(failing.of("error"), QStringList({QString::fromUtf8("Accès au fichier refusé"),
                                                 QString::fromUtf8("Accès au fichier refusé")}));
     EXPECT_TRUE(commande->isVisible());

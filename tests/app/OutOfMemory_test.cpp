@@ -1,6 +1,6 @@
 // A command that runs out of memory ends with "Mémoire insuffisante", and the program goes on.
 #include "ProgramFixture.h"
-#include "app/ListCommands.h"
+#include "controller/ListCommands.h"
 #include "list/ListFile.h"
 #include "platform/ProgramError.h"
 
@@ -100,7 +100,7 @@ TEST_F(ProgramTest, AListTooLargeForMemoryEndsItsOpeningAndTheProgramGoesOn)
     writeListFile(small, {{" ", "0000", dir, "a.bmp", "1", " ", " "},
                           {" ", "0001", dir, "b.bmp", "2", "3", " "},
                           {" ", "0002", dir, "c.bmp", "0", " ", " "}});
-    QAction* open = commande->MenuAction(QStringLiteral("&Ouvrir Liste..."));
+    QAction* open = commande->MenuAction("Fichier_OuvrirListe");
     ASSERT_NE(open, nullptr);
     review().document().appendFiles({"/avant/x.bmp", "/avant/y.bmp"});
     review().Recount();

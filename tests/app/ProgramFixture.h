@@ -3,7 +3,7 @@
 // answers of the test's Prompts; everything torn down afterwards.
 #include "ScriptedPrompts.h"
 #include "TestFiles.h"
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "app/Ucommande.h"
 #include "app/Ustartup.h"
 #include "app/Windows.h"

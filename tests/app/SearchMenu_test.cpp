@@ -31,7 +31,7 @@ TEST_F(SearchMenuTest, FilesChosenInTheSearchWindowJoinTheListAfterItsEntries)
         rec->OkButton->click();  // no row clicked: every file found
     });
     scripted.answerDialog([](QDialog* d) { d->findChild<QPushButton*>("BitBtnAnnuler")->click(); });
-    commande->MenuAction("Rechercher Images...")->trigger();
+    commande->MenuAction("Edition_RechercherImages")->trigger();
     EXPECT_TRUE(scripted.allAnswered());
 
     const ListModel& m = review().model();
@@ -48,6 +48,6 @@ TEST_F(SearchMenuTest, FilesChosenInTheSearchWindowJoinTheListAfterItsEntries)
     // "Annuler" adds nothing.
     scripted.answerDialog([rec](QDialog*) { rec->CancelButton->click(); });
     scripted.answerDialog([](QDialog* d) { d->findChild<QPushButton*>("BitBtnAnnuler")->click(); });
-    commande->MenuAction("Rechercher Images...")->trigger();
+    commande->MenuAction("Edition_RechercherImages")->trigger();
     EXPECT_EQ(review().LastRow(), 3);
 }

@@ -1,8 +1,8 @@
 // "Noter par Netteté..." without its dialog: which entries get the best score, which the other,
 // which keep theirs, and an answer with one score for both refused.
 #include "ScriptedPrompts.h"
-#include "app/ReviewController.h"
-#include "app/SharpnessCommands.h"
+#include "controller/ReviewController.h"
+#include "controller/SharpnessCommands.h"
 #include "list/ListModel.h"
 #include "review/SharpnessResults.h"
 #include "settings/Options.h"

@@ -28,6 +28,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
+#include <QSet>
 #include <QToolButton>
 
 using StartupTest = ProgramTest;
@@ -210,4 +212,32 @@ TEST_F(StartupTest, MenuBarAsTheProgramHasIt)
         }
         EXPECT_EQ(got, want);
     }
+}
+
+// Tests and tools find menu entries by name: every entry has its own, in ASCII, also where two
+// menus hold the same caption.
+TEST_F(StartupTest, EveryMenuEntryHasItsOwnAsciiName)
+{
+    static const QRegularExpression ascii(QStringLiteral("^[A-Za-z0-9]+_[A-Za-z0-9]+$"));
+    QSet<QString> names;
+    int entries = 0;
+    for (QAction* top : commande->menuBar()->actions())
+        for (QAction* a : top->menu()->actions()) {
+            if (a->isSeparator())
+                continue;
+            ++entries;
+            EXPECT_TRUE(ascii.match(a->objectName()).hasMatch()) << a->objectName().toStdString();
+            names.insert(a->objectName());
+            EXPECT_EQ(commande->MenuAction(a->objectName()), a);
+        }
+    EXPECT_EQ(names.size(), entries);
+    const std::pair<const char*, const char*> cases[] = {
+        {"Executer_Diaporama", "Diaporama"}, {"Voir_Diaporama", "Diaporama"},
+        {"Voir_RegenereZones", "Régénère Zônes"}, {"Aide_APropos", "A &Propos..."}};
+    for (const auto& [name, caption] : cases) {
+        QAction* a = commande->MenuAction(QString::fromUtf8(name));
+        ASSERT_NE(a, nullptr) << name;
+        EXPECT_EQ(a->text(), QString::fromUtf8(caption));
+    }
+    EXPECT_NE(commande->MenuAction("Executer_Diaporama"), commande->MenuAction("Voir_Diaporama"));
 }

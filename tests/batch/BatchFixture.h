@@ -4,8 +4,8 @@
 // stop key after a chosen operation.
 #include "ScriptedPrompts.h"
 #include "TestFiles.h"
-#include "app/KeyMap.h"
-#include "app/ReviewController.h"
+#include "controller/KeyMap.h"
+#include "controller/ReviewController.h"
 #include "list/ListModel.h"
 #include "platform/ShellFileOp.h"
 #include "settings/Options.h"

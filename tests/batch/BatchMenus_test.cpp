@@ -51,7 +51,7 @@ protected:
         review().SetListModified(false);
         return paths;
     }
-    void menu(const char* caption) { commande->MenuAction(QString::fromUtf8(caption))->trigger(); }
+    void menu(const char* name) { commande->MenuAction(QString::fromUtf8(name))->trigger(); }
     QStringList entryPaths() const
     {
         QStringList out;
@@ -75,7 +75,7 @@ TEST_F(BatchMenus, ScoreZeroMarksTheListModifiedWhateverTheAnswer)
         review().model().setCell(ListModel::ColQuality, 2, "1");
         scripted.clear();
         scripted.answerConfirm(yes);
-        menu("Supprimer Fichiers Scores 0...");
+        menu("Executer_SupprimerFichiersScores0");
         EXPECT_TRUE(review().ListModified());
         EXPECT_EQ(QFileInfo::exists(paths[0]), !yes);
         EXPECT_EQ(entryPaths(), yes ? QStringList{paths[1]} : paths);
@@ -101,7 +101,7 @@ TEST_F(BatchMenus, SortTakesItsBaseDirectoryFromTheChooserThroughItsDialog)
         EXPECT_EQ(dlg->EditNomREpBase->text(), tri);  // as chosen, without the final "/"
         dlg->BitBtnOkClick();
     });
-    menu("Trier par zône dans sous Répertoire");
+    menu("Executer_TrierparzonedanssousRepertoire");
     EXPECT_TRUE(programOptions().SortMoveToBase);
     EXPECT_EQ(programOptions().SortBaseDirectory, tri + "/");
     EXPECT_EQ(entryPaths(), (QStringList{tri + "/Zone1/a.bmp", dir.filePath("b.bmp"), tri + "/Zone2/c.bmp"}));
@@ -113,7 +113,7 @@ TEST_F(BatchMenus, SortTakesItsBaseDirectoryFromTheChooserThroughItsDialog)
     listed({"d.bmp"}, {"4"});
     scripted.clear();
     scripted.answerDialog([](QDialog* d) { static_cast<TFormopTrierZone*>(d)->BitBtnAnnulerClick(); });
-    menu("Trier par zône dans sous Répertoire");
+    menu("Executer_TrierparzonedanssousRepertoire");
     EXPECT_EQ(entryPaths(), QStringList{dir.filePath("Zone4/d.bmp")});
 }
 
@@ -127,12 +127,12 @@ TEST_F(BatchMenus, RenameStoresTheBaseNameCutAtItsDotAndRenames)
         d->findChild<QLineEdit*>("EditNomLot")->setText("Serie.old");
         static_cast<TFormOptionsRenommer*>(d)->BitBtnOkClick();
     });
-    menu("Renommer ...");
+    menu("Options_Renommer");
     EXPECT_EQ(programOptions().BatchName, "Serie");
     EXPECT_FALSE(review().ListModified());
 
     scripted.answerDialog([](QDialog* d) { static_cast<TFormOptionsRenommer*>(d)->BitBtnOkClick(); });
-    menu("Renommer / Déplacer...");
+    menu("Executer_RenommerDeplacer");
     EXPECT_EQ(entryPaths(), (QStringList{dir.filePath("Serie0001.bmp"), dir.filePath("Serie0002.jpg")}));
     EXPECT_EQ(scripted.messages().last(), QString::fromUtf8("Traitement Terminé: 2 Fichiers Traités"));
     EXPECT_EQ(readAll(dir.filePath("Serie0002.jpg")), bytesOf("b.jpg"));
@@ -142,7 +142,7 @@ TEST_F(BatchMenus, RenameStoresTheBaseNameCutAtItsDotAndRenames)
     review().SetListModified(false);
     scripted.clear();
     scripted.answerDialog([](QDialog*) {});
-    menu("Renommer / Déplacer...");
+    menu("Executer_RenommerDeplacer");
     EXPECT_EQ(scripted.messages(), QStringList{"Pas de Nom Valide"});
     EXPECT_TRUE(review().ListModified());
 }
@@ -165,7 +165,7 @@ TEST_F(BatchMenus, SpaceTypedInTheListStopsTheSort)
     };
     setFileOps(&ops);
     scripted.answerDialog([](QDialog*) {});
-    menu("Trier par zône dans sous Répertoire");
+    menu("Executer_TrierparzonedanssousRepertoire");
     EXPECT_EQ(ops.calls, 3);
     EXPECT_EQ(scripted.messages().last(), QString::fromUtf8("Traitement Terminé: 3 Fichiers Traités"));
     EXPECT_EQ(entryPaths().mid(2), (QStringList{dir.filePath("Zone1/f2.bmp")} + paths.mid(3)));
@@ -191,7 +191,7 @@ TEST_F(BatchMenus, EscapeRightAfterTheAnswerStopsTheTrashAtOnce)
     setFileOps(&ops);
     scripted.answerConfirm(true);
     scripted.answerConfirm(true);  // every entry is scored 0
-    menu("Supprimer Fichiers Scores 0...");
+    menu("Executer_SupprimerFichiersScores0");
     EXPECT_EQ(ops.calls, 1);
     EXPECT_EQ(scripted.messages().last(), QString::fromUtf8("Traitement Terminé: 1 Fichiers Supprimés"));
     EXPECT_EQ(entryPaths(), paths.mid(1));
@@ -213,7 +213,7 @@ TEST_F(BatchMenus, ASortOnAFullDiskSaysHowManyFailedAndWhy)
     setFileOps(&ops);
     scripted.answerDialog([](QDialog*) {});
     scripted.answerChoice(Choice::YesToAll);
-    menu("Trier par zône dans sous Répertoire");
+    menu("Executer_TrierparzonedanssousRepertoire");
     EXPECT_EQ(scripted.messages().last(), QString::fromUtf8("Traitement Terminé: 2 Fichiers Traités\n"
                                                             "4 Échecs, le premier : Disque plein : ")
                                               + paths[2]);
@@ -227,7 +227,7 @@ TEST_F(BatchMenus, NamesWithALineBreakAreRefusedWhenAdded)
     ASSERT_TRUE(writeTestImage(good, 8, 8));
     scripted.answerOpen({good, bad, cr});
     scripted.answerDialog([](QDialog*) {});  // the thumbnail options the new page asks for
-    menu("&Ajouter à la Liste");
+    menu("Edition_AjouteralaListe");
     EXPECT_EQ(entryPaths(), QStringList{good});
     EXPECT_EQ(scripted.messages(),
               QStringList{QString::fromUtf8("Nom refusé dans la liste (retour à la ligne dans le nom) : ") + dir.filePath("two\\nlines.bmp")
@@ -239,7 +239,7 @@ TEST_F(BatchMenus, ACutPassIsSettledAtStartAndUndoneFromTheEditionMenu)
 {
     const QStringList paths = listed({"a.bmp", "b.bmp"}, {"1", "2"});
     scripted.answerDialog([](QDialog*) {});
-    menu("Trier par zône dans sous Répertoire");
+    menu("Executer_TrierparzonedanssousRepertoire");
     // A pass cut after its record of a.bmp was written: at the next start it is settled.
     JournalWriter cut(QStringLiteral("TriZones"));
     JournalRecord r;
@@ -259,7 +259,7 @@ TEST_F(BatchMenus, ACutPassIsSettledAtStartAndUndoneFromTheEditionMenu)
     review().SetListModified(false);
     scripted.clear();
     scripted.answerConfirm(true);
-    menu("Annuler le Dernier Traitement");
+    menu("Edition_AnnulerleDernierTraitement");
     EXPECT_EQ(scripted.messages().last(), QString::fromUtf8("Traitement Annulé: 2 Fichiers Rétablis"));
     EXPECT_EQ(entryPaths(), QStringList{paths[0]});
     EXPECT_TRUE(review().ListModified());

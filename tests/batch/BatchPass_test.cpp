@@ -83,7 +83,7 @@ TEST(PassReport, ClosingMessageAndQuestionsOnFailures)
             EXPECT_TRUE(report.failed("/entry.bmp", f.err, QString::fromUtf8(f.subject)));
         }
         for (EntryFile::Kind k : c.left)
-            report.left(k);
+            report.leaveEntry(k);
         EXPECT_EQ(report.closing(c.count, " Fichiers Traités"), QString::fromUtf8(c.expected));
     }
 

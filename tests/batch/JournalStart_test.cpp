@@ -25,7 +25,7 @@ protected:
         ProgramTest::TearDown();
         qputenv("XDG_DATA_HOME", savedData);
     }
-    void menu(const char* caption) { commande->MenuAction(QString::fromUtf8(caption))->trigger(); }
+    void menu(const char* name) { commande->MenuAction(QString::fromUtf8(name))->trigger(); }
 
     QTemporaryDir dir;
     QTemporaryDir data;
@@ -44,7 +44,7 @@ TEST_F(JournalStart, ACutJournalAndOddNamesAreSettledAtStartAndTheUndoSaysWhatIt
         review().model().setCell(ListModel::ColZone, row, QString::number(row));
     review().Recount();
     scripted.answerDialog([](QDialog*) {});
-    menu("Trier par zône dans sous Répertoire");
+    menu("Executer_TrierparzonedanssousRepertoire");
     ASSERT_EQ(journalFiles().size(), 1);
 
     // The power goes in the middle of the line that marks b.bmp moved.
@@ -59,7 +59,7 @@ TEST_F(JournalStart, ACutJournalAndOddNamesAreSettledAtStartAndTheUndoSaysWhatIt
 
     scripted.clear();
     scripted.answerConfirm(true);
-    menu("Annuler le Dernier Traitement");
+    menu("Edition_AnnulerleDernierTraitement");
     EXPECT_EQ(scripted.messages().last(),
               QString::fromUtf8("Traitement Annulé: 3 Fichiers Rétablis\n1 Lignes du Journal Illisibles: ligne %1 de \"%2\"")
                   .arg(bytes.left(cut).count('\n') + 1)

@@ -56,7 +56,7 @@ TEST_F(ConvertMenuTest, ConvertirEntriesRunTheDriverOverTheList)
         setVisu(d, true);
         clickOk(d);
     });
-    commande->MenuAction(QStringLiteral("&Convertir BMP vers JPEG..."))->trigger();
+    commande->MenuAction("Convertir_ConvertirBMPversJPEG")->trigger();
     EXPECT_EQ(scripted.messages(), QStringList{done(3)});
     for (const char* name : {"a_075.JPG", "b_075.JPG", "c_075.JPG"})
         EXPECT_TRUE(QFile::exists(tmp.filePath(QString::fromLatin1(name)))) << name;
@@ -89,7 +89,7 @@ TEST_F(ConvertMenuTest, ConvertirEntriesRunTheDriverOverTheList)
     appWindows().Liste->AppendFiles({red});
     appWindows().Liste->Recount();
     review().SetListModified(false);
-    commande->MenuAction(QStringLiteral("Convertir BMP vers FIT..."))->trigger();
+    commande->MenuAction("Convertir_ConvertirBMPversFIT")->trigger();
     EXPECT_EQ(scripted.messages(), QStringList{done(4)});
     EXPECT_TRUE(QFile::exists(tmp.filePath(QStringLiteral("red_G.FIT"))));
     EXPECT_EQ(showings.events, (std::vector<QEvent::Type>{QEvent::Hide, QEvent::Show}));
@@ -99,7 +99,7 @@ TEST_F(ConvertMenuTest, ConvertirEntriesRunTheDriverOverTheList)
     // JPEG to BMP cancelled: nothing converted, the count says so; the list is still not modified.
     scripted.clear();
     scripted.answerDialog([](QDialog*) {});
-    commande->MenuAction(QStringLiteral("Convertir JPEG vers Bmp..."))->trigger();
+    commande->MenuAction("Convertir_ConvertirJPEGversBmp")->trigger();
     ASSERT_FALSE(scripted.shown().empty());
     EXPECT_EQ(scripted.shown().front().caption, QStringLiteral("Convertir JPEG vers Bmp:"));
     EXPECT_EQ(scripted.messages(), QStringList{done(0)});
@@ -123,7 +123,7 @@ TEST_F(ConvertMenuTest, ConversionsReplaceNothingUnasked)
 
     scripted.answerDialog(clickOk);
     scripted.answerChoice(Choice::No);
-    commande->MenuAction(QStringLiteral("Convertir JPEG vers Bmp..."))->trigger();
+    commande->MenuAction("Convertir_ConvertirJPEGversBmp")->trigger();
     EXPECT_EQ(scripted.messages(), (QStringList{replaceQuestion(users), done(2)}));
     EXPECT_EQ(readAll(users), "the user's own picture");
     EXPECT_EQ(QDir(tmp.path()).entryList({QStringLiteral("*.BMP")}, QDir::Files, QDir::Name),
@@ -148,7 +148,7 @@ TEST_F(ConvertMenuTest, OneBadFileDoesNotEndTheRun)
     scripted.answerDialog(clickOk);
     scripted.answerChoice(Choice::Yes);
     scripted.answerChoice(Choice::Yes);
-    commande->MenuAction(QStringLiteral("&Convertir BMP vers JPEG..."))->trigger();
+    commande->MenuAction("Convertir_ConvertirBMPversJPEG")->trigger();
     const QString goOn = QStringLiteral("\nVoulez-vous Continuer?");
     ASSERT_EQ(scripted.shown().size(), 4u);
     EXPECT_EQ(scripted.shown()[1].caption, QStringLiteral("Impossible de Traiter le Fichier: ") + sources[0]);
@@ -182,7 +182,7 @@ TEST_F(ConvertMenuTest, SlideshowComesBackHoweverTheRunEnds)
     SlideshowShowings annuler(diapo);
     scripted.answerDialog(withoutVisu);
     scripted.answerChoice(Choice::Cancel);
-    commande->MenuAction(QStringLiteral("&Convertir BMP vers JPEG..."))->trigger();
+    commande->MenuAction("Convertir_ConvertirBMPversJPEG")->trigger();
     EXPECT_EQ(scripted.messages().last(), done(0));
     EXPECT_EQ(annuler.events, (std::vector<QEvent::Type>{QEvent::Hide, QEvent::Show}));
     EXPECT_TRUE(diapo->isVisible());
@@ -192,7 +192,7 @@ TEST_F(ConvertMenuTest, SlideshowComesBackHoweverTheRunEnds)
     scripted.clear();
     scripted.answerDialog(withoutVisu);
     scripted.answerChoice(Choice::No);
-    commande->MenuAction(QStringLiteral("&Convertir BMP vers JPEG..."))->trigger();
+    commande->MenuAction("Convertir_ConvertirBMPversJPEG")->trigger();
     EXPECT_TRUE(scripted.messages().last().startsWith(done(1)));
     EXPECT_EQ(non.events, (std::vector<QEvent::Type>{QEvent::Hide, QEvent::Show}));
     EXPECT_TRUE(diapo->isVisible());

@@ -2,8 +2,8 @@
 // options dialog, messages and counts, cancel and an empty list, the stop keys, a converter's error,
 // and an output that would replace its own source.
 #include "ConvertFixture.h"
-#include "app/KeyMap.h"
-#include "app/ReviewController.h"
+#include "controller/KeyMap.h"
+#include "controller/ReviewController.h"
 #include "convert/ColourFilter.h"
 #include "convert/ConversionDriver.h"
 #include "convert/ConversionOutputs.h"

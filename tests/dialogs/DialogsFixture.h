@@ -2,7 +2,7 @@
 // Shared set-up of the dialog and slideshow tests: the started program with defaults in the live
 // records, no settings file and scripted prompts; its slideshow window at a small size.
 #include "ScriptedPrompts.h"
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "app/Ucommande.h"
 #include "app/Ustartup.h"
 #include "app/Windows.h"

@@ -41,8 +41,8 @@ TEST_F(FileFiltersTest, EveryFilterOfTheProgramGivesQtTheFilesItNames)
     FilterRecorder recorder;
     setPrompts(&recorder);
     QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB888));
-    const char* const commands[] = {"&Nouvelle Liste...",     "&Ouvrir Liste...",  "Ouvrir et Renommer...",
-                                    "&Enregistrer Liste...",  "&Ajouter à la Liste", "Coller le Presse papier"};
+    const char* const commands[] = {"Fichier_NouvelleListe",    "Fichier_OuvrirListe",     "Fichier_OuvriretRenommer",
+                                    "Fichier_EnregistrerListe", "Edition_AjouteralaListe", "Edition_CollerlePressepapier"};
     for (const char* c : commands) {
         QAction* a = commande->MenuAction(QString::fromUtf8(c));
         ASSERT_NE(a, nullptr) << c;

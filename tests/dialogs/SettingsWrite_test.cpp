@@ -23,7 +23,7 @@ TEST_F(SettingsWriteTest, AFailedWriteIsToldWithThePathAndTheReason)
         std::function<void()> write;
     };
     const Case cases[] = {
-        {"Enregistrer Bureau", [&] { commande->MenuAction("Enregistrer Bureau")->trigger(); }},
+        {"Enregistrer Bureau", [&] { commande->MenuAction("Options_EnregistrerBureau")->trigger(); }},
         {"Enregistrer of the slideshow options",
          [&] {
              sp.answerDialog([](QDialog* d) { click(d, "BitBtnEnregistrer"); });
@@ -58,7 +58,7 @@ TEST_F(SettingsWriteTest, AFailedWriteIsToldWithThePathAndTheReason)
 TEST_F(SettingsWriteTest, AWriteThatWorksSaysNothing)
 {
     desktopOptions().ZoneCellHeight = 91;
-    commande->MenuAction("Enregistrer Bureau")->trigger();
+    commande->MenuAction("Options_EnregistrerBureau")->trigger();
     sp.answerDialog([](QDialog* d) { click(d, "BitBtnEnregistrer"); });
     prompts().exec(appWindows().OpZone);
     EXPECT_TRUE(sp.messages().isEmpty());

@@ -1,6 +1,6 @@
 // The list window driven as the menus drive it, with scripted dialogs and real files.
-#include "app/ListCommands.h"
-#include "app/ReviewController.h"
+#include "controller/ListCommands.h"
+#include "controller/ReviewController.h"
 #include "app/Windows.h"
 #include "list/ListFile.h"
 #include "list/ListModel.h"

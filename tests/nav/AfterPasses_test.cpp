@@ -42,12 +42,12 @@ TEST_F(AfterPassesTest, TheEntryOnShowStaysTheOneTheKeysWriteTo)
         ScriptedPrompts::DialogScript options;
     };
     const Pass passes[] = {
-        {"conversion showing each picture", "&Convertir BMP vers JPEG...", [] {},
+        {"conversion showing each picture", "Convertir_ConvertirBMPversJPEG", [] {},
          [](QDialog* d) {
              d->findChild<QCheckBox*>(QStringLiteral("CheckBoxVisu"))->setChecked(true);
              clickOk(d);
          }},
-        {"renaming", "Renommer / Déplacer...",
+        {"renaming", "Executer_RenommerDeplacer",
          [] {
              programOptions().RenameByBatch = true;
              programOptions().BatchName = QStringLiteral("Serie");

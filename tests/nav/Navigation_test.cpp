@@ -225,7 +225,7 @@ TEST_F(NavigationTest, EscapeStopsALongPassAndStartsTheSlideshow)
     QStringList paths;
     const Case cases[] = {
         {"zone pages",
-         [&] { commande->MenuAction(QString::fromUtf8("Régénère Zônes"))->trigger(); },
+         [&] { commande->MenuAction("Voir_RegenereZones")->trigger(); },
          [&] { return zoneWindow()->Grid()->ItemLoaded(9); }},
         {"thumbnail page",
          [&] { appWindows().Vignette->BuildThumbnailPage(paths, 0, 100); },

@@ -44,7 +44,7 @@ TEST_F(PagesTest, CancelledThumbnailOptionsKeepThePreviousPage)
     for (const Step& s : steps) {
         SCOPED_TRACE(s.what);
         scripted.answerDialog(s.answer);
-        commande->MenuAction(QStringLiteral("Vignettes"))->trigger();
+        commande->MenuAction("Voir_Vignettes")->trigger();
         EXPECT_TRUE(scripted.allAnswered());
         EXPECT_TRUE(vignette->isVisible());
         EXPECT_EQ(vignette->Grid()->First(), s.first);
@@ -78,7 +78,7 @@ TEST_F(PagesTest, ZoneCellKeepsItsFirstTaggedEntryUntilTheRebuild)
     for (const Step& s : steps) {
         SCOPED_TRACE(s.what);
         if (s.row == 0) {
-            commande->MenuAction(QString::fromUtf8("Régénère Zônes"))->trigger();
+            commande->MenuAction("Voir_RegenereZones")->trigger();
             EXPECT_TRUE(zones->isVisible());
         } else {
             review().GotoRow(s.row);
@@ -103,7 +103,7 @@ TEST_F(PagesTest, ShownEntryIsHighlightedOnTheThumbnailPageWhenThumbnailsAreShow
     TFormVignette* vignette = appWindows().Vignette;
     desktopOptions().ShowThumbnails = true;
     scripted.answerDialog(thumbnailOptions(4, 4));
-    commande->MenuAction(QStringLiteral("Vignettes"))->trigger();
+    commande->MenuAction("Voir_Vignettes")->trigger();
     ASSERT_EQ(vignette->Grid()->First(), 4);
 
     struct Case {

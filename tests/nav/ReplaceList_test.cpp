@@ -30,7 +30,7 @@ protected:
         EXPECT_TRUE(writeTestImage(path, 30, 20));
         return path;
     }
-    void menu(const char* caption) { commande->MenuAction(QString::fromUtf8(caption))->trigger(); }
+    void menu(const char* name) { commande->MenuAction(QString::fromUtf8(name))->trigger(); }
 };
 
 // Each command that replaces or closes the list, by each answer to "Enregistrer les Modifications
@@ -40,12 +40,12 @@ TEST_F(ReplaceListTest, AModifiedListIsOfferedForSavingBeforeItIsReplacedOrClose
 {
     enum class Command { Open, New, OpenRename, Quit };
     const struct {
-        const char* caption;
+        const char* name;
         Command command;
-    } commands[] = {{"&Ouvrir Liste...", Command::Open},
-                    {"&Nouvelle Liste...", Command::New},
-                    {"Ouvrir et Renommer...", Command::OpenRename},
-                    {"&Quitter", Command::Quit}};
+    } commands[] = {{"Fichier_OuvrirListe", Command::Open},
+                    {"Fichier_NouvelleListe", Command::New},
+                    {"Fichier_OuvriretRenommer", Command::OpenRename},
+                    {"Fichier_Quitter", Command::Quit}};
     struct Answer {
         const char* what;
         Choice choice;
@@ -62,7 +62,7 @@ TEST_F(ReplaceListTest, AModifiedListIsOfferedForSavingBeforeItIsReplacedOrClose
     };
     for (const auto& c : commands) {
         for (const Answer& a : answers) {
-            SCOPED_TRACE(std::string(c.caption) + " / " + a.what);
+            SCOPED_TRACE(std::string(c.name) + " / " + a.what);
             restart();
             desktopOptions().AutoSaveDesktop = false;
             desktopOptions().ShowThumbnails = false;
@@ -79,7 +79,7 @@ TEST_F(ReplaceListTest, AModifiedListIsOfferedForSavingBeforeItIsReplacedOrClose
                 scripted.answerSave(*a.saveAs ? std::optional<QString>(dir.filePath(a.saveAs)) : std::nullopt);
             if (a.goesOn && c.command != Command::Quit)
                 scripted.answerOpen({c.command == Command::New ? other : otherList});
-            menu(c.caption);
+            menu(c.name);
 
             EXPECT_TRUE(scripted.allAnswered());
             ASSERT_FALSE(scripted.shown().empty());
@@ -128,15 +128,15 @@ TEST_F(ReplaceListTest, NothingOfAReplacedListStays)
         switch (how) {
         case How::Open:
             scripted.answerOpen({listFile(QStringLiteral("nouvelle.LST"), {fresh})});
-            commande->MenuAction("&Ouvrir Liste...")->trigger();
+            commande->MenuAction("Fichier_OuvrirListe")->trigger();
             break;
         case How::Empty:
             scripted.answerConfirm(true);
-            commande->MenuAction("Vider la Liste")->trigger();
+            commande->MenuAction("Edition_ViderlaListe")->trigger();
             break;
         case How::New:
             scripted.answerOpen({fresh});
-            commande->MenuAction("&Nouvelle Liste...")->trigger();
+            commande->MenuAction("Fichier_NouvelleListe")->trigger();
             break;
         }
         EXPECT_TRUE(scripted.allAnswered());
@@ -166,9 +166,9 @@ TEST_F(ReplaceListTest, ThumbnailOptionsAreAskedOnlyForAListThatCameAndUnlessDec
 
     // Cancelled open and add: only their dialogs.
     scripted.answerOpen({});
-    commande->MenuAction("&Ouvrir Liste...")->trigger();
+    commande->MenuAction("Fichier_OuvrirListe")->trigger();
     scripted.answerOpen({});
-    commande->MenuAction(QString::fromUtf8("&Ajouter à la Liste"))->trigger();
+    commande->MenuAction("Edition_AjouteralaListe")->trigger();
     ASSERT_EQ(scripted.shown().size(), 2u);
     EXPECT_EQ(scripted.shown()[0].kind, ScriptedPrompts::Kind::Open);
     EXPECT_EQ(scripted.shown()[1].kind, ScriptedPrompts::Kind::Open);
@@ -178,7 +178,7 @@ TEST_F(ReplaceListTest, ThumbnailOptionsAreAskedOnlyForAListThatCameAndUnlessDec
     scripted.clear();
     scripted.answerOpen({list});
     scripted.answerDialog([](QDialog* d) { d->reject(); });
-    commande->MenuAction("&Ouvrir Liste...")->trigger();
+    commande->MenuAction("Fichier_OuvrirListe")->trigger();
     EXPECT_TRUE(scripted.allAnswered());
     ASSERT_EQ(scripted.shown().size(), 2u);
     EXPECT_EQ(scripted.shown()[1].caption, "Options Vignettes:");
@@ -187,11 +187,11 @@ TEST_F(ReplaceListTest, ThumbnailOptionsAreAskedOnlyForAListThatCameAndUnlessDec
     desktopOptions().ThumbDontAsk = true;
     desktopOptions().ThumbFirst = 0;
     desktopOptions().ThumbPageSize = 10;
-    for (const char* caption : {"&Ouvrir Liste...", "&Ajouter à la Liste"}) {
-        SCOPED_TRACE(caption);
+    for (const char* name : {"Fichier_OuvrirListe", "Edition_AjouteralaListe"}) {
+        SCOPED_TRACE(name);
         scripted.clear();
-        scripted.answerOpen({QString(caption).startsWith("&Ouvrir") ? list : pictures[0]});
-        commande->MenuAction(QString::fromUtf8(caption))->trigger();
+        scripted.answerOpen({QString(name).startsWith("Fichier_") ? list : pictures[0]});
+        commande->MenuAction(QString::fromUtf8(name))->trigger();
         EXPECT_TRUE(scripted.allAnswered());
         EXPECT_EQ(scripted.shown().size(), 1u) << "no thumbnail options";
         EXPECT_EQ(appWindows().Vignette->Grid()->ItemCount(), review().LastRow());

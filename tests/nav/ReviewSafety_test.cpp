@@ -122,14 +122,14 @@ TEST_F(ReviewSafetyTest, OpeningOrEmptyingAListShowsItsFirstEntryOrNothing)
     scripted.clear();
     scripted.answerOpen({listFile});
     scripted.answerDialog([](QDialog* d) { d->findChild<QPushButton*>("BitBtnAnnuler")->click(); });
-    commande->MenuAction("&Ouvrir Liste...")->trigger();
+    commande->MenuAction("Fichier_OuvrirListe")->trigger();
     EXPECT_EQ(review().CurrentRow(), 1);
     EXPECT_EQ(diapo()->windowTitle(), fresh[0]);
     EXPECT_EQ(diapo()->Picture().size(), QSize(30, 20));
     EXPECT_EQ(caption(), "0//2");
 
     scripted.answerConfirm(true);
-    commande->MenuAction("Vider la Liste")->trigger();
+    commande->MenuAction("Edition_ViderlaListe")->trigger();
     EXPECT_TRUE(review().listIsEmpty());
     EXPECT_TRUE(diapo()->Picture().isNull());
     EXPECT_EQ(diapo()->windowTitle(), "Diaporama");

@@ -66,7 +66,7 @@ protected:
             paths << files[i % 3];
         fillWith(paths);
     }
-    void menu(const char* caption) { commande->MenuAction(QString::fromUtf8(caption))->trigger(); }
+    void menu(const char* name) { commande->MenuAction(QString::fromUtf8(name))->trigger(); }
     static QString measureText(int row)
     {
         const ListModel& m = liste()->model();
@@ -107,7 +107,7 @@ TEST_F(SharpnessReviewTest, MeasureFromTheMenuShowsTheColumnAndItsProgress)
     QProgressBar* progress = commande->ProgressNettete();
     EXPECT_FALSE(progress->isVisible());
 
-    menu("Mesurer la Netteté");
+    menu("Executer_MesurerlaNettete");
     ASSERT_EQ(table->model()->columnCount(), ListModel::kColumnCount + 1);
     EXPECT_FALSE(table->isColumnHidden(ListModel::ColMeasure));
     EXPECT_EQ(table->model()->headerData(ListModel::ColMeasure, Qt::Horizontal).toString(),
@@ -138,7 +138,7 @@ TEST_F(SharpnessReviewTest, KeysAreAnsweredDuringAMeasureOf2000Frames)
             doneWhenMoved = lastProgress.first;
     });
     typeDuringMeasure({Qt::Key_Right, Qt::Key_2});
-    menu("Mesurer la Netteté");
+    menu("Executer_MesurerlaNettete");
 
     EXPECT_EQ(review().CurrentRow(), 2) << "paging during the measure";
     EXPECT_EQ(quality(2), QStringLiteral("2")) << "tagging during the measure";
@@ -154,7 +154,7 @@ TEST_F(SharpnessReviewTest, EscapeStopsTheMeasureAndKeepsWhatWasMeasured)
     fillLong();
     watchProgress();
     typeDuringMeasure({Qt::Key_Escape});
-    menu("Mesurer la Netteté");
+    menu("Executer_MesurerlaNettete");
     review().SetPlaying(false);  // Escape also started the slideshow, as during any pass
 
     EXPECT_EQ(lastProgress.second, 2000);
@@ -169,20 +169,20 @@ TEST_F(SharpnessReviewTest, ListOpenedAgainOrEmptiedIsMeasuredAgain)
     fillSix();
     const QString list = dir.filePath(QStringLiteral("six.lst"));
     writeListFile(list, liste()->model().entries());
-    menu("Mesurer la Netteté");
+    menu("Executer_MesurerlaNettete");
     ASSERT_FALSE(results().noneMeasured());
 
     scripted.answerOpen({list});
-    menu("&Ouvrir Liste...");
+    menu("Fichier_OuvrirListe");
     EXPECT_EQ(review().entryCount(), 6);
     EXPECT_TRUE(results().noneMeasured());
     EXPECT_EQ(liste()->grid()->model()->columnCount(), ListModel::kColumnCount);
     EXPECT_FALSE(commande->ProgressNettete()->isVisible());
 
-    menu("Mesurer la Netteté");
+    menu("Executer_MesurerlaNettete");
     EXPECT_EQ(measureText(3), QStringLiteral("100,0"));
     scripted.answerConfirm(true);
-    menu("Vider la Liste");
+    menu("Edition_ViderlaListe");
     EXPECT_TRUE(results().noneMeasured());
 }
 
@@ -201,9 +201,9 @@ TEST_F(SharpnessReviewTest, OpeningAListOrClosingDuringAMeasureStopsIt)
             return;
         asked = true;
         scripted.answerOpen({list});
-        menu("&Ouvrir Liste...");
+        menu("Fichier_OuvrirListe");
     });
-    menu("Mesurer la Netteté");
+    menu("Executer_MesurerlaNettete");
     ASSERT_TRUE(asked);
     EXPECT_EQ(review().entryCount(), 6);
     EXPECT_LT(lastProgress.first, 2000);
@@ -219,7 +219,7 @@ TEST_F(SharpnessReviewTest, OpeningAListOrClosingDuringAMeasureStopsIt)
         scripted.answerConfirm(false);  // the list is not saved
         commande->close();
     });
-    menu("Mesurer la Netteté");
+    menu("Executer_MesurerlaNettete");
     ASSERT_TRUE(closed);
     EXPECT_FALSE(commande->isVisible());
     EXPECT_EQ(lastProgress.second, 2006);
@@ -229,10 +229,10 @@ TEST_F(SharpnessReviewTest, OpeningAListOrClosingDuringAMeasureStopsIt)
 TEST_F(SharpnessReviewTest, SortPutsTheSharpestFirstKeepsNumbersAndMarksTheList)
 {
     fillSix();
-    menu("Mesurer la Netteté");
+    menu("Executer_MesurerlaNettete");
     review().SetListModified(false);
     review().Fin();
-    menu("Trier par Netteté");
+    menu("Edition_TrierparNettete");
 
     QStringList names, numbers;
     for (int row = 1; row <= 6; ++row) {
@@ -246,7 +246,7 @@ TEST_F(SharpnessReviewTest, SortPutsTheSharpestFirstKeepsNumbersAndMarksTheList)
     EXPECT_EQ(review().CurrentRow(), 1);
     EXPECT_EQ(review().frame().caption, review().EntryPath(1));
 
-    menu("Renuméroter");
+    menu("Edition_Renumeroter");
     EXPECT_EQ(cell(ListModel::ColNumber, 1), QStringLiteral("0000"));
 }
 
@@ -254,7 +254,7 @@ TEST_F(SharpnessReviewTest, ScoreTheOthersThroughTheDialog)
 {
     programOptions().DefaultScore = '1';
     fillSix();
-    menu("Mesurer la Netteté");
+    menu("Executer_MesurerlaNettete");
     review().SetListModified(false);
 
     struct Case {
@@ -284,7 +284,7 @@ TEST_F(SharpnessReviewTest, ScoreTheOthersThroughTheDialog)
             if (c.ok)
                 dialog->findChild<QPushButton*>(QStringLiteral("BitBtnOk"))->click();
         });
-        menu("Noter par Netteté...");
+        menu("Edition_NoterparNettete");
         QStringList got;
         for (int row = 1; row <= 6; ++row)
             got << quality(row);
@@ -315,7 +315,7 @@ TEST_F(SharpnessReviewTest, TheBestFramesSurviveTheScoreZeroPass)
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     programOptions().DefaultScore = '0';
     fillSix();
-    menu("Mesurer la Netteté");
+    menu("Executer_MesurerlaNettete");
 
     scripted.answerDialog([&](QDialog* d) {
         auto* dialog = static_cast<TFormNoterNettete*>(d);
@@ -329,14 +329,14 @@ TEST_F(SharpnessReviewTest, TheBestFramesSurviveTheScoreZeroPass)
         dialog->SpinEditScoreMeilleures()->SetValue(1);
         ok->click();
     });
-    menu("Noter par Netteté...");
+    menu("Edition_NoterparNettete");
     EXPECT_EQ(scripted.messages(),
               (QStringList{QString::fromUtf8("Score des meilleures et score des autres identiques: choisissez deux scores différents"),
                            QString::fromUtf8("Traitement Terminé: 6 Fichiers Traités (3 meilleures au score 1, 3 autres au score 0)")}));
 
     scripted.clear();
     scripted.answerConfirm(true);
-    menu("Supprimer Fichiers Scores 0...");
+    menu("Executer_SupprimerFichiersScores0");
     QStringList names;
     for (int row = 1; row <= review().entryCount(); ++row)
         names << name(row);
@@ -349,10 +349,10 @@ TEST_F(SharpnessReviewTest, TheBestFramesSurviveTheScoreZeroPass)
 TEST_F(SharpnessReviewTest, WithoutAMeasureNothingIsSortedOrScored)
 {
     fillSix();
-    for (const char* caption : {"Trier par Netteté", "Noter par Netteté..."}) {
-        SCOPED_TRACE(caption);
+    for (const char* entry : {"Edition_TrierparNettete", "Edition_NoterparNettete"}) {
+        SCOPED_TRACE(entry);
         scripted.clear();
-        menu(caption);
+        menu(entry);
         EXPECT_EQ(scripted.messages(),
                   QStringList{QString::fromUtf8("Aucune Netteté mesurée: lancez d'abord \"Mesurer la Netteté\"")});
         EXPECT_EQ(name(1), QStringLiteral("s25.bmp"));
@@ -363,8 +363,8 @@ TEST_F(SharpnessReviewTest, WithoutAMeasureNothingIsSortedOrScored)
 TEST_F(SharpnessReviewTest, CurveShowsBothCurvesAndAClickMakesTheEntryCurrent)
 {
     fillSix();
-    menu("Mesurer la Netteté");
-    menu("Courbe de Netteté");
+    menu("Executer_MesurerlaNettete");
+    menu("Voir_CourbedeNettete");
     TFormCourbeNettete* curve = appWindows().CourbeNettete;
     ASSERT_TRUE(curve->isVisible());
     EXPECT_EQ(curve->windowTitle(), QString::fromUtf8("Courbe de Netteté"));
@@ -391,7 +391,7 @@ TEST_F(SharpnessReviewTest, CurveShowsBothCurvesAndAClickMakesTheEntryCurrent)
 
     // Sorting the list leaves the curve by number as it was.
     const QList<QPointF> before = curve->SeriesNumero()->points();
-    menu("Trier par Netteté");
+    menu("Edition_TrierparNettete");
     EXPECT_EQ(curve->SeriesNumero()->points(), before);
 }
 

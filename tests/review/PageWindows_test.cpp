@@ -1,4 +1,4 @@
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "app/Windows.h"
 #include "list/Uliste.h"
 #include "review/ThumbnailGeometry.h"

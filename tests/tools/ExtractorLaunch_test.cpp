@@ -17,7 +17,7 @@ namespace {
 
 using ExtractorLaunchTest = ToolsTest;
 
-QAction* vidsplitCommand() { return appWindows().Commande->MenuAction("Vidsplit..."); }
+QAction* vidsplitCommand() { return appWindows().Commande->MenuAction("Executer_Vidsplit"); }
 
 // A list file of one entry, written by the program itself.
 void writeList(const QString& listPath)
@@ -233,7 +233,7 @@ TEST_F(ExtractorLaunchTest, OptionsDialogShowsStoresAndBrowses)
     EXPECT_EQ(box->windowTitle(), "Options Vidsplit");
     EXPECT_EQ(box->LabelRep->text(), "Répertoire de \"Vidsplit\"");
     EXPECT_EQ(box->CheckBoxNePasRedemander->text(), "Ne pas redemander");
-    QAction* options = commande->MenuAction("Vidsplit");
+    QAction* options = commande->MenuAction("Options_Vidsplit");
     ASSERT_NE(options, nullptr);
 
     extractorOptions().ExtractorDirectory = "/opt/outils/";

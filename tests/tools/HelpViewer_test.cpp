@@ -218,7 +218,7 @@ TEST_F(HelpTest, NoHelpFileAnywhereGivesTheErrorBoxAndNoViewer)
         ASSERT_TRUE(!c.directoryNamedLikeTheFile || QDir().mkpath("Velmoran.HLP"));
         scripted.clear();
         commande->showMinimized();
-        commande->MenuAction("&Aide")->trigger();
+        commande->MenuAction("Aide_Aide")->trigger();
         ASSERT_EQ(scripted.shown().size(), 1u) << c.what;
         EXPECT_EQ(scripted.shown()[0].kind, ScriptedPrompts::Kind::Error) << c.what;
         EXPECT_EQ(scripted.shown()[0].text, kMissingHelp) << c.what;
@@ -366,7 +366,7 @@ TEST_F(ToolsTest, AboutBoxShowsTheProgramsNameVersionAndIcon)
         hasIcon = !a->ProgramIcon->pixmap().isNull();
         a->OKButton->click();
     });
-    commande->MenuAction("A &Propos...")->trigger();
+    commande->MenuAction("Aide_APropos")->trigger();
     EXPECT_EQ(title, "A propos");
     EXPECT_EQ(name, "Velmoran");
     EXPECT_EQ(version, "préVersion : 0.56");

@@ -188,7 +188,7 @@ TEST_F(RealStartTest, TheExtractorReceivesExactlyTheTwoArgumentsAndTheWorkingDir
     programOptions().LastImageDirectory = images + "/";
     extractorOptions().ExtractorDirectory = tools + "/";
     extractorOptions().ExtractorDontAsk = true;
-    commande->MenuAction("Vidsplit...")->trigger();
+    commande->MenuAction("Executer_Vidsplit")->trigger();
     EXPECT_TRUE(scripted.shown().empty());
     EXPECT_FALSE(QFile::exists(path("recu.txt"))) << "the program went on without waiting";
 
@@ -199,7 +199,7 @@ TEST_F(RealStartTest, TheExtractorReceivesExactlyTheTwoArgumentsAndTheWorkingDir
 
     // A tool that is not there: said with its path, nothing breaks.
     extractorOptions().ExtractorDirectory = path("nulle part/");
-    commande->MenuAction("Vidsplit...")->trigger();
+    commande->MenuAction("Executer_Vidsplit")->trigger();
     EXPECT_EQ(scripted.messages(),
               QStringList{QString::fromUtf8("Impossible de Démarrer: \"%1\"").arg(path("nulle part/vidsplit"))});
 }
@@ -247,7 +247,7 @@ TEST_F(RealStartTest, TheCompanionBuiltBesideTheProgramStartsWithTheList)
     programOptions().LastImageDirectory = images + "/";
     extractorOptions().ExtractorDirectory = "/";
     extractorOptions().ExtractorDontAsk = true;
-    commande->MenuAction("Vidsplit...")->trigger();
+    commande->MenuAction("Executer_Vidsplit")->trigger();
     EXPECT_TRUE(scripted.shown().empty());
 
     const QStringList argv{QFileInfo(companion).absoluteFilePath(), "/VELMORAN", list};

@@ -1,4 +1,4 @@
-#include "app/KeyMap.h"
+#include "controller/KeyMap.h"
 
 #include <gtest/gtest.h>
 

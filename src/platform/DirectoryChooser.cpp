@@ -1,4 +1,4 @@
-#include "search/DirectoryChooser.h"
+#include "platform/DirectoryChooser.h"
 
 namespace {
 DirectoryChooser* g_chooser = nullptr;

@@ -1,4 +1,4 @@
-#include "app/StopScope.h"
+#include "controller/StopScope.h"
 
 #include "platform/EventPump.h"
 

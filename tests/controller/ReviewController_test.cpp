@@ -2,8 +2,8 @@
 // decode ahead, on real picture files.
 #include "ScriptedPrompts.h"
 #include "TestFiles.h"
-#include "app/KeyMap.h"
-#include "app/ReviewController.h"
+#include "controller/KeyMap.h"
+#include "controller/ReviewController.h"
 #include "settings/Options.h"
 
 #include <QDir>

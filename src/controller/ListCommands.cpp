@@ -1,6 +1,6 @@
-#include "app/ListCommands.h"
+#include "controller/ListCommands.h"
 
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "list/ListFile.h"
 #include "platform/EventPump.h"
 #include "platform/PathUtil.h"

@@ -6,8 +6,8 @@
 //
 // Operations keep the program's own names (GotoRow, ShowCurrent, Avant, ...). Those that read a
 // quality cell throw ProgramError with the integer message; the caller runs them under runGuarded.
-#include "app/StopScope.h"
-#include "app/TagMode.h"
+#include "controller/StopScope.h"
+#include "controller/TagMode.h"
 #include "list/ListDocument.h"
 #include "list/TakenEntries.h"
 #include "platform/PictureAhead.h"

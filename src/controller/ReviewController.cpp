@@ -1,6 +1,6 @@
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 
-#include "app/KeyMap.h"
+#include "controller/KeyMap.h"
 #include "list/ListModel.h"
 #include "platform/EventPump.h"
 #include "platform/Picture.h"

@@ -1,6 +1,6 @@
-#include "app/SharpnessCommands.h"
+#include "controller/SharpnessCommands.h"
 
-#include "app/ReviewController.h"
+#include "controller/ReviewController.h"
 #include "list/ListModel.h"
 #include "platform/Prompts.h"
 #include "platform/ScopeExit.h"

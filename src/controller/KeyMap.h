@@ -1,7 +1,7 @@
 #pragma once
 // The review keys: Qt key events mapped to the Windows virtual-key codes of the program's key
 // table, and the table itself.
-#include "app/TagMode.h"
+#include "controller/TagMode.h"
 
 #include <Qt>
 
