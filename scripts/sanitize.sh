@@ -17,7 +17,13 @@ done
 # name files and lines.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DVELMORAN_SANITIZE=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
+# The build's own lines go to a log; a failed build shows its end.
+echo "== building the tests under AddressSanitizer and UBSan (log: $build/build.log)"
+if ! cmake --build "$build" -j"$(nproc)" --target "${targets[@]}" >"$build/build.log" 2>&1; then
+  grep -E "error|FAILED" "$build/build.log" | head -40 >&2 || true
+  tail -40 "$build/build.log" >&2
+  exit 1
+fi
 
 # No strict_string_checks: it reports a strndup of a buffer without a final NUL, which is lawful C and
 # what libxkbcommon does when the installed program starts on a real X display.
