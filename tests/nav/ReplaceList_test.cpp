@@ -87,9 +87,12 @@ TEST_F(ReplaceListTest, AModifiedListIsOfferedForSavingBeforeItIsReplaced)
 // window's caption left by a conversion.
 TEST_F(ReplaceListTest, NothingOfAReplacedListStays)
 {
-    enum class How { Open, Empty, New };
-    for (How how : {How::Open, How::Empty, How::New}) {
-        SCOPED_TRACE(int(how));
+    struct How {
+        const char* menu;
+        bool emptied;  // else a new list of one picture
+    };
+    for (const How how : {How{"Fichier_OuvrirListe", false}, How{"Edition_ViderlaListe", true}, How{"Fichier_NouvelleListe", false}}) {
+        SCOPED_TRACE(how.menu);
         restart();
         desktopOptions().ShowThumbnails = false;
         fill(4, 4);
@@ -105,29 +108,20 @@ TEST_F(ReplaceListTest, NothingOfAReplacedListStays)
 
         const QString fresh = picture(QStringLiteral("nouvelle.bmp"));
         scripted.clear();
-        switch (how) {
-        case How::Open:
-            scripted.answerOpen({listFile(QStringLiteral("nouvelle.LST"), {fresh})});
-            commande->MenuAction("Fichier_OuvrirListe")->trigger();
-            break;
-        case How::Empty:
+        if (how.emptied)
             scripted.answerConfirm(true);
-            commande->MenuAction("Edition_ViderlaListe")->trigger();
-            break;
-        case How::New:
-            scripted.answerOpen({fresh});
-            commande->MenuAction("Fichier_NouvelleListe")->trigger();
-            break;
-        }
+        else
+            scripted.answerOpen({QString(how.menu) == "Fichier_OuvrirListe" ? listFile("nouvelle.LST", {fresh}) : fresh});
+        menu(how.menu);
         EXPECT_TRUE(scripted.allAnswered());
         EXPECT_TRUE(items(commande->ComboBoxRef()).isEmpty());
         EXPECT_EQ(items(commande->ComboBoxBalise()), QStringList{"0"});
         EXPECT_FALSE(appWindows().Ref->isVisible());
         EXPECT_EQ(liste()->windowTitle(), "Liste");
-        EXPECT_EQ(label(), how == How::Empty ? "" : "S=0");
-        EXPECT_EQ(caption(), how == How::Empty ? "0" : "0//0");
+        EXPECT_EQ(label(), how.emptied ? "" : "S=0");
+        EXPECT_EQ(caption(), how.emptied ? "0" : "0//0");
         // An empty list has no position, whatever key moves through it.
-        if (how == How::Empty) {
+        if (how.emptied) {
             for (Qt::Key k : {Qt::Key_V, Qt::Key_N, Qt::Key_End, Qt::Key_PageUp})
                 key(grid(), k);
             EXPECT_EQ(caption(), "0");
