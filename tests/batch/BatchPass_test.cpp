@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <optional>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -21,13 +20,11 @@ bool makeLink(const QString& target, const QString& link)
     return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
 }
 
+// The kinds the passes meet in EveryPass below are checked there; here the ones a list rarely holds.
 TEST_F(Passes, OnlyRegularFilesAndLinksToThemAreActedOn)
 {
     const QString file = make("image.bmp");
-    ASSERT_TRUE(QDir().mkpath(path("folder")));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
-    ASSERT_TRUE(makeLink(file, path("to image")) && makeLink(path("folder"), path("to folder"))
-                && makeLink(path("nowhere"), path("dangling")) && makeLink(path("loop"), path("loop")));
+    ASSERT_TRUE(makeLink(path("nowhere"), path("dangling")) && makeLink(path("loop"), path("loop")));
     struct Case {
         QString path;
         EntryFile::Kind kind;
@@ -35,12 +32,7 @@ TEST_F(Passes, OnlyRegularFilesAndLinksToThemAreActedOn)
     };
     const Case cases[] = {
         {file, EntryFile::Regular, 0},
-        {path("to image"), EntryFile::Regular, 0},
-        {path("folder"), EntryFile::Folder, 0},
-        {path("to folder"), EntryFile::Folder, 0},
-        {path("pipe"), EntryFile::Fifo, 0},
         {"/dev/null", EntryFile::Device, 0},
-        {path("missing.bmp"), EntryFile::Missing, 0},
         {path("dangling"), EntryFile::Missing, 0},
         {file + "/below", EntryFile::Missing, 0},  // through a file
         {QString(), EntryFile::Missing, 0},
