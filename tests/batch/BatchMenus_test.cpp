@@ -172,34 +172,6 @@ TEST_F(BatchMenus, SpaceTypedInTheListStopsTheSort)
     EXPECT_FALSE(review().BatchRunning());
 }
 
-TEST_F(BatchMenus, EscapeRightAfterTheAnswerStopsTheTrashAtOnce)
-{
-    QStringList names;
-    for (int i = 0; i < 8; ++i)
-        names << QStringLiteral("f%1.bmp").arg(i);
-    const QStringList paths = listed(names);
-    for (int row = 1; row <= 8; ++row)
-        review().model().setCell(ListModel::ColQuality, row, "0");
-    HookedOps ops;
-    ops.after = [](int call) {
-        if (call != 1)
-            return;
-        QCoreApplication::postEvent(appWindows().Liste->grid(),
-                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-        QThread::msleep(20);  // events are let through at most every 15 ms
-    };
-    setFileOps(&ops);
-    scripted.answerConfirm(true);
-    scripted.answerConfirm(true);  // every entry is scored 0
-    menu("Executer_SupprimerFichiersScores0");
-    EXPECT_EQ(ops.calls, 1);
-    EXPECT_EQ(scripted.messages().last(), QString::fromUtf8("Traitement Terminé: 1 Fichiers Supprimés"));
-    EXPECT_EQ(entryPaths(), paths.mid(1));
-    EXPECT_EQ(trashListed(), QStringList{paths[0]});
-    EXPECT_TRUE(review().ListModified());
-    EXPECT_FALSE(review().BatchRunning());
-}
-
 TEST_F(BatchMenus, ASortOnAFullDiskSaysHowManyFailedAndWhy)
 {
     QStringList names, zones;

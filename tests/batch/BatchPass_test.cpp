@@ -7,8 +7,8 @@
 #include "batch/SortByZone.h"
 
 #include <cerrno>
+#include <optional>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -20,13 +20,11 @@ bool makeLink(const QString& target, const QString& link)
     return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
 }
 
+// The kinds the passes meet in EveryPass below are checked there; here the ones a list rarely holds.
 TEST_F(Passes, OnlyRegularFilesAndLinksToThemAreActedOn)
 {
     const QString file = make("image.bmp");
-    ASSERT_TRUE(QDir().mkpath(path("folder")));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0600), 0);
-    ASSERT_TRUE(makeLink(file, path("to image")) && makeLink(path("folder"), path("to folder"))
-                && makeLink(path("nowhere"), path("dangling")) && makeLink(path("loop"), path("loop")));
+    ASSERT_TRUE(makeLink(path("nowhere"), path("dangling")) && makeLink(path("loop"), path("loop")));
     struct Case {
         QString path;
         EntryFile::Kind kind;
@@ -34,12 +32,7 @@ TEST_F(Passes, OnlyRegularFilesAndLinksToThemAreActedOn)
     };
     const Case cases[] = {
         {file, EntryFile::Regular, 0},
-        {path("to image"), EntryFile::Regular, 0},
-        {path("folder"), EntryFile::Folder, 0},
-        {path("to folder"), EntryFile::Folder, 0},
-        {path("pipe"), EntryFile::Fifo, 0},
         {"/dev/null", EntryFile::Device, 0},
-        {path("missing.bmp"), EntryFile::Missing, 0},
         {path("dangling"), EntryFile::Missing, 0},
         {file + "/below", EntryFile::Missing, 0},  // through a file
         {QString(), EntryFile::Missing, 0},
@@ -52,7 +45,7 @@ TEST_F(Passes, OnlyRegularFilesAndLinksToThemAreActedOn)
     }
 }
 
-TEST(PassReport, ClosingMessageAndQuestionsOnFailures)
+TEST(PassReport, ClosingMessage)
 {
     struct Failure {
         int err;
@@ -86,26 +79,6 @@ TEST(PassReport, ClosingMessageAndQuestionsOnFailures)
             report.leaveEntry(k);
         EXPECT_EQ(report.closing(c.count, " Fichiers Traités"), QString::fromUtf8(c.expected));
     }
-
-    // The question names the file and gives the reason; "Oui pour Tous" asks no more; "Non" and
-    // "Annuler" stop the pass.
-    ScriptedPrompts sp;
-    PassReport report(sp);
-    sp.answerChoice(Choice::YesToAll);
-    EXPECT_TRUE(report.failed("/d/a.bmp", ENOSPC, "/d/a.bmp"));
-    EXPECT_TRUE(report.failed("/d/b.bmp", ENOSPC, "/d/b.bmp"));
-    ASSERT_EQ(sp.shown().size(), 1u);
-    EXPECT_EQ(sp.shown()[0].kind, ScriptedPrompts::Kind::Choice);
-    EXPECT_EQ(sp.shown()[0].caption, "Impossible de Traiter le Fichier: /d/a.bmp");
-    EXPECT_EQ(sp.shown()[0].text, "Disque plein\nVoulez-vous Continuer?");
-    for (const Choice no : {Choice::No, Choice::Cancel}) {
-        ScriptedPrompts ask;
-        PassReport r(ask);
-        ask.answerChoice(no);
-        EXPECT_FALSE(r.failed("/d/a.bmp", EACCES, "/d/Zone1/"));
-        EXPECT_EQ(ask.shown()[0].text, QString::fromUtf8("Accès au fichier refusé : /d/Zone1/\nVoulez-vous Continuer?"));
-        EXPECT_EQ(r.failures(), 1);
-    }
 }
 
 // The three passes run the same way on a list: the trash on score 0, the sort on zone 1, the rename
@@ -132,43 +105,27 @@ protected:
             entries.push_back({p, pass == Pass::Trash ? "0" : "1", pass == Pass::Sort ? "1" : " "});
         list(entries);
     }
-    // answers: queued after the pass's own confirmations.
-    int run(Pass pass, const std::function<void()>& answers = {})
+    // answer: to the question on a failed file, queued after the pass's own confirmations.
+    int run(Pass pass, std::optional<Choice> answer = {})
     {
         programOptions().RenameByBatch = true;
         programOptions().MoveToTarget = false;
         programOptions().BatchName = "R";
-        switch (pass) {
-        case Pass::Trash:
+        if (pass == Pass::Trash) {
             sp.answerConfirm(true);
             sp.answerConfirm(true);  // every entry is scored 0
-            if (answers)
-                answers();
-            return deleteScoreZero(review, ops, sp);
-        case Pass::Sort:
-            if (answers)
-                answers();
-            return sortByZone(review, ops, sp, false);
-        case Pass::Rename:
-            if (answers)
-                answers();
-            return renameAndMove(review, ops, sp, true);
         }
-        return -1;
+        if (answer)
+            sp.answerChoice(*answer);
+        return pass == Pass::Trash ? deleteScoreZero(review, ops, sp)
+               : pass == Pass::Sort ? sortByZone(review, ops, sp, false)
+                                    : renameAndMove(review, ops, sp, true);
     }
-    // Where a pass puts the file of the entry at position (from 1) named p; empty for the trash.
-    QString treated(Pass pass, const QString& p, int position) const
+    // Where the sort or the rename puts the file of the entry at position (from 1) named p.
+    static QString treated(Pass pass, const QString& p, int position)
     {
-        const QString name = QFileInfo(p).fileName();
-        switch (pass) {
-        case Pass::Trash:
-            return QString();
-        case Pass::Sort:
-            return QFileInfo(p).path() + "/Zone1/" + name;
-        case Pass::Rename:
-            return QFileInfo(p).path() + "/" + batchFileName("R", position, name);
-        }
-        return QString();
+        const QFileInfo f(p);
+        return f.path() + (pass == Pass::Sort ? "/Zone1/" + f.fileName() : "/" + batchFileName("R", position, f.fileName()));
     }
 };
 
@@ -220,6 +177,7 @@ TEST_F(EveryPass, FailuresAskAndAreCountedWithTheirFirstReason)
     const Answer answers[] = {
         {"Oui pour Tous", Choice::YesToAll, 1, "2 Échecs, le premier : Disque plein : "},
         {"Non", Choice::No, 1, "1 Échec : Disque plein : "},
+        {"Annuler", Choice::Cancel, 1, "1 Échec : Disque plein : "},
     };
     for (const PassRun& run : kPasses) {
         for (const Answer& a : answers) {
@@ -231,9 +189,9 @@ TEST_F(EveryPass, FailuresAskAndAreCountedWithTheirFirstReason)
             ops.failWith = [](int call) { return call >= 2 ? ENOSPC : 0; };  // the disk is full after the first
             const QStringList files = {make("a.bmp"), make("b.bmp"), make("c.bmp")};
             listFor(run.pass, files);
-            EXPECT_EQ(this->run(run.pass, [&] { sp.answerChoice(a.choice); }), a.count);
+            EXPECT_EQ(this->run(run.pass, a.choice), a.count);
             EXPECT_TRUE(sp.allAnswered());
-            EXPECT_EQ(ops.calls, a.choice == Choice::No ? 2 : 3);
+            EXPECT_EQ(ops.calls, a.choice == Choice::YesToAll ? 3 : 2);
             EXPECT_EQ(sp.messages().last(), QString::fromUtf8("Traitement Terminé: 1%1\n%2")
                                                 .arg(QString::fromUtf8(run.ending), QString::fromUtf8(a.failures) + files[1]));
             const auto asked = std::count_if(sp.shown().begin(), sp.shown().end(), [&](const ScriptedPrompts::Shown& s) {

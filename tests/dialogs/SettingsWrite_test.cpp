@@ -55,16 +55,4 @@ TEST_F(SettingsWriteTest, AFailedWriteIsToldWithThePathAndTheReason)
     }
 }
 
-TEST_F(SettingsWriteTest, AWriteThatWorksSaysNothing)
-{
-    desktopOptions().ZoneCellHeight = 91;
-    commande->MenuAction("Options_EnregistrerBureau")->trigger();
-    sp.answerDialog([](QDialog* d) { click(d, "BitBtnEnregistrer"); });
-    prompts().exec(appWindows().OpZone);
-    EXPECT_TRUE(sp.messages().isEmpty());
-    DesktopOptions d;
-    loadDesktopOptions(d);
-    EXPECT_EQ(d.ZoneCellHeight, 91);
-}
-
 }  // namespace

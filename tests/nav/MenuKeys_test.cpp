@@ -77,22 +77,15 @@ TEST_F(MenuKeysTest, AfterAMenuUsedFromTheKeyboardPlainKeysAreTheReviewKeys)
         const char* extra;
     };
     const Step steps[] = {
-        {"X", Qt::Key_X, {}, 1, "", "0", " ", " "},  // already at the first entry
         {"End", Qt::Key_End, {}, 20, "", "0", " ", " "},
         {"X", Qt::Key_X, {}, 17, "", "0", " ", " "},
-        {"V", Qt::Key_V, {}, 16, "", "0", " ", " "},
-        {"N", Qt::Key_N, {}, 17, "", "0", " ", " "},
-        {";", Qt::Key_Semicolon, {}, 20, "", "0", " ", " "},
         {"Home", Qt::Key_Home, {}, 1, "", "0", " ", " "},
-        {"Page Down", Qt::Key_PageDown, {}, 4, "", "0", " ", " "},
-        {"Shift+2", Qt::Key_2, Qt::ShiftModifier, 4, "S=2", "2", " ", " "},
-        {"Ctrl+3", Qt::Key_3, Qt::ControlModifier, 4, "Z=3", "2", "3", " "},
-        {"Alt+5", Qt::Key_5, Qt::AltModifier, 4, "E=5", "2", "3", "5"},
-        {"F", Qt::Key_F, {}, 4, "E=5", "2", "3", "5"},
-        {"E", Qt::Key_E, {}, 4, "E=5", "2", "3", "5"},
-        {"O", Qt::Key_O, {}, 4, "E=5", "2", "3", "5"},
-        {"A", Qt::Key_A, {}, 4, "E=5", "2", "3", "5"},
-        {"Page Up", Qt::Key_PageUp, {}, 1, "S=0", "0", " ", " "},
+        {"Shift+2", Qt::Key_2, Qt::ShiftModifier, 1, "S=2", "2", " ", " "},
+        {"Ctrl+3", Qt::Key_3, Qt::ControlModifier, 1, "Z=3", "2", "3", " "},
+        // The letters of the menus' titles.
+        {"F", Qt::Key_F, {}, 1, "Z=3", "2", "3", " "},
+        {"E", Qt::Key_E, {}, 1, "Z=3", "2", "3", " "},
+        {"A", Qt::Key_A, {}, 1, "Z=3", "2", "3", " "},
         {"N", Qt::Key_N, {}, 2, "S=0", "0", " ", " "},
     };
     for (const Step& s : steps) {
@@ -100,7 +93,6 @@ TEST_F(MenuKeysTest, AfterAMenuUsedFromTheKeyboardPlainKeysAreTheReviewKeys)
         type(s.key, s.mods);
         ASSERT_EQ(openMenu(), "") << "a plain key opened a menu";
         EXPECT_EQ(review().CurrentRow(), s.row);
-        EXPECT_EQ(caption(), QStringLiteral("%1//%2").arg(s.row - 1).arg(20 - s.row));
         EXPECT_EQ(diapo()->windowTitle(), paths[s.row - 1]);
         if (*s.label)
             EXPECT_EQ(label(), s.label);

@@ -296,42 +296,6 @@ TEST_F(HelpTest, PrintingGivesTheWholeTextForEachCopy)
     EXPECT_EQ(pdfTitle(pdf), "Impression Entête Image");
 }
 
-TEST_F(HelpTest, TheProgramsOwnHelpPrintsWhole)
-{
-    ASSERT_FALSE(QStandardPaths::findExecutable("pdftotext").isEmpty()) << "poppler-utils is not installed";
-    QFile source(QStringLiteral(VELMORAN_SOURCE_DIR "/data/Velmoran.HLP"));
-    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-    const QByteArray bytes = source.readAll();
-    ASSERT_TRUE(writeAll("Velmoran.HLP", bytes));
-    QStringList expected;
-    for (const QString& l : QString::fromLatin1(bytes).split("\r\n"))
-        if (!l.trimmed().isEmpty())
-            expected << l.simplified();
-
-    TCnvHlp* v = appWindows().CnvHlp;
-    QPrinter& printer = v->Printer();
-    const QString pdf = path("aide-programme.pdf");
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    printer.setCopyCount(1);
-    scripted.answerDialog([&](QDialog*) {
-        v->BitBtnImprimer->click();
-        v->BitBtnFermer->click();
-    });
-    scripted.answerDialog([](QDialog* d) { d->accept(); });
-    pressKeyF1();
-    EXPECT_TRUE(scripted.allAnswered());
-
-    const QList<QStringList> pages = pdfPages(pdf);
-    EXPECT_GT(pages.size(), 1);
-    QStringList printed;
-    for (const QStringList& page : pages)
-        for (const QString& l : page)
-            printed << l.simplified();
-    EXPECT_EQ(printed.size(), expected.size());
-    EXPECT_EQ(printed, expected);
-}
-
 TEST(ShippedHelp, IsLatin1WithCrLfAndSpeaksOfEveryCommand)
 {
     QFile f(QStringLiteral(VELMORAN_SOURCE_DIR "/data/Velmoran.HLP"));
