@@ -116,6 +116,16 @@ bool PassReport::failed(const QString& path, int err, const QString& subject)
     return false;
 }
 
+bool PassReport::treats(const QString& path, bool& goOn)
+{
+    const EntryFile f = checkEntryFile(path);
+    if (f.kind == EntryFile::Unknown)
+        goOn = failed(path, f.error, path);
+    else if (f.kind != EntryFile::Regular)
+        leaveEntry(f.kind);
+    return f.kind == EntryFile::Regular;
+}
+
 QString PassReport::closing(int count, const char* ending) const
 {
     QString text = passDoneMessage(count, ending);

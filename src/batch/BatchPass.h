@@ -43,6 +43,10 @@ public:
     // named by subject. Asks "Impossible de Traiter le Fichier: " + path with the reason, unless the
     // user answered "Oui pour Tous" before; false when the pass must stop.
     bool failed(const QString& path, int err, const QString& subject);
+    // Looks at what path names: true for a file the pass treats (regular, or a link to one).
+    // Otherwise the entry is left and counted, or, when path cannot be looked at, its failure is
+    // asked and goOn takes the answer.
+    bool treats(const QString& path, bool& goOn);
     int failures() const { return failures_; }
     int leftCount() const;
 

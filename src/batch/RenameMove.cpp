@@ -62,11 +62,7 @@ int renameAndMove(ReviewController& review, ShellFileOp& ops, Prompts& ask, bool
                 pointEntryAt(model, row, *at);  // its file went with an earlier entry
             } else if (done.madeHere(path)) {
                 report.leaveEntry(EntryFile::Missing);  // its own file was gone; another one took its name
-            } else if (const EntryFile f = checkEntryFile(path); f.kind == EntryFile::Unknown) {
-                goOn = report.failed(path, f.error, path);
-            } else if (f.kind != EntryFile::Regular) {
-                report.leaveEntry(f.kind);
-            } else {
+            } else if (report.treats(path, goOn)) {
                 if (row >= plannedUntil)
                     planFrom(row);
                 const FileOpResult r = move ? journal.ShellMoveFile(path, to) : journal.ShellRenameFile(path, to);

@@ -54,11 +54,7 @@ int deleteScoreZero(ReviewController& review, ShellFileOp& ops, Prompts& ask)
                 const QString path = review.EntryPath(row);
                 if (done.movedTo(path)) {
                     keep = false;  // another entry of the same file sent it to the trash already
-                } else if (const EntryFile f = checkEntryFile(path); f.kind == EntryFile::Unknown) {
-                    goOn = report.failed(path, f.error, path);
-                } else if (f.kind != EntryFile::Regular) {
-                    report.leaveEntry(f.kind);
-                } else {
+                } else if (report.treats(path, goOn)) {
                     if (row >= plannedUntil)
                         planFrom(row);
                     const FileOpResult r = journal.SendToRecycleBin(path);
