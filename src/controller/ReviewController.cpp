@@ -420,6 +420,37 @@ void ReviewController::Tourne()
 }
 
 // ---------------------------------------------------------------------------------------------
+// The tag label, the position, and commands run one at a time (the keys themselves are handled in
+// ReviewControllerKeys.cpp)
+
+void ReviewController::setTagLabel(const QString& text)
+{
+    tagLabel_ = text;
+    emit tagLabelChanged(text);
+}
+
+void ReviewController::setPositionText(const QString& text)
+{
+    positionText_ = text;
+    emit positionTextChanged(text);
+}
+
+void ReviewController::ShowScore(int value)
+{
+    tagMode_ = defaultTagMode_;
+    setTagLabel(QStringLiteral("S=") + QString::number(value));
+}
+
+void ReviewController::RunBusy(const std::function<void()>& command)
+{
+    ++busy_;
+    ScopeExit done([this] { --busy_; });
+    runGuarded(command);
+    if (busy_ == 1)
+        RunPendingKeys();
+}
+
+// ---------------------------------------------------------------------------------------------
 // Markers and references
 
 void ReviewController::SpeedButtonBaliseClick()

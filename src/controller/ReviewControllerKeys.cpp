@@ -1,5 +1,5 @@
-// The review's answer to keys: tagging the entry on show and the key handling of every review
-// window (navigation, slideshow, tag mode, digits).
+// The review's answer to keys: tagging the entry on show from the digits and the key handling of
+// every review window (navigation, slideshow, tag mode).
 #include "controller/ReviewController.h"
 
 #include "controller/KeyMap.h"
@@ -11,24 +11,6 @@
 
 // ---------------------------------------------------------------------------------------------
 // Tagging
-
-void ReviewController::setTagLabel(const QString& text)
-{
-    tagLabel_ = text;
-    emit tagLabelChanged(text);
-}
-
-void ReviewController::setPositionText(const QString& text)
-{
-    positionText_ = text;
-    emit positionTextChanged(text);
-}
-
-void ReviewController::ShowScore(int value)
-{
-    tagMode_ = defaultTagMode_;
-    setTagLabel(QStringLiteral("S=") + QString::number(value));
-}
 
 void ReviewController::RefreshScore()
 {
@@ -70,15 +52,6 @@ void ReviewController::TagEntry(int value, TagMode mode)
 
 // ---------------------------------------------------------------------------------------------
 // Keys
-
-void ReviewController::RunBusy(const std::function<void()>& command)
-{
-    ++busy_;
-    ScopeExit done([this] { --busy_; });
-    runGuarded(command);
-    if (busy_ == 1)
-        RunPendingKeys();
-}
 
 void ReviewController::RunPendingKeys()
 {
