@@ -1,7 +1,10 @@
 #include "platform/Picture.h"
 
+#include "platform/DisplayStretch.h"
+#include "platform/FitsReader.h"
 #include "platform/JpegCodec.h"
 #include "platform/Metafile.h"
+#include "platform/TiffReader.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -253,33 +256,65 @@ PictureResult decodeJpegBytes(const QByteArray& bytes, int scaleDenom)
     return r;
 }
 
-}  // namespace
-
-void setPictureMemoryLimit()
+// A linear frame's result: its data, and its screen picture unless only the data is wanted.
+PictureResult linearResult(LinearImage image, bool render)
 {
-    // Qt counts in MiB; its default (256) would refuse pictures that our own limit allows.
-    QImageReader::setAllocationLimit(int(kMaxPictureBytes >> 20));
+    PictureResult r;
+    r.status = PictureStatus::Ok;
+    auto shared = std::make_shared<const LinearImage>(std::move(image));
+    if (render)
+        r.image = DisplayStretch::render(*shared);
+    r.linear = std::move(shared);
+    return r;
 }
 
-PictureKind pictureKind(const QString& path)
+PictureResult decodePng(const QByteArray& bytes, bool render)
 {
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return PictureKind::Unknown;
-    const QString ext = name.mid(dot + 1).toLower();
-    if (ext == QLatin1String("bmp"))
-        return PictureKind::Bitmap;
-    if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg"))
-        return PictureKind::Jpeg;
-    if (ext == QLatin1String("ico"))
-        return PictureKind::Icon;
-    if (ext == QLatin1String("wmf") || ext == QLatin1String("emf"))
-        return PictureKind::Metafile;
-    return PictureKind::Unknown;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, QByteArrayLiteral("png"));
+    reader.setAutoDetectImageFormat(false);
+    const QString bad = QStringLiteral("Image PNG incorrecte");
+    const QSize size = reader.size();
+    // Counted at eight bytes a pixel, the most a PNG decodes to.
+    if (size.isValid() && !pictureSizeAllowed(size.width(), size.height(), 8))
+        return undecodable(tooLargeText(size.width(), size.height()));
+    QImage image = reader.read();
+    if (image.isNull())
+        return undecodable(bad);
+    LinearImage linear = linearFromQImage(image);
+    if (!linear.isNull())
+        return linearResult(std::move(linear), render);
+    PictureResult r;
+    r.status = PictureStatus::Ok;
+    r.image = std::move(image);
+    return r;
 }
 
-PictureResult loadPictureFromBytes(const QByteArray& bytes, PictureKind kind, int scaleDenom)
+PictureResult decodeDeep(const QByteArray& bytes, PictureKind kind, bool render)
+{
+    if (kind == PictureKind::Png)
+        return decodePng(bytes, render);
+    LinearDecode linear;
+    if (kind == PictureKind::Fits) {
+        linear = decodeFits(bytes);
+    } else {
+        DeepDecode d = decodeTiff(bytes);
+        if (!d.picture.isNull()) {
+            PictureResult r;
+            r.status = PictureStatus::Ok;
+            r.image = std::move(d.picture);
+            return r;
+        }
+        linear = std::move(d.linear);
+    }
+    if (!linear.ok)
+        return undecodable(linear.errorText);
+    return linearResult(std::move(linear.image), render);
+}
+
+PictureResult decodeBytes(const QByteArray& bytes, PictureKind kind, int scaleDenom, bool render)
 {
     switch (kind) {
     case PictureKind::Bitmap:
@@ -296,13 +331,17 @@ PictureResult loadPictureFromBytes(const QByteArray& bytes, PictureKind kind, in
         r.image = std::move(m.image);
         return r;
     }
+    case PictureKind::Fits:
+    case PictureKind::Tiff:
+    case PictureKind::Png:
+        return decodeDeep(bytes, kind, render);
     case PictureKind::Unknown:
         break;
     }
     return undecodable(QStringLiteral("Format d'image inconnu"));
 }
 
-PictureResult loadPicture(const QString& path, int scaleDenom)
+PictureResult loadFile(const QString& path, int scaleDenom, bool render)
 {
     // The format is told by the name alone, so an unknown extension is refused before the file is
     // looked at, as a format the program cannot show.
@@ -333,5 +372,53 @@ PictureResult loadPicture(const QString& path, int scaleDenom)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return unreadable(path, file.errorString());
-    return loadPictureFromBytes(bytes, kind, scaleDenom);
+    return decodeBytes(bytes, kind, scaleDenom, render);
+}
+
+}  // namespace
+
+void setPictureMemoryLimit()
+{
+    // Qt counts in MiB; its default (256) would refuse pictures that our own limit allows.
+    QImageReader::setAllocationLimit(int(kMaxPictureBytes >> 20));
+}
+
+PictureKind pictureKind(const QString& path)
+{
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return PictureKind::Unknown;
+    const QString ext = name.mid(dot + 1).toLower();
+    if (ext == QLatin1String("bmp"))
+        return PictureKind::Bitmap;
+    if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg"))
+        return PictureKind::Jpeg;
+    if (ext == QLatin1String("ico"))
+        return PictureKind::Icon;
+    if (ext == QLatin1String("wmf") || ext == QLatin1String("emf"))
+        return PictureKind::Metafile;
+    if (ext == QLatin1String("fit") || ext == QLatin1String("fits") || ext == QLatin1String("fts") ||
+        ext == QLatin1String("fz"))
+        return PictureKind::Fits;
+    if (ext == QLatin1String("tif") || ext == QLatin1String("tiff"))
+        return PictureKind::Tiff;
+    if (ext == QLatin1String("png"))
+        return PictureKind::Png;
+    return PictureKind::Unknown;
+}
+
+PictureResult loadPictureFromBytes(const QByteArray& bytes, PictureKind kind, int scaleDenom)
+{
+    return decodeBytes(bytes, kind, scaleDenom, true);
+}
+
+PictureResult loadPicture(const QString& path, int scaleDenom)
+{
+    return loadFile(path, scaleDenom, true);
+}
+
+PictureResult loadPictureData(const QString& path)
+{
+    return loadFile(path, 1, false);
 }

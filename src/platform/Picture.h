@@ -1,12 +1,17 @@
 #pragma once
 // Picture decoding, chosen by the file's extension (case-insensitive): bmp and ico through QImage,
 // jpg and jpeg through our libjpeg wrapper (24-bit RGB), wmf through libwmf; emf is not decoded.
+// Astronomy frames (fit, fits, fts, fz through CFITSIO; tif, tiff through libtiff; png through Qt)
+// keep their linear data when it is deeper than 8 bits, and show through the display stretch.
+#include "platform/LinearImage.h"
 #include "platform/PictureLimits.h"
 
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
+
+#include <memory>
 
 enum class PictureStatus {
     Ok,
@@ -19,6 +24,8 @@ struct PictureResult {
     QImage image;          // valid when status is Ok
     QString errorText;     // the system's or decoder's reason, for error boxes
     int jpegErrorCode = 0; // libjpeg's message number when a JPEG failed, else 0
+    // A linear frame's data (FITS, 16-bit or float PNG/TIFF); image is then its stretched picture.
+    std::shared_ptr<const LinearImage> linear;
     bool ok() const { return status == PictureStatus::Ok; }
 };
 
@@ -28,7 +35,7 @@ struct PictureResult {
 void setPictureMemoryLimit();
 
 // Picture kinds told by extension. Metafile covers wmf and emf; only wmf content is decoded.
-enum class PictureKind { Bitmap, Jpeg, Icon, Metafile, Unknown };
+enum class PictureKind { Bitmap, Jpeg, Icon, Metafile, Fits, Tiff, Png, Unknown };
 PictureKind pictureKind(const QString& path);
 
 // Decodes the whole picture. For JPEG, scaleDenom 2, 4 or 8 asks libjpeg for a DCT-scaled decode
@@ -38,3 +45,7 @@ PictureResult loadPicture(const QString& path, int scaleDenom = 1);
 
 // The same decoders on bytes already in memory (Unreadable never comes back from here).
 PictureResult loadPictureFromBytes(const QByteArray& bytes, PictureKind kind, int scaleDenom = 1);
+
+// For measures: as loadPicture, but a linear frame comes back with its data only (no screen
+// picture is made); other pictures as loadPicture gives them.
+PictureResult loadPictureData(const QString& path);

@@ -1,0 +1,201 @@
+#include "platform/FitsReader.h"
+
+#include "platform/PictureLimits.h"
+
+#include <fitsio.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const QString kBadFits = QStringLiteral("Image FITS incorrecte");
+
+QString badFits(const QString& why) { return kBadFits + QStringLiteral(" (") + why + QLatin1Char(')'); }
+
+// CFITSIO's own short reason for a status, for the error text.
+QString cfitsioReason(int status)
+{
+    char text[FLEN_STATUS] = {};
+    fits_get_errstatus(status, text);
+    fits_clear_errmsg();  // its message stack is per thread and would only grow
+    return QString::fromLatin1(text);
+}
+
+// Closes the file on every way out.
+struct FitsHandle {
+    fitsfile* f = nullptr;
+    ~FitsHandle()
+    {
+        int status = 0;
+        if (f)
+            fits_close_file(f, &status);
+    }
+};
+
+struct ImageHdu {
+    int bitpix = 0;
+    int equivType = 0;
+    int naxis = 0;
+    long naxes[3] = {0, 0, 0};
+};
+
+// Moves to the first HDU that holds an image with at least one pixel.
+bool findImage(fitsfile* f, ImageHdu& hdu, int& status)
+{
+    int count = 0;
+    if (fits_get_num_hdus(f, &count, &status))
+        return false;
+    for (int i = 1; i <= count; ++i) {
+        int type = 0;
+        if (fits_movabs_hdu(f, i, &type, &status))
+            return false;
+        if (type != IMAGE_HDU)
+            continue;
+        int naxis = 0;
+        if (fits_get_img_dim(f, &naxis, &status))
+            return false;
+        if (naxis == 0)
+            continue;  // a primary header with the data in extensions
+        hdu.naxis = naxis;
+        long naxes[3] = {0, 0, 0};
+        if (fits_get_img_param(f, 3, &hdu.bitpix, &naxis, naxes, &status) ||
+            fits_get_img_equivtype(f, &hdu.equivType, &status))
+            return false;
+        for (int k = 0; k < 3; ++k)
+            hdu.naxes[k] = naxes[k];
+        return true;
+    }
+    return false;
+}
+
+int intKey(fitsfile* f, const char* name, int fallback)
+{
+    int status = 0;
+    long value = 0;
+    if (fits_read_key(f, TLONG, name, &value, nullptr, &status))
+        return fallback;
+    return int(value);
+}
+
+bool hasKey(fitsfile* f, const char* name)
+{
+    int status = 0;
+    char card[FLEN_CARD] = {};
+    const bool found = fits_read_card(f, name, card, &status) == 0;
+    fits_clear_errmsg();
+    return found;
+}
+
+QString stringKey(fitsfile* f, const char* name)
+{
+    int status = 0;
+    char value[FLEN_VALUE] = {};
+    if (fits_read_key(f, TSTRING, name, value, nullptr, &status)) {
+        fits_clear_errmsg();
+        return {};
+    }
+    return QString::fromLatin1(value).trimmed();
+}
+
+}  // namespace
+
+BayerPattern bayerFromHeader(const QString& name, int xOffset, int yOffset)
+{
+    QString p = name.trimmed().toUpper();
+    static const QString kNames[] = {QStringLiteral("RGGB"), QStringLiteral("BGGR"),
+                                     QStringLiteral("GRBG"), QStringLiteral("GBRG")};
+    bool known = false;
+    for (const QString& k : kNames)
+        known = known || p == k;
+    if (!known)
+        return BayerPattern::None;
+    // The cell read from an odd column or row swaps the colours of its columns or rows.
+    if (xOffset & 1)
+        p = QString(p[1]) + p[0] + p[3] + p[2];
+    if (yOffset & 1)
+        p = QString(p[2]) + p[3] + p[0] + p[1];
+    if (p == kNames[0])
+        return BayerPattern::RGGB;
+    if (p == kNames[1])
+        return BayerPattern::BGGR;
+    if (p == kNames[2])
+        return BayerPattern::GRBG;
+    return BayerPattern::GBRG;
+}
+
+LinearDecode decodeFits(const QByteArray& bytes)
+{
+    LinearDecode out;
+    if (bytes.size() < 2880) {
+        out.errorText = badFits(QStringLiteral("fichier trop court"));
+        return out;
+    }
+    // CFITSIO only reads the buffer (READONLY): nothing is written through this pointer.
+    void* memory = const_cast<char*>(bytes.constData());
+    size_t memorySize = size_t(bytes.size());
+    FitsHandle h;
+    int status = 0;
+    if (fits_open_memfile(&h.f, "image.fits", READONLY, &memory, &memorySize, 0, nullptr, &status)) {
+        h.f = nullptr;
+        out.errorText = badFits(cfitsioReason(status));
+        return out;
+    }
+    ImageHdu hdu;
+    if (!findImage(h.f, hdu, status)) {
+        out.errorText = badFits(status ? cfitsioReason(status) : QStringLiteral("aucune image"));
+        return out;
+    }
+    if (hdu.naxis > 3) {
+        out.errorText = badFits(QStringLiteral("%1 axes").arg(hdu.naxis));
+        return out;
+    }
+    const long width = hdu.naxes[0];
+    const long height = hdu.naxis >= 2 ? hdu.naxes[1] : 1;
+    const long planes = hdu.naxis == 3 ? hdu.naxes[2] : 1;
+    if (planes != 1 && planes != 3) {
+        out.errorText = badFits(QStringLiteral("%1 plans").arg(planes));
+        return out;
+    }
+    // A header that claims a blank value makes integer data float, so that blank pixels are NaN.
+    const bool small = (hdu.equivType == BYTE_IMG || hdu.equivType == USHORT_IMG) && !hasKey(h.f, "BLANK");
+    const int sampleBytes = small ? 2 : 4;
+    if (width <= 0 || height <= 0 || !pictureSizeAllowed(width, height, sampleBytes * int(planes))) {
+        out.errorText = QStringLiteral("Image trop grande (%1 x %2 pixels)").arg(width).arg(height);
+        return out;
+    }
+
+    LinearImage& img = out.image;
+    img.width = int(width);
+    img.height = int(height);
+    img.planes = int(planes);
+    const LONGLONG count = LONGLONG(width) * height * planes;
+    long first[3] = {1, 1, 1};
+    int anyNull = 0;
+    if (small) {
+        img.u16.resize(size_t(count));
+        unsigned short zero = 0;
+        fits_read_pix(h.f, TUSHORT, first, count, &zero, img.u16.data(), &anyNull, &status);
+        img.nominalMax = hdu.equivType == BYTE_IMG ? 255 : 65535;
+    } else {
+        img.f32.resize(size_t(count));
+        float blank = std::numeric_limits<float>::quiet_NaN();
+        fits_read_pix(h.f, TFLOAT, first, count, &blank, img.f32.data(), &anyNull, &status);
+        img.nominalMax = 0;
+    }
+    if (status) {
+        // Truncated data or a broken compressed tile: nothing half-read is handed on.
+        out.image = LinearImage();
+        out.errorText = badFits(cfitsioReason(status));
+        return out;
+    }
+    if (planes == 1) {
+        const QString pattern = stringKey(h.f, "BAYERPAT");
+        if (!pattern.isEmpty())
+            img.bayer = bayerFromHeader(pattern, intKey(h.f, "XBAYROFF", 0), intKey(h.f, "YBAYROFF", 0));
+        if (img.width < 2 || img.height < 2)
+            img.bayer = BayerPattern::None;
+    }
+    out.ok = true;
+    return out;
+}
