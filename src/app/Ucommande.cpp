@@ -94,6 +94,12 @@ TFormCommande::TFormCommande(ReviewController& review, QWidget* parent) : QMainW
         this);
 
     CreateMenus();
+    connect(&review_, &ReviewController::stretchChanged, this, [this] {
+        showStretchMode();
+        // The zone page shows pictures too: made again under the new stretch when it is up.
+        if (appWindows().Zone && appWindows().Zone->isVisible())
+            runGuarded([this] { review_.GenereListeZone(); });
+    });
     CreatePanel();
     // Keys typed into the drop-down lists are theirs, not the key map's.
     keyHook_->exempt(comboRef_);
@@ -438,6 +444,11 @@ void TFormCommande::RegenereZones1Click()
     AffiZone();
     review_.GenereListeZone();
 }
+
+void TFormCommande::EtirementLie1Click() { review_.SetStretchMode(StretchMode::Linked); }
+void TFormCommande::EtirementParImage1Click() { review_.SetStretchMode(StretchMode::PerFrame); }
+void TFormCommande::SansEtirement1Click() { review_.SetStretchMode(StretchMode::Off); }
+void TFormCommande::RecalculerEtirement1Click() { review_.RelinkStretch(); }
 
 // ---------------------------------------------------------------------------------------------
 // "&Options"

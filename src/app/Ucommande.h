@@ -125,6 +125,10 @@ public slots:
     void CourbeNettete1Click();
     void RegenereVignettes1Click();
     void RegenereZones1Click();
+    void EtirementLie1Click();
+    void EtirementParImage1Click();
+    void SansEtirement1Click();
+    void RecalculerEtirement1Click();
     // "&Options"
     void OptionsDiaporama1Click();
     void OptionsVidsplit1Click();
@@ -148,6 +152,8 @@ protected:
 
 private:
     void CreateMenus();
+    // The checked stretch entry of "Voir" follows the review's mode.
+    void showStretchMode();
     // After a list file was read (or not): its pages and zones.
     void OpenedList(ListOutcome outcome);
     void CreatePanel();

@@ -7,6 +7,7 @@
 #include "platform/ScopeExit.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -87,7 +88,11 @@ void TFormCommande::CreateMenus()
           {"Zônes", {}, &T::VoirZones1Click, Mark::Keep, true},
           {"Courbe de Netteté", {}, &T::CourbeNettete1Click, Mark::Keep, true},
           {"Régénère Vignettes", {}, &T::RegenereVignettes1Click, Mark::Keep},
-          {"Régénère Zônes", {}, &T::RegenereZones1Click, Mark::Keep}}},
+          {"Régénère Zônes", {}, &T::RegenereZones1Click, Mark::Keep, true},
+          {"Étirement Lié", {}, &T::EtirementLie1Click, Mark::Keep},
+          {"Étirement par Image", {}, &T::EtirementParImage1Click, Mark::Keep},
+          {"Sans Étirement", {}, &T::SansEtirement1Click, Mark::Keep},
+          {"Recalculer l'Étirement", {}, &T::RecalculerEtirement1Click, Mark::Keep}}},
         {"&Options",
          {{"Diaporama ...", {}, &T::OptionsDiaporama1Click, Mark::Keep, true},
           {"Vidsplit", {}, &T::OptionsVidsplit1Click, Mark::Keep, true},
@@ -142,6 +147,22 @@ void TFormCommande::CreateMenus()
                 menu->addSeparator();
         }
     }
+    // The stretch entries show which one is in force.
+    auto* stretchGroup = new QActionGroup(this);
+    for (const char* name : {"Voir_EtirementLie", "Voir_EtirementparImage", "Voir_SansEtirement"}) {
+        QAction* a = MenuAction(QString::fromLatin1(name));
+        a->setCheckable(true);
+        stretchGroup->addAction(a);
+    }
+    showStretchMode();
+}
+
+void TFormCommande::showStretchMode()
+{
+    const StretchMode mode = review_.stretchMode();
+    MenuAction(QStringLiteral("Voir_EtirementLie"))->setChecked(mode == StretchMode::Linked);
+    MenuAction(QStringLiteral("Voir_EtirementparImage"))->setChecked(mode == StretchMode::PerFrame);
+    MenuAction(QStringLiteral("Voir_SansEtirement"))->setChecked(mode == StretchMode::Off);
 }
 
 QString menuEntryName(const QString& menu, const QString& caption)

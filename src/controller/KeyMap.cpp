@@ -101,6 +101,7 @@ KeyCommand keyCommand(int key, int& digit)
     }
     switch (key) {
     case vk::F5: return KeyCommand::MakeModeDefault;
+    case vk::F6: return KeyCommand::CycleStretch;
     case vk::Escape:
     case vk::Space: return KeyCommand::StopOrStart;
     case vk::Prior:

@@ -12,7 +12,7 @@ constexpr int Back = 8, Return = 13, Shift = 16, Control = 17, Menu = 18, Escape
               Prior = 33, Next = 34, End = 35, Home = 36, Left = 37, Up = 38, Right = 39, Down = 40,
               Insert = 45, Delete = 46, Key0 = 48, Key9 = 57, A = 65, N = 78, V = 86, X = 88, Z = 90,
               Numpad0 = 96, Numpad9 = 105, Multiply = 106, Add = 107, Subtract = 109, Decimal = 110,
-              Divide = 111, F1 = 112, F5 = 116, F12 = 123, Oem1 = 186 /* ; */, OemPlus = 187,
+              Divide = 111, F1 = 112, F5 = 116, F6 = 117, F12 = 123, Oem1 = 186 /* ; */, OemPlus = 187,
               OemComma = 188, OemMinus = 189, OemPeriod = 190;
 }
 
@@ -45,5 +45,6 @@ enum class KeyCommand {
     Marker,           // Enter
     ToMarker,         // Backspace
     Digit,            // 0-9 of the main keyboard or the keypad
+    CycleStretch,     // F6: linked, per-frame or no stretch of linear frames
 };
 KeyCommand keyCommand(int virtualKey, int& digit);

@@ -21,7 +21,8 @@ namespace {
 
 const char* const kAddFilesFilter =
     "Conversion (*.bmp;*.ico)|*.bmp;*.ico|Diaporama (*.bmp;*.jpg;*.ico;*.emf;*.wmf)|"
-    "*.bmp;*.jpg;*.ico;*.emf;*.wmf|Tous Fichiers (*.*)|*.*";
+    "*.bmp;*.jpg;*.ico;*.emf;*.wmf|Astronomie (*.fit;*.fits;*.fts;*.fz;*.png;*.tif;*.tiff)|"
+    "*.fit;*.fits;*.fts;*.fz;*.png;*.tif;*.tiff|Tous Fichiers (*.*)|*.*";
 const char* const kListFilter = "Liste (*.lst)|*.LST|Tous fichiers (*.*)|*.*";
 const char* const kBitmapFilter = "Fichiers BMP (*.bmp)|*.BMP|Tous fichiers (*.*)|*.*";
 

@@ -162,6 +162,8 @@ void ReviewController::forgetList()
     emit referencesForgotten();
     setTagLabel(QString());
     setListCaption(QString());
+    // The next list's first linear frame makes the linked curve.
+    DisplayStretch::resetLinked();
 }
 
 void ReviewController::Recount()
@@ -196,9 +198,10 @@ void ReviewController::showQuietly()
     f.caption = path;
     if (!path.isEmpty()) {
         PictureResult r = loadPicture(path);
-        if (r.ok())
+        if (r.ok()) {
             f.picture = std::move(r.image);
-        else
+            f.linear = std::move(r.linear);
+        } else
             f.caption = undecodableCaption(path);
     }
     setFrame(std::move(f));
@@ -230,6 +233,41 @@ bool ReviewController::EditShownPicture(const std::function<void(QImage&)>& edit
     return true;
 }
 
+StretchMode ReviewController::stretchMode() const { return DisplayStretch::mode(); }
+
+void ReviewController::SetStretchMode(StretchMode mode)
+{
+    if (mode == DisplayStretch::mode())
+        return;
+    DisplayStretch::setMode(mode);
+    restretch();
+}
+
+void ReviewController::CycleStretch() { SetStretchMode(DisplayStretch::nextMode(DisplayStretch::mode())); }
+
+void ReviewController::RelinkStretch()
+{
+    if (!frame_.linear)
+        return;
+    DisplayStretch::linkTo(*frame_.linear);
+    restretch();
+}
+
+void ReviewController::restretch()
+{
+    ahead_.drop();
+    if (frame_.linear) {
+        SlideFrame f;
+        f.caption = frame_.caption;
+        f.linear = frame_.linear;
+        f.picture = DisplayStretch::render(*f.linear);
+        setFrame(std::move(f));
+    }
+    emit stretchChanged();
+    if (!listIsEmpty())
+        decodeNextAhead();
+}
+
 void ReviewController::setListCaption(const QString& caption)
 {
     listCaption_ = caption;
@@ -243,13 +281,17 @@ bool ReviewController::ShowImage(const QString& path)
     f.caption = path;
     if (std::optional<PreparedPicture> ready = ahead_.collect(path)) {
         f.picture = std::move(ready->picture);
+        f.linear = std::move(ready->linear);
         f.display = std::move(ready->display);
         f.displaySize = ready->displaySize;
         f.stretched = ready->stretched;
     } else {
         PictureResult r = loadPicture(path);
         switch (r.status) {
-        case PictureStatus::Ok: f.picture = std::move(r.image); break;
+        case PictureStatus::Ok:
+            f.picture = std::move(r.image);
+            f.linear = std::move(r.linear);
+            break;
         case PictureStatus::Undecodable: f.caption = undecodableCaption(path); break;
         case PictureStatus::Unreadable:
             setFrame(std::move(f));

@@ -10,6 +10,7 @@
 #include "controller/TagMode.h"
 #include "list/ListDocument.h"
 #include "list/TakenEntries.h"
+#include "platform/DisplayStretch.h"
 #include "platform/PictureAhead.h"
 #include "review/MarkerList.h"
 #include "review/SharpnessResults.h"
@@ -29,6 +30,8 @@ class QTimer;
 struct SlideFrame {
     QString caption;
     QImage picture;
+    // A linear frame's data, kept to make its picture again when the display stretch changes.
+    std::shared_ptr<const LinearImage> linear;
     // The picture made ready for a window of displaySize (see prepareForDisplay); may be null.
     QImage display;
     QSize displaySize;
@@ -181,6 +184,14 @@ public:
     // False, without calling edit, when no picture is on show.
     bool EditShownPicture(const std::function<void(QImage&)>& edit);
 
+    // How linear frames are shown (linked, per frame, off), for every window; the frame on show,
+    // the decode ahead and the pages of thumbnails and zones follow at once.
+    StretchMode stretchMode() const;
+    void SetStretchMode(StretchMode mode);
+    void CycleStretch();
+    // The linked curve made again from the frame on show (nothing when it is not a linear frame).
+    void RelinkStretch();
+
     // The frame on show, and the size of the slideshow window's client area for frames decoded
     // ahead.
     const SlideFrame& frame() const { return frame_; }
@@ -205,6 +216,8 @@ signals:
     void referenceShown(const QImage& picture);
     void viewWanted(ReviewView view);
     void listCaptionChanged(const QString& caption);
+    // Linear frames look different now: pictures made before (thumbnails, zones) are stale.
+    void stretchChanged();
 
 private:
     // The row a step from CurrentRow lands on, and whether it went past an end.
@@ -221,6 +234,8 @@ private:
     void followMovedRow(int fromRow, int toRow);
     void showPosition();
     void decodeNextAhead();
+    // The frame on show made again under the current display stretch; tells the pages.
+    void restretch();
     void RunPendingKeys();
 
     ListDocument* document_;

@@ -102,5 +102,6 @@ void ReviewController::FormKeyDown(const KeyPress& press)
     case KeyCommand::Marker: SpeedButtonBaliseClick(); break;
     case KeyCommand::ToMarker: GotoMarker(); break;
     case KeyCommand::Digit: ShowTag(digit, tagMode_); break;
+    case KeyCommand::CycleStretch: CycleStretch(); break;
     }
 }

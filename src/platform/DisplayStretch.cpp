@@ -88,7 +88,7 @@ QImage render(const LinearImage& image)
     if (m == StretchMode::Linked && linked) {
         curve = *linked;
     } else {
-        const FrameStats stats = frameStats(image);
+        const FrameStats stats = frameStats(image, m == StretchMode::Off);
         curve = m == StretchMode::Off ? linearStretch(stats) : autoStretch(stats, image);
         if (m == StretchMode::Linked) {
             std::lock_guard lock(state().mutex);

@@ -16,8 +16,10 @@ struct LinearDecode {
     QString errorText;  // why it failed, in French
 };
 
-// Decodes a FITS file held in memory; the size is checked from the header before any pixel memory
-// is taken.
+// Decodes a FITS file; the size is checked from the header before any pixel memory is taken, and
+// data cut short is an error.
+LinearDecode decodeFitsFile(const QString& path);
+// The same on the bytes of one in memory.
 LinearDecode decodeFits(const QByteArray& bytes);
 
 // The mosaic named by a BAYERPAT value, moved by the X and Y offsets of its origin (odd offsets

@@ -2,9 +2,10 @@
 // A frame's data as the camera recorded it (FITS, 16-bit PNG/TIFF, 12/16-bit video): linear
 // samples, kept beside the 8-bit picture made for the screen, so that measures never see the
 // display curve.
+#include "platform/BigBuffer.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 // The colour mosaic of a one-plane frame, already moved to the frame's own origin (a header's
 // X/Y offsets applied): the colours of the 2 × 2 cell at (0, 0), read row by row.
@@ -18,8 +19,8 @@ struct LinearImage {
     // One of the two is filled, planar (plane p, row y, column x at (p * height + y) * width + x).
     // Unsigned integer data up to 16 bits stays 16-bit; anything else (signed, 32-bit, scaled,
     // floating point) is float, with NaN for blank pixels.
-    std::vector<uint16_t> u16;
-    std::vector<float> f32;
+    FrameVector<uint16_t> u16;
+    FrameVector<float> f32;
     // The largest value the data's type can hold (255, 4095, 65535) for integer data; 0 when the
     // range is only known from the data itself (floating point).
     double nominalMax = 0;

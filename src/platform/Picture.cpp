@@ -292,6 +292,13 @@ PictureResult decodePng(const QByteArray& bytes, bool render)
     return r;
 }
 
+PictureResult linearOrError(LinearDecode linear, bool render)
+{
+    if (!linear.ok)
+        return undecodable(linear.errorText);
+    return linearResult(std::move(linear.image), render);
+}
+
 PictureResult decodeDeep(const QByteArray& bytes, PictureKind kind, bool render)
 {
     if (kind == PictureKind::Png)
@@ -309,9 +316,7 @@ PictureResult decodeDeep(const QByteArray& bytes, PictureKind kind, bool render)
         }
         linear = std::move(d.linear);
     }
-    if (!linear.ok)
-        return undecodable(linear.errorText);
-    return linearResult(std::move(linear.image), render);
+    return linearOrError(std::move(linear), render);
 }
 
 PictureResult decodeBytes(const QByteArray& bytes, PictureKind kind, int scaleDenom, bool render)
@@ -367,6 +372,8 @@ PictureResult loadFile(const QString& path, int scaleDenom, bool render)
         const bool denied = file.error() == QFileDevice::PermissionsError || !info.isReadable();
         return unreadable(path, denied ? QStringLiteral("accès refusé") : file.errorString());
     }
+    if (kind == PictureKind::Fits)  // read in place by CFITSIO: no copy of the file in memory
+        return linearOrError(decodeFitsFile(path), render);
     if (file.size() > kMaxPictureBytes)
         return undecodable(QStringLiteral("Fichier image trop grand (%1 octets)").arg(file.size()));
     const QByteArray bytes = file.readAll();

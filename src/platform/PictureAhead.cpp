@@ -1,6 +1,11 @@
 #include "platform/PictureAhead.h"
 
+#include "platform/DisplayStretch.h"
+
 #include <QFile>
+
+#include <algorithm>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -41,14 +46,76 @@ struct PictureAhead::Job {
     QSize displaySize;
     bool stretched = false;
     FileStamp stamp;
+    uint64_t stretchGeneration = 0;  // the display stretch the picture was made under
     bool ok = false;
     PreparedPicture result;
 };
+
+namespace {
+
+// The picture reduced by factor × factor boxes (each pixel the mean of its box), as RGB32: a 26 MP
+// frame shown in a window is first brought near the window's size this way, several times faster
+// than smooth scaling the whole of it.
+QImage boxReduce(const QImage& picture, int factor)
+{
+    const bool grey = picture.format() == QImage::Format_Grayscale8;
+    const int w = picture.width() / factor, h = picture.height() / factor;
+    QImage out(w, h, QImage::Format_RGB32);
+    if (out.isNull())
+        return out;
+    const unsigned area = unsigned(factor * factor);
+    auto rows = [&](int y0, int y1) {
+        std::vector<unsigned> sum(size_t(w) * 3);
+        for (int y = y0; y < y1; ++y) {
+            std::fill(sum.begin(), sum.end(), 0u);
+            for (int k = 0; k < factor; ++k) {
+                const uchar* line = picture.constScanLine(y * factor + k);
+                if (grey) {
+                    for (int x = 0; x < w; ++x) {
+                        unsigned s = 0;
+                        for (int j = 0; j < factor; ++j)
+                            s += line[x * factor + j];
+                        sum[size_t(x)] += s;
+                    }
+                } else {
+                    const auto* px = reinterpret_cast<const QRgb*>(line);
+                    for (int x = 0; x < w; ++x)
+                        for (int j = 0; j < factor; ++j) {
+                            const QRgb c = px[x * factor + j];
+                            sum[size_t(3 * x)] += qRed(c);
+                            sum[size_t(3 * x + 1)] += qGreen(c);
+                            sum[size_t(3 * x + 2)] += qBlue(c);
+                        }
+                }
+            }
+            auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+            for (int x = 0; x < w; ++x) {
+                if (grey) {
+                    const int v = int(sum[size_t(x)] / area);
+                    dst[x] = qRgb(v, v, v);
+                } else {
+                    dst[x] = qRgb(int(sum[size_t(3 * x)] / area), int(sum[size_t(3 * x + 1)] / area),
+                                  int(sum[size_t(3 * x + 2)] / area));
+                }
+            }
+        }
+    };
+    std::thread other(rows, h / 2, h);
+    rows(0, h / 2);
+    other.join();
+    return out;
+}
+
+}  // namespace
 
 QImage prepareForDisplay(const QImage& picture, QSize size, bool stretched)
 {
     if (picture.isNull() || size.isEmpty())
         return {};
+    const int factor = std::min(picture.width() / size.width(), picture.height() / size.height());
+    if (stretched && factor >= 2 &&
+        (picture.format() == QImage::Format_Grayscale8 || picture.format() == QImage::Format_RGB32))
+        return boxReduce(picture, factor).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     // Smooth scaling and drawing are several times faster on 32-bit pictures than on 24-bit ones.
     const QImage::Format format =
         picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
@@ -75,7 +142,8 @@ void PictureAhead::request(const QString& path, QSize displaySize, bool stretche
 {
     const PictureKind kind = pictureKind(path);
     // Only the decoders known to be safe on a second thread.
-    if (kind != PictureKind::Bitmap && kind != PictureKind::Jpeg) {
+    if (kind != PictureKind::Bitmap && kind != PictureKind::Jpeg && kind != PictureKind::Fits &&
+        kind != PictureKind::Tiff && kind != PictureKind::Png) {
         drop();
         return;
     }
@@ -114,7 +182,8 @@ std::optional<PreparedPicture> PictureAhead::collect(const QString& path)
             job = std::move(ready_);
         ready_.reset();
     }
-    if (!job || !job->ok || !(FileStamp::of(path) == job->stamp))
+    if (!job || !job->ok || !(FileStamp::of(path) == job->stamp) ||
+        job->stretchGeneration != DisplayStretch::generation())
         return std::nullopt;
     return std::move(job->result);
 }
@@ -139,10 +208,12 @@ void PictureAhead::run()
         }
         // Stamped before reading: a file changed during the decode no longer matches afterwards.
         job->stamp = FileStamp::of(job->path);
+        job->stretchGeneration = DisplayStretch::generation();
         if (job->stamp.exists) {
             PictureResult r = loadPicture(job->path);
             if (r.ok()) {
                 job->result.picture = std::move(r.image);
+                job->result.linear = std::move(r.linear);
                 job->result.displaySize = job->displaySize;
                 job->result.stretched = job->stretched;
                 job->result.display = prepareForDisplay(job->result.picture, job->displaySize, job->stretched);

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -20,6 +21,7 @@
 // into it: converted to 32-bit, and stretched to the size when `stretched` is set.
 struct PreparedPicture {
     QImage picture;
+    std::shared_ptr<const LinearImage> linear;  // a linear frame's data
     QImage display;
     QSize displaySize;
     bool stretched = false;
@@ -42,7 +44,7 @@ public:
     // Forgets every request and result.
     void drop();
     // The picture decoded ahead for path, when it was asked for, decoded well, and the file has not
-    // changed since. Waits for a decode of that path that is still running.
+    // changed since, nor the display stretch. Waits for a decode of that path that is still running.
     std::optional<PreparedPicture> collect(const QString& path);
     // Waits until no decode is running (benchmarks: the user's pace).
     void waitIdle();

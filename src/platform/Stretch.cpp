@@ -1,5 +1,7 @@
 #include "platform/Stretch.h"
 
+#include "platform/BigBuffer.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -190,7 +192,7 @@ QImage renderWith(const LinearImage& image, const T* data, const Map& map)
 {
     const int w = image.width, h = image.height;
     const bool grey = image.planes == 1 && image.bayer == BayerPattern::None;
-    QImage out(w, h, grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    QImage out = bigImage(w, h, grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
     if (out.isNull())
         return out;
     forRows(h, [&](int y0, int y1) {
@@ -206,7 +208,7 @@ QImage renderWith(const LinearImage& image, const T* data, const Map& map)
 
 }  // namespace
 
-FrameStats frameStats(const LinearImage& image)
+FrameStats frameStats(const LinearImage& image, bool exactExtremes)
 {
     FrameStats s;
     if (image.isNull())
@@ -219,13 +221,14 @@ FrameStats frameStats(const LinearImage& image)
         sample.reserve(size_t(total / step + 1));
         for (int64_t i = 0; i < total; i += step)
             sample.push_back(d[i]);
+        const auto [lo, hi] = exactExtremes ? std::minmax_element(d, d + total)
+                                            : std::minmax_element(sample.data(), sample.data() + sample.size());
+        s.minimum = *lo;
+        s.maximum = *hi;
         s.median = medianOf(sample);
         for (uint16_t& v : sample)
             v = uint16_t(std::abs(int(v) - int(s.median)));
         s.mad = medianOf(sample);
-        const auto [lo, hi] = std::minmax_element(d, d + total);
-        s.minimum = *lo;
-        s.maximum = *hi;
         s.empty = false;
         return s;
     }

@@ -9,7 +9,8 @@
 #include <QImage>
 
 // What the curves are made from: the median and MAD of a sample of the frame's samples (every
-// plane; blank ones left out), and its exact extremes.
+// plane; blank ones left out), and its extremes: exact for floating-point data or when asked,
+// else the sample's (a full pass over a 26 MP frame costs more than the rest of the stretch).
 struct FrameStats {
     double median = 0;
     double mad = 0;  // median absolute deviation, not yet scaled to a σ
@@ -18,7 +19,7 @@ struct FrameStats {
     bool empty = true;  // no sample that is not blank
 };
 
-FrameStats frameStats(const LinearImage& image);
+FrameStats frameStats(const LinearImage& image, bool exactExtremes = false);
 
 // A display curve in the frame's own units: values up to black show black, white and above white,
 // and midtone is the transfer's balance (0.5 leaves the range straight).

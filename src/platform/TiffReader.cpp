@@ -71,7 +71,7 @@ struct TiffHandle {
 // Copies the samples of one decoded block (a strip row or a tile) into the planar destination.
 template <typename T>
 struct Planar {
-    std::vector<T> data;
+    FrameVector<T> data;
     int w = 0, h = 0, planes = 1;
     // samples: the block's pixels, spp interleaved samples each (1 when the planes are apart).
     void put(const uint8_t* block, int bx, int by, int bw, int bh, int spp, int plane)
@@ -170,7 +170,7 @@ DeepDecode decodeTiff(const QByteArray& bytes)
         return fail(QStringLiteral("Image trop grande (%1 x %2 pixels)").arg(w).arg(hgt));
 
     if (bits == 8 && format == SAMPLEFORMAT_UINT) {
-        Planar<uint8_t> p{std::vector<uint8_t>(size_t(w) * hgt * planes), int(w), int(hgt), planes};
+        Planar<uint8_t> p{FrameVector<uint8_t>(size_t(w) * hgt * planes), int(w), int(hgt), planes};
         if (!readAll(h.t, p, spp, separate))
             return fail(QStringLiteral("données tronquées"));
         QImage img(int(w), int(hgt), planes == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
@@ -196,13 +196,13 @@ DeepDecode decodeTiff(const QByteArray& bytes)
     li.height = int(hgt);
     li.planes = planes;
     if (bits == 16 && format == SAMPLEFORMAT_UINT) {
-        Planar<uint16_t> p{std::vector<uint16_t>(size_t(w) * hgt * planes), int(w), int(hgt), planes};
+        Planar<uint16_t> p{FrameVector<uint16_t>(size_t(w) * hgt * planes), int(w), int(hgt), planes};
         if (!readAll(h.t, p, spp, separate))
             return fail(QStringLiteral("données tronquées"));
         li.u16 = std::move(p.data);
         li.nominalMax = 65535;
     } else if (bits == 32 && format == SAMPLEFORMAT_IEEEFP) {
-        Planar<float> p{std::vector<float>(size_t(w) * hgt * planes), int(w), int(hgt), planes};
+        Planar<float> p{FrameVector<float>(size_t(w) * hgt * planes), int(w), int(hgt), planes};
         if (!readAll(h.t, p, spp, separate))
             return fail(QStringLiteral("données tronquées"));
         li.f32 = std::move(p.data);

@@ -1,9 +1,11 @@
 #include "review/Sharpness.h"
 
+#include "platform/LinearImage.h"
 #include "platform/Picture.h"
 
 #include <QColor>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -383,11 +385,44 @@ SharpnessMeasure measureSharpness(const QImage& picture)
     return measureReadable(img, taps);
 }
 
+SharpnessMeasure measureSharpness(const LinearImage& frame)
+{
+    if (frame.isNull())
+        return {0, SharpnessNoSignal};
+    const int w = frame.width, h = frame.height;
+    const size_t plane = size_t(frame.planeSize());
+    // The grey level in the frame's units; blank samples count as 0.
+    std::vector<float> grey(plane);
+    float top = 0;
+    for (size_t i = 0; i < plane; ++i) {
+        float sum = 0;
+        for (int p = 0; p < frame.planes; ++p) {
+            const float v = frame.isFloat() ? frame.f32[i + p * plane] : float(frame.u16[i + p * plane]);
+            sum += std::isfinite(v) ? v : 0.0f;
+        }
+        grey[i] = sum / float(frame.planes);
+        top = std::max(top, grey[i]);
+    }
+    QImage img(w, h, QImage::Format_Grayscale8);
+    if (img.isNull())
+        return {0, SharpnessNoSignal};
+    const float scale = top > 0 ? 255.0f / top : 0.0f;
+    for (int y = 0; y < h; ++y) {
+        uchar* dst = img.scanLine(y);
+        const float* src = grey.data() + size_t(y) * size_t(w);
+        for (int x = 0; x < w; ++x)
+            dst[x] = uchar(std::max(0.0f, src[x]) * scale + 0.5f);
+    }
+    return measureSharpness(img);
+}
+
 SharpnessMeasure measureSharpnessOfFile(const QString& path)
 {
-    const PictureResult r = loadPicture(path);
+    const PictureResult r = loadPictureData(path);
     if (!r.ok())
         return {0, SharpnessUnreadable};
+    if (r.linear)
+        return measureSharpness(*r.linear);
     return measureSharpness(r.image);
 }
 

@@ -34,6 +34,11 @@ constexpr double kSharpnessThreshold = 15;
 // Never NaN: a null, tiny or black picture gives 0 with SharpnessNoSignal.
 SharpnessMeasure measureSharpness(const QImage& picture);
 
+// Measures a linear frame (FITS, 16-bit): its grey level (a mosaic as it is, three planes by their
+// mean) scaled so that the frame's brightest sample reads 255, never through the display curve.
+struct LinearImage;
+SharpnessMeasure measureSharpness(const LinearImage& frame);
+
 // Decodes the file through the picture layer (as the slideshow does) and measures it; a file that
 // cannot be read or decoded gives 0 with SharpnessUnreadable.
 SharpnessMeasure measureSharpnessOfFile(const QString& path);

@@ -29,6 +29,11 @@ TFormVignette::TFormVignette(ReviewController& review, QWidget* parent)
     connect(grid_->ButtonAv(), &QToolButton::clicked, this, [this] { SpeedButtonAvClick(); });
     connect(grid_->ButtonPageAv(), &QToolButton::clicked, this, [this] { SpeedButtonPageAvClick(); });
     connect(grid_, &TPageGrid::pictureClicked, this, &TFormVignette::PictureClick);
+    // Linear frames look different under a new display stretch.
+    connect(&review_, &ReviewController::stretchChanged, this, [this] {
+        if (isVisible() && !building_)
+            reloadPage();
+    });
 }
 
 void TFormVignette::ClearPage() { grid_->ClearPage(); }

@@ -235,7 +235,7 @@ TEST_F(PictureTest, BadContentIsUndecodable)
         {"huge-record.wmf", hugeRecordWmf, 0},
         {"no-end.wmf", smallWmf().chopped(6), 0},
         {"junk.emf", garbage, 0},
-        {"real.png", pngBytes, 0},  // a format the program does not show
+        {"real.gif", pngBytes, 0},  // a format the program does not show
         {"noextension", bmp, 0},
     };
     for (const Case& c : cases) {
