@@ -1,4 +1,5 @@
-// Writes a small seed corpus for the fuzzers into DIR/bmp, DIR/jpeg, DIR/ico, DIR/wmf, DIR/ser,
+// Writes a small seed corpus for the fuzzers into DIR/bmp, DIR/jpeg, DIR/ico, DIR/wmf, DIR/fits,
+// DIR/tiff, DIR/png, DIR/ser,
 // DIR/list, DIR/settings and DIR/journal: a few tiny files of each kind, in the variants the
 // readers have separate paths for.
 #include "list/ListFile.h"
@@ -18,6 +19,11 @@
 #include <functional>
 
 #include <jpeglib.h>
+#include <fitsio.h>
+#include <tiffio.h>
+
+#include <cmath>
+#include <vector>
 
 namespace {
 
@@ -217,6 +223,65 @@ QByteArray ser(int colorId, int w, int h, int depth, int frames, int headerCount
 
 }  // namespace
 
+// A small TIFF: bits 8 or 16 (integers) or 32 (float), 1 or 3 samples, planes apart or not.
+bool tiffSeed(const QString& path, int bits, int samples, bool separate)
+{
+    TIFF* t = TIFFOpen(path.toLocal8Bit().constData(), "w");
+    if (!t)
+        return false;
+    const uint32_t w = 9, h = 5;
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, w);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, h);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, bits);
+    TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, samples);
+    TIFFSetField(t, TIFFTAG_SAMPLEFORMAT, bits == 32 ? SAMPLEFORMAT_IEEEFP : SAMPLEFORMAT_UINT);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, samples == 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(t, TIFFTAG_PLANARCONFIG, separate ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 2);
+    const int perRow = separate ? 1 : samples;
+    std::vector<uint8_t> row(size_t(w) * perRow * (bits / 8));
+    bool ok = true;
+    for (int s = 0; s < (separate ? samples : 1); ++s)
+        for (uint32_t y = 0; y < h; ++y) {
+            for (size_t i = 0; i < row.size(); ++i)
+                row[i] = uint8_t(i * 13 + y * 7 + s);
+            if (bits == 32)  // keep the floats finite
+                for (size_t i = 3; i < row.size(); i += 4)
+                    row[i] = 0x3f;
+            ok = ok && TIFFWriteScanline(t, row.data(), y, uint16_t(s)) >= 0;
+        }
+    TIFFClose(t);
+    if (!ok)
+        std::fprintf(stderr, "make_seeds: %s not written\n", qPrintable(path));
+    return ok;
+}
+
+// A small FITS frame written by CFITSIO (a name ending in "[compress]" asks for tiles).
+bool fitsSeed(const QString& path, int bitpix, int planes, const char* bayer = nullptr, bool compress = false)
+{
+    fitsfile* f = nullptr;
+    int status = 0;
+    const QByteArray name = "!" + path.toLocal8Bit() + (compress ? "[compress]" : "");
+    long naxes[3] = {12, 9, planes};
+    fits_create_file(&f, name.constData(), &status);
+    fits_create_img(f, bitpix, planes > 1 ? 3 : 2, naxes, &status);
+    if (bayer)
+        fits_update_key(f, TSTRING, "BAYERPAT", const_cast<char*>(bayer), nullptr, &status);
+    std::vector<double> data(size_t(12 * 9 * planes));
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = double((i * 37) % 200) + (i == 5 && bitpix < 0 ? std::nan("") : 0);
+    if (compress) {  // the tile compressors take integers
+        std::vector<unsigned short> whole(data.begin(), data.end());
+        fits_write_img(f, TUSHORT, 1, LONGLONG(whole.size()), whole.data(), &status);
+    } else {
+        fits_write_img(f, TDOUBLE, 1, LONGLONG(data.size()), data.data(), &status);
+    }
+    fits_close_file(f, &status);
+    if (status)
+        std::fprintf(stderr, "make_seeds: %s: CFITSIO status %d\n", qPrintable(path), status);
+    return status == 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -224,7 +289,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const QDir root(QString::fromLocal8Bit(argv[1]));
-    for (const char* sub : {"bmp", "jpeg", "ico", "wmf", "ser", "list", "settings", "journal"})
+    for (const char* sub : {"bmp", "jpeg", "ico", "wmf", "fits", "tiff", "png", "ser", "list", "settings", "journal"})
         root.mkpath(QString::fromLatin1(sub));
     auto out = [&root](const char* name) { return root.filePath(QString::fromLatin1(name)); };
     bool ok = true;
@@ -263,6 +328,25 @@ int main(int argc, char** argv)
     ok &= testPicture(16, 16).convertToFormat(QImage::Format_ARGB32).save(out("ico/16.ico"), "ICO");
     ok &= testPicture(32, 32).convertToFormat(QImage::Format_Indexed8).save(out("ico/32-indexed.ico"), "ICO");
     ok &= write(out("ico/png-inside.ico"), iconWithPng(testPicture(300, 20)));
+
+    ok &= fitsSeed(out("fits/u8.fits"), BYTE_IMG, 1);
+    ok &= fitsSeed(out("fits/u16.fits"), USHORT_IMG, 1);
+    ok &= fitsSeed(out("fits/s16-rgb.fits"), SHORT_IMG, 3);
+    ok &= fitsSeed(out("fits/i32.fits"), LONG_IMG, 1);
+    ok &= fitsSeed(out("fits/f32.fits"), FLOAT_IMG, 3);
+    ok &= fitsSeed(out("fits/f64.fits"), DOUBLE_IMG, 1);
+    ok &= fitsSeed(out("fits/bayer.fits"), USHORT_IMG, 1, "GRBG");
+    ok &= fitsSeed(out("fits/tiles.fz"), USHORT_IMG, 1, nullptr, true);
+    QImage deep(10, 7, QImage::Format_Grayscale16);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 10; ++x)
+            reinterpret_cast<quint16*>(deep.scanLine(y))[x] = quint16(x * 6000 + y * 100);
+    ok &= deep.save(out("png/grey16.png"), "PNG");
+    ok &= deep.convertToFormat(QImage::Format_RGBX64).save(out("png/rgb16.png"), "PNG");
+    ok &= small.save(out("png/rgb8.png"), "PNG");
+    ok &= tiffSeed(out("tiff/grey16.tif"), 16, 1, false);
+    ok &= tiffSeed(out("tiff/rgb8-planes.tif"), 8, 3, true);
+    ok &= tiffSeed(out("tiff/float.tif"), 32, 1, false);
 
     ok &= write(out("wmf/placeable.wmf"), wmf(true));
     ok &= write(out("wmf/bare.wmf"), wmf(false));

@@ -21,6 +21,12 @@ PictureKind fuzzKind()
         return PictureKind::Jpeg;
     if (std::strcmp(name, "ico") == 0)
         return PictureKind::Icon;
+    if (std::strcmp(name, "fits") == 0)
+        return PictureKind::Fits;
+    if (std::strcmp(name, "tiff") == 0)
+        return PictureKind::Tiff;
+    if (std::strcmp(name, "png") == 0)
+        return PictureKind::Png;
     return PictureKind::Metafile;
 }
 
@@ -50,6 +56,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (r.ok()) {
         require(!r.image.isNull());
         require(pictureSizeAllowed(r.image.width(), r.image.height(), 1));
+        // A linear frame's data covers its picture, every plane of it.
+        if (r.linear) {
+            const LinearImage& l = *r.linear;
+            require(l.width == r.image.width() && l.height == r.image.height());
+            require(size_t(l.planeSize() * l.planes) == (l.isFloat() ? l.f32.size() : l.u16.size()));
+        }
         if (kind == PictureKind::Metafile)
             require(r.image.width() <= kMaxMetafileSide && r.image.height() <= kMaxMetafileSide);
         // Touch every row, so that a picture whose buffer is shorter than it claims is caught.

@@ -4,7 +4,7 @@
 # AddressSanitizer and UBSan into build-fuzz/, writes a seed corpus, then runs each fuzzer for
 # SECONDS (default 60), the SER, settings and journal ones for half of that (simpler formats). The
 # list and settings fuzzers also check that what is read, written and read again comes back the same.
-# Kinds run: FUZZ_KINDS (default "bmp jpeg ico wmf ser list settings journal"). The corpus grows in
+# Kinds run: FUZZ_KINDS (default "bmp jpeg ico wmf fits tiff png ser list settings journal"). The corpus grows in
 # build-fuzz/corpus/KIND across runs; a crashing input is kept as build-fuzz/artifacts/KIND-*.
 # A fuzzer's own output (its progress, and the decoders' warnings about the broken inputs it makes:
 # hundreds of thousands of lines) goes to build-fuzz/logs/KIND.log; what is shown is one line per
@@ -14,7 +14,7 @@
 # Exits non-zero when a fuzzer finds a crash, a leak, a timeout or a memory blow-up.
 set -euo pipefail
 run_seconds="${1:-60}"
-kinds="${FUZZ_KINDS:-bmp jpeg ico wmf ser list settings journal}"
+kinds="${FUZZ_KINDS:-bmp jpeg ico wmf fits tiff png ser list settings journal}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
 

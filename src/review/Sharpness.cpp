@@ -391,6 +391,22 @@ SharpnessMeasure measureSharpness(const LinearImage& frame)
         return {0, SharpnessNoSignal};
     const int w = frame.width, h = frame.height;
     const size_t plane = size_t(frame.planeSize());
+    QImage img(w, h, QImage::Format_Grayscale8);
+    if (img.isNull())
+        return {0, SharpnessNoSignal};
+    if (!frame.isFloat() && frame.planes == 1) {
+        // The common case (a mono or mosaic camera frame): straight from the 16-bit samples.
+        const uint16_t* d = frame.u16.data();
+        const unsigned top = *std::max_element(d, d + plane);
+        const float scale = top > 0 ? 255.0f / float(top) : 0.0f;
+        for (int y = 0; y < h; ++y) {
+            uchar* dst = img.scanLine(y);
+            const uint16_t* src = d + size_t(y) * size_t(w);
+            for (int x = 0; x < w; ++x)
+                dst[x] = uchar(float(src[x]) * scale + 0.5f);
+        }
+        return measureSharpness(img);
+    }
     // The grey level in the frame's units; blank samples count as 0.
     std::vector<float> grey(plane);
     float top = 0;
@@ -403,9 +419,6 @@ SharpnessMeasure measureSharpness(const LinearImage& frame)
         grey[i] = sum / float(frame.planes);
         top = std::max(top, grey[i]);
     }
-    QImage img(w, h, QImage::Format_Grayscale8);
-    if (img.isNull())
-        return {0, SharpnessNoSignal};
     const float scale = top > 0 ? 255.0f / top : 0.0f;
     for (int y = 0; y < h; ++y) {
         uchar* dst = img.scanLine(y);
