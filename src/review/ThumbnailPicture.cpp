@@ -2,6 +2,7 @@
 
 #include "platform/JpegCodec.h"
 #include "platform/Picture.h"
+#include "platform/PictureAhead.h"
 #include "review/ThumbnailGeometry.h"
 
 #include <atomic>
@@ -59,7 +60,11 @@ ThumbnailPicture makeThumbnail(const QString& path, QSize cell)
         return failure(r);
     const QSize size = thumbnailSize(r.image.size(), cell);
     t.ok = true;
-    if (kind == PictureKind::Bitmap || kind == PictureKind::Jpeg) {
+    if (r.linear) {
+        // A large linear frame: reduced by boxes first, far quicker than scaling it whole.
+        t.image = size.isEmpty() ? QImage() : prepareForDisplay(r.image, size, true);
+    } else if (kind == PictureKind::Bitmap || kind == PictureKind::Jpeg || kind == PictureKind::Tiff ||
+               kind == PictureKind::Png) {
         t.image = scaledTo(r.image, size);
     } else if (!size.isEmpty()) {
         t.image = QImage(size, QImage::Format_RGB32);
