@@ -6,7 +6,7 @@
 #include "platform/ProgramError.h"
 #include "settings/OptionsFile.h"
 #include "vidsplit/FrameFiles.h"
-#include "vidsplit/FrameSource.h"
+#include "video/FrameSource.h"
 #include "vidsplit/NewFile.h"
 
 #include <QDir>

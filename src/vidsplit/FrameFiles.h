@@ -1,6 +1,6 @@
 #pragma once
 // The files the extractor writes for frames: 24-bit BMP, named stem + "_" + five-digit frame number.
-#include "vidsplit/Frame8.h"
+#include "video/Frame8.h"
 
 #include <QString>
 #include <cstdint>

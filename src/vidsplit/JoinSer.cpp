@@ -5,7 +5,7 @@
 #include "platform/ProgramError.h"
 #include "vidsplit/Extraction.h"
 #include "vidsplit/NewFile.h"
-#include "vidsplit/SerFile.h"
+#include "video/SerFile.h"
 
 #include <QDateTime>
 #include <QFileInfo>

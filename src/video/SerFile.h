@@ -12,7 +12,7 @@
 //  - FrameCount may be 0 or more than the file holds; then the count is what the file size allows,
 //    and nothing past the end is ever read;
 //  - the trailer may be missing or out of order; it is only used for each frame's own time.
-#include "vidsplit/Frame8.h"
+#include "video/Frame8.h"
 
 #include <QString>
 #include <cstdint>

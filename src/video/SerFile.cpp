@@ -1,6 +1,6 @@
-#include "vidsplit/SerFile.h"
+#include "video/SerFile.h"
 
-#include "platform/Picture.h"
+#include "platform/PictureLimits.h"
 
 #include <algorithm>
 #include <bit>

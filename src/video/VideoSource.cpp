@@ -1,8 +1,8 @@
 // Videos other than SER, through FFmpeg's libraries: demuxed and decoded one frame at a time,
 // converted to BGR as the ffmpeg tool converts frames it writes as BMP.
-#include "vidsplit/FrameSource.h"
+#include "video/FrameSource.h"
 
-#include "platform/Picture.h"
+#include "platform/PictureLimits.h"
 #include "platform/ProgramError.h"
 
 #include <QFile>
