@@ -282,9 +282,10 @@ bool FfmpegFrames::read(int64_t number, LinearImage& out, QString& error)
         error = QStringLiteral("l'image %1 n'existe pas (la vidéo en compte %2)").arg(number).arg(frameCount());
         return false;
     }
-    // Reading on is cheaper than a jump unless a key frame of the frame asked for lies ahead.
+    // Reading on is cheaper than a jump unless a key frame of the frame asked for lies further ahead
+    // than the next packet.
     const int64_t start = d.startFor(number);
-    const bool onward = d.positioned && !d.draining && d.lastNumber < number && start < d.nextIndex;
+    const bool onward = d.positioned && !d.draining && d.lastNumber < number && start <= d.nextIndex;
     if (!onward) {
         const int r = d.startAt(start);
         if (r < 0 && r != AVERROR_INVALIDDATA) {
