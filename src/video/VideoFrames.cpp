@@ -135,7 +135,8 @@ struct VideoFrames::Video {
 };
 
 struct VideoFrames::Cache {
-    std::mutex mutex;
+    std::mutex mutex;    // the map
+    std::mutex opening;  // a video being opened
     std::map<QString, std::shared_ptr<Video>> open;
     uint64_t uses = 0;
 };
@@ -155,19 +156,26 @@ std::shared_ptr<VideoFrames::Video> VideoFrames::video(const QString& path, QStr
         return nullptr;
     }
     const Identity now(st);
-    {
+    auto cached = [this, &path, &now]() -> std::shared_ptr<Video> {
         const std::lock_guard lock(cache_->mutex);
         const auto it = cache_->open.find(path);
-        if (it != cache_->open.end()) {
-            if (it->second->identity == now) {
-                it->second->lastUse = ++cache_->uses;
-                return it->second;
-            }
-            cache_->open.erase(it);  // changed since: opened anew below
+        if (it == cache_->open.end())
+            return nullptr;
+        if (!(it->second->identity == now)) {
+            cache_->open.erase(it);  // changed since: opened anew
+            return nullptr;
         }
-    }
+        it->second->lastUse = ++cache_->uses;
+        return it->second;
+    };
+    if (std::shared_ptr<Video> v = cached())
+        return v;
 
-    // Opened outside the lock: indexing a long video takes a while, and other videos are read meanwhile.
+    // One opening at a time, outside the cache's lock: indexing a long video takes a while, other
+    // videos are read meanwhile, and two threads asking for the same new video index it once.
+    const std::lock_guard opening(cache_->opening);
+    if (std::shared_ptr<Video> v = cached())
+        return v;
     auto v = std::make_shared<Video>();
     v->identity = now;
     QString reason;
