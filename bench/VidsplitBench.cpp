@@ -1,7 +1,7 @@
 // The companion extractor: 1,000 mono 640×480 frames of a SER video to BMP files, by our extractor
 // (in this process, and as the vidsplit program) and by the ffmpeg tool on the same file, in the
-// same run. ffmpeg writes mono frames as 8-bit BMP, a third of the bytes of our 24-bit frames;
-// BM_FfmpegSerToBmp24 makes it write 24-bit frames too, for a like-for-like figure.
+// same run. Both write mono frames as 8-bit BMP; BM_FfmpegSerToBmp24 has ffmpeg write 24-bit frames,
+// three times the bytes, for comparison with earlier runs.
 #include "vidsplit/Extraction.h"
 
 #include <QDir>

@@ -2,10 +2,12 @@
 // order (automatic, forced little, forced big). Besides crashes and sanitizer reports, it stops on
 // a broken promise of the reader: a layout that reaches past the bytes, a frame of the wrong size,
 // a failure without a reason.
-#include "vidsplit/SerFile.h"
+#include "video/SerFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -54,6 +56,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             require(grey || frame.channels == ((reader.isColour() || reader.isBayer()) ? 3 : 1));
         }
         (void)reader.frameTime(i);
+        // The stored bytes, as the program reads frames in place and the SER writer copies them.
+        std::vector<uint8_t> raw(size_t(reader.frameBytes()));
+        require(reader.readFrameBytes(i, raw.data()));
+        require(std::equal(raw.begin(), raw.end(), data + reader.frameOffset(i)));
+        (void)reader.frameTicks(i);
     }
+    std::vector<uint8_t> none(size_t(reader.frameBytes()));
+    require(!reader.readFrameBytes(reader.frameCount(), none.data()) && !reader.readFrameBytes(-1, none.data()));
     return 0;
 }

@@ -6,7 +6,7 @@
 #include "platform/ProgramError.h"
 #include "settings/OptionsFile.h"
 #include "vidsplit/FrameFiles.h"
-#include "vidsplit/FrameSource.h"
+#include "video/FrameSource.h"
 #include "vidsplit/NewFile.h"
 
 #include <QDir>
@@ -158,7 +158,7 @@ ExtractResult Extraction::run()
         if (r == FrameRead::Broken) {
             result.problems << videoMessage(o.video, QStringLiteral("image %1 illisible (%2)").arg(source->lastNumber()).arg(error));
         } else {
-            encodeBmp24(frame, bytes);
+            encodeBmp(frame, bytes);
             try {
                 progress.lastFile = publishNewFile(dir + frameFileName(stem, source->lastNumber()), bytes.data(),
                                                    bytes.size(), source->lastTime());

@@ -1,7 +1,7 @@
 #pragma once
 // One extraction: the frames first .. first + count - 1 of a video written as BMP files into a
 // directory, then added to a list file. Used by the command line and by the window.
-#include "vidsplit/SerFile.h"
+#include "video/SerFile.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,7 @@
 #pragma once
-// The files the extractor writes for frames: 24-bit BMP, named stem + "_" + five-digit frame number.
-#include "vidsplit/Frame8.h"
+// The files the extractor writes for frames: BMP (8-bit grey with a grey palette for grey frames,
+// 24-bit otherwise), named stem + "_" + five-digit frame number.
+#include "video/Frame8.h"
 
 #include <QString>
 #include <cstdint>
@@ -9,5 +10,5 @@
 // "stem_00042.bmp" (more digits past 99999).
 QString frameFileName(const QString& stem, int64_t number);
 
-// The bytes of a 24-bit bottom-up BMP of the frame (grey frames as three equal samples), into out.
-void encodeBmp24(const Frame8& frame, std::vector<uint8_t>& out);
+// The bytes of a bottom-up BMP of the frame, into out.
+void encodeBmp(const Frame8& frame, std::vector<uint8_t>& out);

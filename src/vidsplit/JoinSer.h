@@ -1,8 +1,8 @@
 #pragma once
 // "--join": the frames of a list gathered into one 8-bit SER video that stackers read, in the order
-// they were captured (by the frame numbers their names end with, "jupiter_00042.bmp"; in list
-// order when a name has none), not the order the list shows: mono when every frame is grey, RGB
-// otherwise, with each frame's file time in the trailer.
+// they were captured (captureOrder in video/SerWriter.h), not the order the list shows. Picture
+// files make an 8-bit video, mono when every frame is grey, RGB otherwise, with each frame's file
+// time in the trailer; frames of SER videos listed as "video.ser#00042" are copied as they are.
 #include <QString>
 #include <cstdint>
 #include <functional>

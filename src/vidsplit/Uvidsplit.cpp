@@ -3,7 +3,7 @@
 #include "platform/EventPump.h"
 #include "platform/Prompts.h"
 #include "search/Urepdialog.h"
-#include "vidsplit/FrameSource.h"
+#include "vidsplit/FramePreview.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

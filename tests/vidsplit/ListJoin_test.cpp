@@ -6,9 +6,9 @@
 #include "list/ListFile.h"
 #include "settings/OptionsFile.h"
 #include "vidsplit/Extraction.h"
-#include "vidsplit/FrameSource.h"
+#include "vidsplit/FramePreview.h"
 #include "vidsplit/NewFile.h"
-#include "vidsplit/SerFile.h"
+#include "video/SerFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "vidsplit/SerFile.h"
+#include "video/SerFile.h"
 
-#include "platform/Picture.h"
+#include "platform/PictureLimits.h"
 
 #include <algorithm>
 #include <bit>
@@ -224,14 +224,20 @@ bool SerReader::openLayout(QString& error, ByteOrder order)
     return true;
 }
 
-std::optional<int64_t> SerReader::frameTime(int64_t index) const
+std::optional<int64_t> SerReader::frameTicks(int64_t index) const
 {
     if (!hasTrailer_ || index < 0 || index >= frameCount_)
         return std::nullopt;
     uint8_t ticks[8];
     if (!fetch(kSerHeaderSize + frameCount_ * frameBytes_ + 8 * index, sizeof ticks, ticks))
         return std::nullopt;
-    return unixNanosFromSerTicks(le64(ticks));
+    return le64(ticks);
+}
+
+std::optional<int64_t> SerReader::frameTime(int64_t index) const
+{
+    const std::optional<int64_t> ticks = frameTicks(index);
+    return ticks ? unixNanosFromSerTicks(*ticks) : std::nullopt;
 }
 
 bool SerReader::chooseByteOrder(ByteOrder order)

@@ -1,8 +1,8 @@
 #pragma once
 // Where the extractor's frames come from: a SER video through our own reader (read from its file
 // one frame at a time), any other video through FFmpeg's libraries, decoded one frame at a time.
-#include "vidsplit/Frame8.h"
-#include "vidsplit/SerFile.h"
+#include "video/Frame8.h"
+#include "video/SerFile.h"
 
 #include <QString>
 #include <cstdint>
@@ -46,10 +46,3 @@ std::unique_ptr<FrameSource> openFrameSource(const QString& path, const SourceOp
 
 // The FFmpeg side, for openFrameSource.
 std::unique_ptr<FrameSource> openFfmpegSource(const QString& path, const SourceOptions& options);
-
-// The frame as a picture (for the preview).
-class QImage;
-QImage frameImage(const Frame8& frame);
-// Frame number (1-based) of the video, for the preview; a null picture with the reason in error
-// when it cannot be had.
-QImage readFrameImage(const QString& path, int64_t number, const SourceOptions& options, QString& error);

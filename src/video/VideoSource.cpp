@@ -1,8 +1,9 @@
 // Videos other than SER, through FFmpeg's libraries: demuxed and decoded one frame at a time,
-// converted to BGR as the ffmpeg tool converts frames it writes as BMP.
-#include "vidsplit/FrameSource.h"
+// converted to BGR (grey for grey videos) as the ffmpeg tool converts frames it writes as BMP.
+#include "video/FrameSource.h"
+#include "video/Ffmpeg.h"
 
-#include "platform/Picture.h"
+#include "platform/PictureLimits.h"
 #include "platform/ProgramError.h"
 
 #include <QFile>
@@ -18,34 +19,6 @@ extern "C" {
 #include <cstring>
 
 namespace {
-
-// The libraries' reason in the program's language for the errors a user meets; any other keeps
-// FFmpeg's own (English) wording.
-QString avText(int err)
-{
-    struct Known {
-        int code;
-        const char* text;
-    };
-    static const Known known[] = {
-        {AVERROR_INVALIDDATA, "données invalides"},
-        {AVERROR_EOF, "fin de fichier inattendue"},
-        {AVERROR_DEMUXER_NOT_FOUND, "format de fichier inconnu"},
-        {AVERROR_DECODER_NOT_FOUND, "décodeur introuvable"},
-        {AVERROR_PATCHWELCOME, "variante du format non prise en charge"},
-        {AVERROR(ENOENT), "fichier introuvable"},
-        {AVERROR(EACCES), "accès au fichier refusé"},
-        {AVERROR(ENOMEM), "mémoire insuffisante"},
-    };
-    for (const Known& k : known)
-        if (k.code == err)
-            return QString::fromUtf8(k.text);
-    if (err == AVERROR(EIO))
-        return QStringLiteral("Erreur E/S %1").arg(EIO);
-    char buf[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(err, buf, sizeof buf);
-    return QString::fromLocal8Bit(buf);
-}
 
 class VideoSource : public FrameSource {
 public:
@@ -170,25 +143,12 @@ private:
             error = QStringLiteral("taille d'image impossible (%1 × %2)").arg(w).arg(h);
             return false;
         }
-        // The ffmpeg tool's own conversion for BMP output: bicubic flags, the frame's colour matrix
-        // and range.
-        sws_ = sws_getCachedContext(sws_, w, h, AVPixelFormat(frame_->format), w, h, AV_PIX_FMT_BGR24,
-                                    SWS_BICUBIC, nullptr, nullptr, nullptr);
+        const AVPixelFormat to = isGreyFrame(frame_) ? AV_PIX_FMT_GRAY8 : AV_PIX_FMT_BGR24;
+        sws_ = frameConversion(sws_, frame_, to);
         if (!sws_) {
             error = QStringLiteral("conversion impossible depuis %1")
                         .arg(QString::fromLatin1(av_get_pix_fmt_name(AVPixelFormat(frame_->format))));
             return false;
-        }
-        int* inv = nullptr;
-        int* table = nullptr;
-        int srcRange = 0, dstRange = 0, brightness = 0, contrast = 0, saturation = 0;
-        if (sws_getColorspaceDetails(sws_, &inv, &srcRange, &table, &dstRange, &brightness, &contrast,
-                                     &saturation) >= 0) {
-            const int space = frame_->colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : int(frame_->colorspace);
-            if (frame_->color_range == AVCOL_RANGE_JPEG)
-                srcRange = 1;
-            sws_setColorspaceDetails(sws_, sws_getCoefficients(space), srcRange, table, dstRange, brightness,
-                                     contrast, saturation);
         }
         if (w != bgrWidth_ || h != bgrHeight_) {
             av_freep(&bgr_[0]);
@@ -201,9 +161,11 @@ private:
             bgrHeight_ = h;
         }
         sws_scale(sws_, frame_->data, frame_->linesize, 0, h, bgr_, bgrStride_);
-        out.reset(w, h, 3);
+        // A grey video gives grey frames, written as 8-bit files.
+        const int channels = to == AV_PIX_FMT_GRAY8 ? 1 : 3;
+        out.reset(w, h, channels);
         for (int y = 0; y < h; ++y)
-            std::memcpy(out.row(y), bgr_[0] + int64_t(y) * bgrStride_[0], size_t(w) * 3);
+            std::memcpy(out.row(y), bgr_[0] + int64_t(y) * bgrStride_[0], size_t(w) * size_t(channels));
         if (options_.grey)
             makeGrey(out);
         return true;

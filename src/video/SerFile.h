@@ -12,7 +12,7 @@
 //  - FrameCount may be 0 or more than the file holds; then the count is what the file size allows,
 //    and nothing past the end is ever read;
 //  - the trailer may be missing or out of order; it is only used for each frame's own time.
-#include "vidsplit/Frame8.h"
+#include "video/Frame8.h"
 
 #include <QString>
 #include <cstdint>
@@ -77,6 +77,14 @@ public:
     bool hasTrailer() const { return hasTrailer_; }
     // The frame's UTC time from the trailer, in Unix nanoseconds, when there is a plausible one.
     std::optional<int64_t> frameTime(int64_t index) const;
+    // The trailer's time of the frame as stored (SER ticks), plausible or not.
+    std::optional<int64_t> frameTicks(int64_t index) const;
+    // The frame's bytes as stored (frameBytes() of them) into dst. Keeps no state: safe from several
+    // threads at once. False when the file no longer holds the frame (errno 0) or cannot be read.
+    bool readFrameBytes(int64_t index, uint8_t* dst) const
+    {
+        return index >= 0 && index < frameCount_ && fetch(frameOffset(index), size_t(frameBytes_), dst);
+    }
 
     // Frame index (0-based) as 8-bit samples: grey for mono and mosaics written raw, BGR otherwise.
     // grey asks for grey output: mosaics are written raw, colour frames as their grey level.
