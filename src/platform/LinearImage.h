@@ -2,6 +2,7 @@
 // A frame's data as the camera recorded it (FITS, 16-bit PNG/TIFF, 12/16-bit video): linear
 // samples, kept beside the 8-bit picture made for the screen, so that measures never see the
 // display curve.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
