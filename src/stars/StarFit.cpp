@@ -1,9 +1,12 @@
 #include "stars/StarFit.h"
 
+#include "stars/StarProfile.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
+#include <cstdio>
 
 namespace {
 
@@ -26,22 +29,26 @@ struct Sums {
     Vec jtr{};
 };
 
-// The profile and its derivatives by q and u at one point.
-inline void profile(double q, double u, double& f, double& dfdq, double& dfdu)
+// The profile and its derivatives by q and u at one point, in single precision: the sums that use
+// them are kept in double, and the exponentials are most of the fit's time.
+inline void profile(double qd, double ud, double& f, double& dfdq, double& dfdu)
 {
-    if (u < 1e-6) {
-        f = std::exp(-q);
-        dfdq = -f;
-        dfdu = f * 0.5 * q * q;
+    const float q = float(qd), u = float(ud);
+    if (u < 1e-6f) {
+        const float e = std::exp(-q);
+        f = e;
+        dfdq = -e;
+        dfdu = e * 0.5f * q * q;
         return;
     }
-    const double uq = u * q;
-    const double l = std::log1p(uq);
-    f = std::exp(-l / u);
-    dfdq = -f / (1 + uq);
+    const float uq = u * q;
+    const float l = std::log1p(uq);
+    const float e = std::exp(-l / u);
+    f = e;
+    dfdq = -e / (1 + uq);
     // d/du of -(1/u) log(1 + uq); its series near uq = 0 avoids the cancellation.
-    const double g = uq < 1e-3 ? q * q * (0.5 - (2.0 / 3.0) * uq) : l / (u * u) - q / (u * (1 + uq));
-    dfdu = f * g;
+    const float g = uq < 1e-2f ? q * q * (0.5f - (2.0f / 3.0f) * uq + 0.75f * uq * uq) : l / (u * u) - q / (u * (1 + uq));
+    dfdu = e * g;
 }
 
 bool validShape(const Vec& t)
@@ -82,24 +89,60 @@ double pixelModel(const Pixel& px, const Vec& t, const Rule& rule, Vec& j)
     return t[SKY] + a * f;
 }
 
+// The points of every pixel's rule and what the profile gives there, kept from one evaluation to
+// the next.
+struct Workspace {
+    std::vector<float> dx, dy, q, f, dq, du;
+};
+
 // Residual sum of squares and the normal equations at t.
-Sums evaluate(const std::vector<Pixel>& pixels, const Vec& t, const Rule& rule)
+Sums evaluate(const std::vector<Pixel>& pixels, const Vec& t, const Rule& rule, Workspace& ws)
 {
+    const size_t k = rule.size() * rule.size(), n = pixels.size() * k;
+    for (std::vector<float>* v : {&ws.dx, &ws.dy, &ws.q, &ws.f, &ws.dq, &ws.du})
+        v->resize(n);
+    size_t at = 0;
+    for (const Pixel& px : pixels)
+        for (const Node& ny : rule)
+            for (const Node& nx : rule) {
+                const double dx = px.x + nx.offset - t[X0], dy = px.y + ny.offset - t[Y0];
+                ws.dx[at] = float(dx);
+                ws.dy[at] = float(dy);
+                ws.q[at] = float(t[P] * dx * dx + t[R] * dy * dy + t[S] * dx * dy);
+                ++at;
+            }
+    starProfile(ws.q.data(), int(n), float(t[U]), ws.f.data(), ws.dq.data(), ws.du.data());
     Sums s;
-    Vec j;
+    at = 0;
     for (const Pixel& px : pixels) {
-        const double res = px.v - pixelModel(px, t, rule, j);
+        double f = 0, fx = 0, fy = 0, fp = 0, fr = 0, fs = 0, fu = 0;
+        for (const Node& ny : rule)
+            for (const Node& nx : rule) {
+                const double w = nx.weight * ny.weight;
+                const double dx = ws.dx[at], dy = ws.dy[at], dq = w * ws.dq[at];
+                f += w * ws.f[at];
+                fx -= dq * (2 * t[P] * dx + t[S] * dy);
+                fy -= dq * (2 * t[R] * dy + t[S] * dx);
+                fp += dq * dx * dx;
+                fr += dq * dy * dy;
+                fs += dq * dx * dy;
+                fu += w * ws.du[at];
+                ++at;
+            }
+        const double a = t[AMP];
+        const Vec j{a * fx, a * fy, f, 1.0, a * fp, a * fr, a * fs, a * fu};
+        const double res = px.v - (t[SKY] + a * f);
         s.chi2 += px.w * res * res;
         for (int i = 0; i < kParams; ++i) {
             const double wj = px.w * j[size_t(i)];
             s.jtr[size_t(i)] += wj * res;
-            for (int k = i; k < kParams; ++k)
-                s.jtj[size_t(i)][size_t(k)] += wj * j[size_t(k)];
+            for (int c = i; c < kParams; ++c)
+                s.jtj[size_t(i)][size_t(c)] += wj * j[size_t(c)];
         }
     }
     for (int i = 0; i < kParams; ++i)
-        for (int k = 0; k < i; ++k)
-            s.jtj[size_t(i)][size_t(k)] = s.jtj[size_t(k)][size_t(i)];
+        for (int c = 0; c < i; ++c)
+            s.jtj[size_t(i)][size_t(c)] = s.jtj[size_t(c)][size_t(i)];
     return s;
 }
 
@@ -153,7 +196,8 @@ double halfMaximumQ(double u) { return u < 1e-6 ? std::log(2.0) : (std::exp2(u) 
 // Levenberg–Marquardt from t (left at the best point found); the sums at that point.
 Sums levenbergMarquardt(const std::vector<Pixel>& pixels, Vec& t, const Rule& rule)
 {
-    Sums cur = evaluate(pixels, t, rule);
+    Workspace ws;
+    Sums cur = evaluate(pixels, t, rule, ws);
     double lambda = 1e-3;
     for (int it = 0; it < kMaxIterations; ++it) {
         bool stepped = false;
@@ -174,7 +218,7 @@ Sums levenbergMarquardt(const std::vector<Pixel>& pixels, Vec& t, const Rule& ru
                 lambda *= 10;
                 continue;
             }
-            Sums next = evaluate(pixels, n, rule);
+            Sums next = evaluate(pixels, n, rule, ws);
             if (!(next.chi2 < cur.chi2)) {
                 lambda *= 10;
                 continue;
@@ -183,7 +227,7 @@ Sums levenbergMarquardt(const std::vector<Pixel>& pixels, Vec& t, const Rule& ru
             t = n;
             cur = next;
             lambda = std::max(lambda / 10, 1e-7);
-            stepped = gain > 1e-9;
+            stepped = gain > 1e-7;
             break;
         }
         if (!stepped)
@@ -226,16 +270,15 @@ std::optional<StarFit> fitOnce(const float* image, int width, int height, const 
     }
     t[U] = 0.2;
 
-    Sums cur = levenbergMarquardt(pixels, t, rule);
-    // The core of a bright star carries its own shot noise, far above the sky's: once the profile is
-    // known, each pixel is weighted by the inverse of its variance, sky plus the star's light times
-    // the shot noise per unit of signal, and the fit is made again from there.
-    if (g.shotNoise > 0) {
+    // The core of a bright star carries its own shot noise, far above the sky's: each pixel is
+    // weighted by the inverse of its variance, the sky's plus the star's light (of the first guess)
+    // times the shot noise per unit of signal.
+    if (g.shotNoise > 0 && g.noise > 0) {
         Vec j;
         for (Pixel& px : pixels)
             px.w = float(1 / (1 + g.shotNoise * std::max(0.0, pixelModel(px, t, rule, j) - t[SKY]) / (g.noise * g.noise)));
-        cur = levenbergMarquardt(pixels, t, rule);
     }
+    Sums cur = levenbergMarquardt(pixels, t, rule);
     if (!validShape(t))
         return std::nullopt;
 
@@ -370,5 +413,6 @@ double frameEccentricity(const std::vector<StarFit>& fits)
         m2 = s2 / sw;
         aligned = m1 * m1 + m2 * m2 - sw2v / (sw * sw);
     }
+    if (getenv("STARCHI")) fprintf(stderr, "est scattered %g aligned %g\n", scattered, aligned);
     return eccentricityOfChi(std::sqrt(std::max({0.0, scattered, aligned})));
 }

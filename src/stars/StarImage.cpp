@@ -1,7 +1,11 @@
 #include "stars/StarImage.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 
 namespace {
 
@@ -84,6 +88,36 @@ void fill(const LinearImage& f, const T* d, StarImage& out)
 
 }  // namespace
 
+FloatBuffer& FloatBuffer::operator=(FloatBuffer&& o) noexcept
+{
+    if (this != &o) {
+        std::free(p_);
+        p_ = o.p_;
+        n_ = o.n_;
+        o.p_ = nullptr;
+        o.n_ = 0;
+    }
+    return *this;
+}
+
+FloatBuffer::~FloatBuffer() { std::free(p_); }
+
+void FloatBuffer::allocate(size_t n)
+{
+    std::free(p_);
+    p_ = nullptr;
+    n_ = 0;
+    if (n == 0)
+        return;
+    constexpr size_t kHuge = size_t(2) << 20;
+    const size_t bytes = (n * sizeof(float) + kHuge - 1) / kHuge * kHuge;
+    p_ = static_cast<float*>(std::aligned_alloc(kHuge, bytes));
+    if (!p_)
+        throw std::bad_alloc();
+    madvise(p_, bytes, MADV_HUGEPAGE);  // advice only: without it the pages come one by one
+    n_ = n;
+}
+
 bool makeStarImage(const LinearImage& f, StarImage& out)
 {
     out = StarImage();
@@ -98,18 +132,31 @@ bool makeStarImage(const LinearImage& f, StarImage& out)
     out.height = f.height / out.scale;
     if (out.width <= 0 || out.height <= 0)
         return false;
-    out.data.resize(size_t(out.width) * size_t(out.height));
-    if (out.width >= kSparseFrom && out.height >= kSparseFrom) {
+    out.data.allocate(size_t(out.width) * size_t(out.height));
+    const bool bin = int64_t(out.width) * out.height >= kBinnedFrom;
+    if (bin) {
+        out.binnedWidth = out.width / 2;
+        out.binnedHeight = out.height / 2;
+        out.binned.allocate(size_t(out.binnedWidth) * size_t(out.binnedHeight));
+    } else if (out.width >= kSparseFrom && out.height >= kSparseFrom) {
         out.sparseWidth = (out.width + 1) / 2;
         out.sparseHeight = (out.height + 1) / 2;
-        out.sparse.resize(size_t(out.sparseWidth) * size_t(out.sparseHeight));
+        out.sparse.allocate(size_t(out.sparseWidth) * size_t(out.sparseHeight));
     }
     if (f.isFloat())
         fill(f, f.f32.data(), out);
     else
         fill(f, f.u16.data(), out);
+    if (bin)
+        for (int y = 0; y < out.binnedHeight; ++y) {
+            const float* a = out.data.data() + size_t(2 * y) * size_t(out.width);
+            const float* b = a + out.width;
+            float* d = out.binned.data() + size_t(y) * size_t(out.binnedWidth);
+            for (int x = 0; x < out.binnedWidth; ++x)
+                d[x] = 0.25f * ((a[2 * x] + a[2 * x + 1]) + (b[2 * x] + b[2 * x + 1]));
+        }
     if (f.isFloat())
-        out.anyBlank = std::any_of(out.data.begin(), out.data.end(), [](float v) { return std::isnan(v); });
+        out.anyBlank = std::any_of(out.data.data(), out.data.data() + out.data.size(), [](float v) { return std::isnan(v); });
     const Largest l = largestSample(f);
     out.largest = std::isfinite(l.value) ? l.value : 0;
     out.atLargest = l.count;

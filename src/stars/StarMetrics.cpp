@@ -19,6 +19,7 @@ constexpr double kDetectSigma = 5;  // detection and keeping threshold, in σ
 constexpr int kMinArea = 5;         // pixels above the threshold for a source
 constexpr int kBackgroundTile = 64; // frame pixels a side of a background tile
 constexpr int kExtractTries = 4;    // the threshold doubles at each retry
+constexpr int kDeblendLevels = 32;  // SEP's default: fewer lose faint stars beside bright ones
 // A source whose four neighbours of its brightest pixel average less than this share of it is a
 // hot pixel or a cosmic ray: a star of 2 px FWHM gives them about half its peak. A binned mosaic
 // halves the stars' widths, so it is given more room.
@@ -58,8 +59,7 @@ void configureSep()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        sep_set_extract_pixstack(1000000);
-        sep_set_sub_object_limit(4096);
+        sep_set_extract_pixstack(300000);
     });
 }
 
@@ -74,17 +74,19 @@ sep_image sepImage(const float* data, int w, int h)
     return im;
 }
 
-// Takes the background away from the image, evaluating SEP's spline on the sparse grid's rows and
-// halfway between them; blank pixels become 0 and are marked.
+// Takes the background away from the image, evaluating SEP's spline on the half-size grid's rows
+// and halfway between them; blank pixels become 0 and are marked.
 void subtractBackground(StarImage& img, const sep_bkg* bkg, std::vector<uint8_t>& blank)
 {
     if (img.anyBlank)
         blank.assign(img.data.size(), 0);
-    const bool sparse = !img.sparse.empty();
-    const int lineWidth = sparse ? img.sparseWidth : img.width;
+    // The map was made on a half-size grid (binned or sparse) or on the image itself.
+    const bool sparse = !img.binned.empty() || !img.sparse.empty();
+    const int lineWidth = !img.binned.empty() ? img.binnedWidth : sparse ? img.sparseWidth : img.width;
+    const int lineCount = !img.binned.empty() ? img.binnedHeight : img.sparseHeight;
     // Two rows of the sparse grid's background at a time: lo at row ys, hi at row ys + 1.
     const size_t n = size_t(lineWidth);
-    std::vector<float> lo(n), hi(n), row(static_cast<size_t>(img.width));
+    std::vector<float> lo(n), hi(n), mid(n), row(static_cast<size_t>(img.width));
     int loRow = -1, hiRow = -1;
     auto load = [&](int y, std::vector<float>& buf, int& have) {
         if (have != y) {
@@ -96,7 +98,7 @@ void subtractBackground(StarImage& img, const sep_bkg* bkg, std::vector<uint8_t>
         if (!sparse) {
             load(y, row, loRow);
         } else {
-            const int ys = y / 2, ys1 = std::min(ys + 1, img.sparseHeight - 1);
+            const int ys = std::min(y / 2, lineCount - 1), ys1 = std::min(ys + 1, lineCount - 1);
             if (hiRow == ys) {
                 std::swap(lo, hi);
                 std::swap(loRow, hiRow);
@@ -105,13 +107,19 @@ void subtractBackground(StarImage& img, const sep_bkg* bkg, std::vector<uint8_t>
             const bool between = y % 2 && ys1 != ys;
             if (between)
                 load(ys1, hi, hiRow);
-            for (int x = 0; x < img.width; ++x) {
-                const size_t j = size_t(x / 2), j1 = size_t(std::min(x / 2 + 1, lineWidth - 1));
-                float v = x % 2 ? 0.5f * (lo[j] + lo[j1]) : lo[j];
-                if (between)
-                    v = 0.5f * (v + (x % 2 ? 0.5f * (hi[j] + hi[j1]) : hi[j]));
-                row[size_t(x)] = v;
+            // The sparse grid's background at its own columns, halfway between them in between.
+            const float* a = lo.data();
+            if (between) {
+                for (int x = 0; x < lineWidth; ++x)
+                    mid[size_t(x)] = 0.5f * (lo[size_t(x)] + hi[size_t(x)]);
+                a = mid.data();
             }
+            for (int x = 0; x + 1 < img.width; x += 2) {
+                row[size_t(x)] = a[x / 2];
+                row[size_t(x) + 1] = 0.5f * (a[x / 2] + a[std::min(x / 2 + 1, lineWidth - 1)]);
+            }
+            if (img.width % 2)
+                row[size_t(img.width) - 1] = a[lineWidth - 1];
         }
         float* d = img.data.data() + size_t(y) * size_t(img.width);
         for (int x = 0; x < img.width; ++x)
@@ -125,22 +133,27 @@ void subtractBackground(StarImage& img, const sep_bkg* bkg, std::vector<uint8_t>
     }
 }
 
-struct Candidate {
-    int object;
+// A source in the measured image's pixels: its brightest pixel, the box it spans.
+struct Source {
+    int object;  // in the catalog
+    double x, y;
+    int xp, yp;
     double peak;
+    int x0, y0, x1, y1;
 };
 
-// The neighbours that spoil a fit: objects near enough to put their light in the window, found on
-// a coarse grid of the catalog.
+// The neighbours that spoil a fit: sources near enough to put their light in the window, found on
+// a coarse grid.
 class NeighbourGrid {
 public:
-    NeighbourGrid(const sep_catalog& cat, int w, int h) : cat_(cat), nx_(w / kCell + 1), ny_(h / kCell + 1)
+    NeighbourGrid(const sep_catalog& cat, int scale, int w, int h)
+        : cat_(cat), scale_(scale), nx_(w / kCell + 1), ny_(h / kCell + 1)
     {
         cells_.resize(size_t(nx_) * size_t(ny_));
         for (int i = 0; i < cat.nobj; ++i)
-            cells_[cell(cat.x[i], cat.y[i])].push_back(i);
+            cells_[cell(scale * cat.x[i], scale * cat.y[i])].push_back(i);
     }
-    // Whether an object other than self, brighter than minPeak, lies within radius of (x, y).
+    // Whether a source other than self, of a catalog peak above minPeak, lies within radius of (x, y).
     bool crowded(int self, double x, double y, double radius, double minPeak) const
     {
         const int cx0 = std::max(0, int((x - radius) / kCell)), cx1 = std::min(nx_ - 1, int((x + radius) / kCell));
@@ -148,7 +161,8 @@ public:
         for (int cy = cy0; cy <= cy1; ++cy)
             for (int cx = cx0; cx <= cx1; ++cx)
                 for (int i : cells_[size_t(cy) * size_t(nx_) + size_t(cx)])
-                    if (i != self && cat_.peak[i] >= minPeak && std::hypot(cat_.x[i] - x, cat_.y[i] - y) < radius)
+                    if (i != self && cat_.peak[i] >= minPeak &&
+                        std::hypot(scale_ * cat_.x[i] - x, scale_ * cat_.y[i] - y) < radius)
                         return true;
         return false;
     }
@@ -161,18 +175,25 @@ private:
         return size_t(cy) * size_t(nx_) + size_t(cx);
     }
     const sep_catalog& cat_;
-    int nx_, ny_;
+    int scale_, nx_, ny_;
     std::vector<std::vector<int>> cells_;
 };
 
-// Half-maximum width from the count of the object's pixels at or above half its peak.
-double roughFwhm(const sep_catalog& cat, int i, const float* data)
+// σ of the background-subtracted image from every 16th row: 1.4826 × the median absolute value,
+// which the few pixels of stars barely move.
+double robustNoise(const StarImage& img)
 {
-    int n = 0;
-    const float half = 0.5f * cat.peak[i];
-    for (int k = 0; k < cat.npix[i]; ++k)
-        n += data[cat.pix[i][k]] >= half;
-    return std::max(1.5, 2 * std::sqrt(n / M_PI));
+    std::vector<float> v;
+    v.reserve(size_t(img.width) * size_t(img.height / 16 + 1));
+    for (int y = 0; y < img.height; y += 16) {
+        const float* d = img.data.data() + size_t(y) * size_t(img.width);
+        for (int x = 0; x < img.width; ++x)
+            v.push_back(std::abs(d[x]));
+    }
+    if (v.empty())
+        return 0;
+    std::nth_element(v.begin(), v.begin() + long(v.size() / 2), v.end());
+    return 1.4826 * v[v.size() / 2];
 }
 
 }  // namespace
@@ -191,35 +212,49 @@ StarField measureStarField(const LinearImage& frame)
         return out;
     configureSep();
 
-    // The background map and its noise, on the sparse grid when there is one (half-size tiles there).
-    const bool sparse = !img.sparse.empty();
-    const sep_image bkgImage = sparse ? sepImage(img.sparse.data(), img.sparseWidth, img.sparseHeight)
-                                      : sepImage(img.data.data(), img.width, img.height);
-    int tile = kBackgroundTile / img.scale / (sparse ? 2 : 1);
-    tile = std::max(8, std::min({tile, bkgImage.w / 2, bkgImage.h / 2}));
+    // The background map: on the binned copy when there is one (large frames, which are also
+    // searched for sources there), else on the sparse grid, else on the image itself.
+    const bool binned = !img.binned.empty(), sparse = !img.sparse.empty();
+    const sep_image bkgImage = binned   ? sepImage(img.binned.data(), img.binnedWidth, img.binnedHeight)
+                               : sparse ? sepImage(img.sparse.data(), img.sparseWidth, img.sparseHeight)
+                                        : sepImage(img.data.data(), img.width, img.height);
+    const int tile = std::max(8, std::min({kBackgroundTile / img.scale / (binned || sparse ? 2 : 1), bkgImage.w / 2,
+                                           bkgImage.h / 2}));
     sep_bkg* rawBkg = nullptr;
     if (sep_background(&bkgImage, tile, tile, 3, 3, 0.0, &rawBkg) != 0 || !rawBkg)
         return out;
     const std::unique_ptr<sep_bkg, BkgDeleter> bkg(rawBkg);
     m.background = median(std::vector<double>(bkg->back, bkg->back + bkg->n));
-    m.noise = median(std::vector<double>(bkg->sigma, bkg->sigma + bkg->n));
-    if (!std::isfinite(m.background) || !std::isfinite(m.noise) || !(m.noise > 0)) {
+    const double mapNoise = median(std::vector<double>(bkg->sigma, bkg->sigma + bkg->n));
+    if (!std::isfinite(m.background) || !std::isfinite(mapNoise) || !(mapNoise > 0)) {
         m.background = std::isfinite(m.background) ? m.background : 0;
-        m.noise = 0;
         return out;
     }
     std::vector<uint8_t> blank;
     subtractBackground(img, bkg.get(), blank);
+    // The binned copy's noise is its own; the measured image's is read from the image.
+    m.noise = binned ? robustNoise(img) : mapNoise;
+    if (!(m.noise > 0) || !std::isfinite(m.noise)) {
+        m.noise = 0;
+        return out;
+    }
 
-    // Sources on the smoothed image; a field too crowded for SEP's buffers is tried again higher.
-    const sep_image image = sepImage(img.data.data(), img.width, img.height);
+    // Sources on the smoothed detection image; a field too crowded for SEP's buffers is tried again
+    // higher.
+    const int ds = binned ? 2 : 1;  // measured pixels per detection pixel
+    if (binned) {
+        sep_bkg_subarray(bkg.get(), img.binned.data(), SEP_TFLOAT);
+        std::replace_if(img.binned.data(), img.binned.data() + img.binned.size(), [](float v) { return std::isnan(v); }, 0.0f);
+    }
+    const sep_image detection = binned ? sepImage(img.binned.data(), img.binnedWidth, img.binnedHeight)
+                                       : sepImage(img.data.data(), img.width, img.height);
     sep_catalog* rawCat = nullptr;
-    double thresh = kDetectSigma * kSmoothedNoise * m.noise;
+    double thresh = kDetectSigma * kSmoothedNoise * mapNoise;
     int status = -1;
     for (int t = 0; t < kExtractTries && status != 0; ++t, thresh *= 2) {
         rawCat = nullptr;
-        status = sep_extract(&image, float(thresh), SEP_THRESH_ABS, kMinArea, kSmoothing, 3, 3, SEP_FILTER_CONV, 32,
-                             0.005, 0, 1.0, &rawCat);
+        status = sep_extract(&detection, float(thresh), SEP_THRESH_ABS, kMinArea, kSmoothing, 3, 3, SEP_FILTER_CONV,
+                             kDeblendLevels, 0.005, 0, 1.0, &rawCat);
         if (status != 0 && rawCat)
             sep_catalog_free(rawCat);
     }
@@ -228,52 +263,46 @@ StarField measureStarField(const LinearImage& frame)
     const std::unique_ptr<sep_catalog, CatalogDeleter> catHolder(rawCat);
     const sep_catalog& cat = *rawCat;
 
+    // Stars: bright enough, clear of the border and of blank pixels, not saturated, not hot pixels.
     // The clipping level: where many samples stop at one value, that value; else the type's top.
     const double clip = img.atLargest >= kClippedSamples || frame.nominalMax <= 0 ? img.largest : frame.nominalMax;
     const double hotShare = img.scale > 1 ? kHotShareBinned : kHotShare;
     const int w = img.width, h = img.height;
     const float* data = img.data.data();
-    std::vector<Candidate> kept;
-    double dbx = -1, dby = -1;
-    if (getenv("STARDEBUG")) sscanf(getenv("STARDEBUG"), "%lf,%lf", &dbx, &dby);
+    std::vector<Source> kept;
     for (int i = 0; i < cat.nobj; ++i) {
-        const double peak = cat.peak[i];
-        if (dbx >= 0 && std::hypot(cat.x[i]*img.scale - dbx, cat.y[i]*img.scale - dby) < 15) {
-            const int xp = cat.xpeak[i], yp = cat.ypeak[i];
-            const size_t c = size_t(yp) * size_t(w) + size_t(xp);
-            const double around = 0.25 * (double(data[c - 1]) + data[c + 1] + data[c - size_t(w)] + data[c + size_t(w)]);
-            fprintf(stderr, "obj %d at %.1f,%.1f peak %.0f (%d,%d) flag %d bbox %d-%d %d-%d around %.2f sat %d thresh %.1f noise %.1f npix %d\n", i, cat.x[i], cat.y[i], peak, xp, yp, cat.flag[i], cat.xmin[i], cat.xmax[i], cat.ymin[i], cat.ymax[i], around/peak,
-              (int)frameReaches(frame, img.scale, cat.xmin[i], cat.ymin[i], cat.xmax[i], cat.ymax[i], kSaturatedShare * clip), thresh, m.noise, cat.npix[i]);
-        }
-        if (!(peak >= kDetectSigma * m.noise))
+        if ((cat.flag[i] & SEP_OBJ_TRUNC) || cat.xmin[i] <= 0 || cat.ymin[i] <= 0 || cat.xmax[i] >= detection.w - 1 ||
+            cat.ymax[i] >= detection.h - 1)
             continue;
-        if ((cat.flag[i] & SEP_OBJ_TRUNC) || cat.xmin[i] <= 0 || cat.ymin[i] <= 0 || cat.xmax[i] >= w - 1 ||
-            cat.ymax[i] >= h - 1)
+        Source s{i, ds * cat.x[i] + 0.5 * (ds - 1), ds * cat.y[i] + 0.5 * (ds - 1), 0, 0, -INFINITY,
+                 cat.xmin[i] * ds, cat.ymin[i] * ds, std::min(w - 1, cat.xmax[i] * ds + ds - 1),
+                 std::min(h - 1, cat.ymax[i] * ds + ds - 1)};
+        for (int y = s.y0; y <= s.y1; ++y)
+            for (int x = s.x0; x <= s.x1; ++x)
+                if (data[size_t(y) * size_t(w) + size_t(x)] > s.peak) {
+                    s.peak = data[size_t(y) * size_t(w) + size_t(x)];
+                    s.xp = x;
+                    s.yp = y;
+                }
+        if (!(s.peak >= kDetectSigma * m.noise) || s.xp <= 0 || s.yp <= 0 || s.xp >= w - 1 || s.yp >= h - 1)
             continue;
-        const int xp = cat.xpeak[i], yp = cat.ypeak[i];
-        if (xp <= 0 || yp <= 0 || xp >= w - 1 || yp >= h - 1)
-            continue;
-        const size_t c = size_t(yp) * size_t(w) + size_t(xp);
+        const size_t c = size_t(s.yp) * size_t(w) + size_t(s.xp);
         const double around = 0.25 * (double(data[c - 1]) + data[c + 1] + data[c - size_t(w)] + data[c + size_t(w)]);
-        if (around < hotShare * peak)
+        if (around < hotShare * s.peak)
             continue;
-        if (!blank.empty()) {
-            bool touches = false;
-            for (int y = cat.ymin[i] - 1; y <= cat.ymax[i] + 1 && !touches; ++y)
-                for (int x = cat.xmin[i] - 1; x <= cat.xmax[i] + 1 && !touches; ++x)
-                    touches = blank[size_t(y) * size_t(w) + size_t(x)];
-            if (touches)
-                continue;
-        }
-        if (frameReaches(frame, img.scale, cat.xmin[i], cat.ymin[i], cat.xmax[i], cat.ymax[i],
-                         kSaturatedShare * clip))
+        bool touchesBlank = false;
+        if (!blank.empty())
+            for (int y = std::max(0, s.y0 - 1); y <= std::min(h - 1, s.y1 + 1) && !touchesBlank; ++y)
+                for (int x = std::max(0, s.x0 - 1); x <= std::min(w - 1, s.x1 + 1) && !touchesBlank; ++x)
+                    touchesBlank = blank[size_t(y) * size_t(w) + size_t(x)];
+        if (touchesBlank || frameReaches(frame, img.scale, s.x0, s.y0, s.x1, s.y1, kSaturatedShare * clip))
             continue;
-        kept.push_back({i, peak});
-        StarSpot s;
-        s.x = img.scale * cat.x[i] + 0.5 * (img.scale - 1);
-        s.y = img.scale * cat.y[i] + 0.5 * (img.scale - 1);
-        s.peak = peak;
-        out.stars.push_back(s);
+        kept.push_back(s);
+        StarSpot spot;
+        spot.x = img.scale * s.x + 0.5 * (img.scale - 1);
+        spot.y = img.scale * s.y + 0.5 * (img.scale - 1);
+        spot.peak = s.peak;
+        out.stars.push_back(spot);
     }
     m.stars = int(kept.size());
     if (kept.empty())
@@ -285,29 +314,35 @@ StarField measureStarField(const LinearImage& frame)
     for (size_t k = 0; k < order.size(); ++k)
         order[k] = int(k);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return kept[size_t(a)].peak > kept[size_t(b)].peak; });
-    const NeighbourGrid grid(cat, w, h);
+    const NeighbourGrid grid(cat, ds, w, h);
     // The shot noise per unit of signal, read from the sky as if its noise were all shot noise: an
     // offset in the data or read noise only make it smaller, and the fit less weighted.
     const double shotNoise = m.background > m.noise ? m.noise * m.noise / m.background : 0;
+    const sep_image image = sepImage(data, w, h);
     std::vector<double> fwhms, hfrs, snrs;
     std::vector<StarFit> fits;
     int tried = 0;
     for (int k : order) {
-        if (int(fwhms.size()) >= kMaxFittedStars || tried >= 2 * kMaxFittedStars)
+        if (int(fits.size()) >= kMaxFittedStars || tried >= 2 * kMaxFittedStars)
             break;
-        const int i = kept[size_t(k)].object;
+        const Source& src = kept[size_t(k)];
+        const int i = src.object;
         StarGuess g;
-        g.x = cat.x[i];
-        g.y = cat.y[i];
-        g.peak = cat.peak[i];
-        g.fwhm = roughFwhm(cat, i, data);
+        g.x = src.x;
+        g.y = src.y;
+        g.peak = src.peak;
+        int halfUp = 0;  // pixels of the box at half the peak or more
+        for (int y = src.y0; y <= src.y1; ++y)
+            for (int x = src.x0; x <= src.x1; ++x)
+                halfUp += data[size_t(y) * size_t(w) + size_t(x)] >= 0.5 * src.peak;
+        g.fwhm = std::max(1.5, 2 * std::sqrt(halfUp / M_PI));
         g.cxx = cat.cxx[i];
         g.cyy = cat.cyy[i];
         g.cxy = cat.cxy[i];
         g.noise = m.noise;
         g.shotNoise = shotNoise;
         // Light of a neighbour above a twentieth of the star within the fit's window biases it.
-        if (grid.crowded(i, g.x, g.y, 2.5 * g.fwhm + 4, 0.05 * g.peak))
+        if (grid.crowded(i, g.x, g.y, 2.5 * g.fwhm + 4, 0.05 * cat.peak[i]))
             continue;
         ++tried;
         const std::optional<StarFit> f = fitStar(data, w, h, blank.empty() ? nullptr : blank.data(), g);
@@ -319,12 +354,10 @@ StarField measureStarField(const LinearImage& frame)
         if (sep_flux_radius(&image, f->x, f->y, kHfrRadius * f->fwhm, 0, 5, 0, nullptr, &fluxFraction, 1, &hfr, &flag) != 0 ||
             !std::isfinite(hfr))
             hfr = 0;
-        const double chiSq = f->chi1 * f->chi1 + f->chi2 * f->chi2 - f->chiNoise;
-        if (getenv("STARCHI")) fprintf(stderr, "chi %g %g noise %g peak %g fwhm %g u %g x %g y %g\n", f->chi1, f->chi2, f->chiNoise, g.peak, f->fwhm, f->u, f->x, f->y);
-        fwhms.push_back(f->fwhm);
         if (hfr > 0)
             hfrs.push_back(hfr);
         fits.push_back(*f);
+        fwhms.push_back(f->fwhm);
         snrs.push_back(f->flux / (m.noise * std::sqrt(M_PI / (2 * std::log(2.0))) * f->fwhm));
         StarSpot& s = out.stars[size_t(k)];
         s.fitted = true;
@@ -332,11 +365,11 @@ StarField measureStarField(const LinearImage& frame)
         s.y = img.scale * f->y + 0.5 * (img.scale - 1);
         s.fwhm = img.scale * f->fwhm;
         s.hfr = img.scale * hfr;
-        s.eccentricity = eccentricityOfChi(std::sqrt(std::max(0.0, chiSq)));
+        s.eccentricity = eccentricityOfChi(std::sqrt(std::max(0.0, f->chi1 * f->chi1 + f->chi2 * f->chi2 - f->chiNoise)));
         s.flux = f->flux;
     }
-    m.fitted = int(fwhms.size());
-    if (fwhms.empty()) {
+    m.fitted = int(fits.size());
+    if (fits.empty()) {
         m.flags = StarsUnfitted;
         return out;
     }

@@ -1,0 +1,114 @@
+// The star measure on synthetic frames of known stars: widths and shapes against the truth, the
+// stars found and the ones that are not stars, and the frames without any.
+#include "StarFields.h"
+#include "stars/StarMetrics.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+struct Truth {
+    const char* name;
+    StarFieldSpec spec;
+};
+
+StarFieldSpec field(double fwhm, double beta, double ecc, int stars, int size = 1024,
+                    StarFieldSpec::Layout layout = StarFieldSpec::Mono)
+{
+    StarFieldSpec s;
+    s.fwhm = fwhm;
+    s.beta = beta;
+    s.eccentricity = ecc;
+    s.stars = stars;
+    s.width = s.height = size;
+    s.layout = layout;
+    s.seed = unsigned(fwhm * 100 + beta * 10 + ecc * 1000 + stars);
+    return s;
+}
+
+TEST(StarMetrics, WidthsShapesAndStarsFoundMatchTheTruth)
+{
+    const Truth cases[] = {
+        {"Gaussian 2 px, round", field(2, 0, 0, 800)},
+        {"Gaussian 3.53 px, e 0.3", field(3.53, 0, 0.3, 500)},
+        {"Gaussian 5 px, e 0.6", field(5, 0, 0.6, 400)},
+        {"Gaussian 8 px, e 0.15", field(8, 0, 0.15, 200)},
+        {"Moffat β 2.5, 2 px, e 0.45", field(2, 2.5, 0.45, 600)},
+        {"Moffat β 4.765, 4 px, round", field(4, 4.765, 0, 500)},
+        {"Moffat β 2.5, 6 px, e 0.6", field(6, 2.5, 0.6, 300)},
+        {"Moffat β 3, 8 px, e 0.2", field(8, 3, 0.2, 250)},
+        {"3000 Gaussian stars of 3 px, e 0.1", field(3, 0, 0.1, 3000, 2048)},
+        {"three colour planes", field(4, 0, 0.3, 400, 1024, StarFieldSpec::ThreePlanes)},
+        {"colour mosaic", field(5, 3, 0.3, 400, 1024, StarFieldSpec::Mosaic)},
+    };
+    for (const Truth& c : cases) {
+        SCOPED_TRACE(c.name);
+        const StarFieldFrame f = makeStarField(c.spec);
+        const StarField got = measureStarField(f.image);
+        const StarMetrics& m = got.metrics;
+        EXPECT_EQ(m.flags, 0u);
+        EXPECT_NEAR(m.fwhm, c.spec.fwhm, 0.03 * c.spec.fwhm);
+        EXPECT_NEAR(m.eccentricity, c.spec.eccentricity, 0.03);
+        if (c.spec.beta == 0 && c.spec.eccentricity == 0) {
+            // Half the FWHM for a Gaussian, a little more once spread over the pixels.
+            EXPECT_NEAR(m.hfr, c.spec.fwhm / 2 * 1.06, 0.06 * c.spec.fwhm / 2);
+        }
+        if (c.spec.layout == StarFieldSpec::Mono) {
+            EXPECT_NEAR(m.background, c.spec.sky, 0.03 * c.spec.sky);
+            EXPECT_NEAR(m.noise, f.noiseSigma, 0.1 * f.noiseSigma);
+        }
+
+        auto foundNear = [&](double x, double y, double radius) {
+            for (const StarSpot& s : got.stars)
+                if (std::hypot(s.x - x, s.y - y) < radius)
+                    return true;
+            return false;
+        };
+        // Stars 10 σ above the sky, unsaturated, clear of the border, of a brighter star's light and
+        // of hot pixels.
+        const double margin = 2 * c.spec.fwhm + 3;
+        auto nearHot = [&](double x, double y, double radius) {
+            for (size_t k = 0; k < f.hotX.size(); ++k)
+                if (std::hypot(f.hotX[k] - x, f.hotY[k] - y) < radius)
+                    return true;
+            return false;
+        };
+        int bright = 0, found = 0;
+        for (const TrueStar& t : f.stars) {
+            if (t.saturated || t.peak < 10 * f.noiseSigma || t.x < margin || t.y < margin ||
+                t.x > c.spec.width - margin || t.y > c.spec.height - margin || nearHot(t.x, t.y, margin))
+                continue;
+            bool blended = false;
+            for (const TrueStar& o : f.stars)
+                blended |= &o != &t && o.peak >= t.peak && std::hypot(o.x - t.x, o.y - t.y) < 3 * c.spec.fwhm;
+            if (blended)
+                continue;
+            ++bright;
+            const bool ok = foundNear(t.x, t.y, std::max(1.5, 0.5 * c.spec.fwhm));
+            found += ok;
+            if (!ok && getenv("DEBUGSTARS")) {
+                double nearest = 1e9, np = 0;
+                for (const TrueStar& o : f.stars)
+                    if (&o != &t && std::hypot(o.x - t.x, o.y - t.y) < nearest) { nearest = std::hypot(o.x - t.x, o.y - t.y); np = o.peak; }
+                std::printf("  missed %.1f,%.1f peak %.0f nearest %.1f px peak %.0f\n", t.x, t.y, t.peak, nearest, np);
+            }
+        }
+        EXPECT_GE(found, 0.95 * bright) << found << " of " << bright;
+        // No hot pixel counted as a star (unless a star lies on it).
+        for (size_t k = 0; k < f.hotX.size(); ++k) {
+            bool onStar = false;
+            for (const TrueStar& t : f.stars)
+                onStar |= std::hypot(t.x - f.hotX[k], t.y - f.hotY[k]) < c.spec.fwhm + 2;
+            if (!onStar) {
+                EXPECT_FALSE(foundNear(f.hotX[k], f.hotY[k], 1.5)) << f.hotX[k] << "," << f.hotY[k];
+            }
+        }
+        std::printf("%-40s fwhm %.3f ecc %.3f hfr %.3f stars %d fitted %d bg %.1f noise %.2f (%.2f) snr %.1f  found %d/%d\n",
+                    c.name, m.fwhm, m.eccentricity, m.hfr, m.stars, m.fitted, m.background, m.noise, f.noiseSigma,
+                    m.snrWeight, found, bright);
+    }
+}
+
+}  // namespace
