@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 #include <vector>
-#include <cstdio>
 
 namespace {
 
@@ -413,6 +412,5 @@ double frameEccentricity(const std::vector<StarFit>& fits)
         m2 = s2 / sw;
         aligned = m1 * m1 + m2 * m2 - sw2v / (sw * sw);
     }
-    if (getenv("STARCHI")) fprintf(stderr, "est scattered %g aligned %g\n", scattered, aligned);
     return eccentricityOfChi(std::sqrt(std::max({0.0, scattered, aligned})));
 }
