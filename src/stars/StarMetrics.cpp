@@ -376,7 +376,8 @@ StarField measureStarField(const LinearImage& frame)
     m.fwhm = img.scale * median(fwhms);
     m.hfr = img.scale * median(hfrs);
     m.eccentricity = frameEccentricity(fits);
-    m.snrWeight = median(snrs);
+    for (double v : snrs)
+        m.snrWeight += v;
     return out;
 }
 

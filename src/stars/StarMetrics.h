@@ -40,9 +40,11 @@ struct StarMetrics {
     double eccentricity = 0;  // sqrt(1 - b²/a²) of the median shape, noise bias taken away
     double background = 0;    // median of the background map, in the measured image's units (ADU)
     double noise = 0;         // median of the background's noise (σ), same units
-    // The median, over the fitted stars, of the signal-to-noise ratio each would reach in photometry
+    // The sum, over the fitted stars, of the signal-to-noise ratio each would reach in photometry
     // weighted by its own profile against the sky's noise: flux / (noise × sqrt(π / (2 ln 2)) × FWHM).
-    // Thin cloud (less flux, more sky), poor seeing (wider) and sky glow (more noise) all lower it.
+    // Thin cloud (less flux, more sky, fewer stars), poor seeing (wider) and sky glow (more noise)
+    // all lower it. A sum rather than a median: a median over the stars found rises when the faint
+    // ones are lost.
     double snrWeight = 0;
     unsigned flags = 0;
     bool flagged() const { return flags != 0; }
