@@ -19,7 +19,8 @@ using Mat = std::array<std::array<double, kParams>, kParams>;
 
 struct Pixel {
     float x, y, v;
-    float w = 1;  // 1 / variance, relative to the sky's
+    float w = 1;        // 1 / variance, relative to the sky's
+    bool core = false;  // integrated over its area by the fit's rule; the wings by their centre
 };
 
 struct Sums {
@@ -61,10 +62,16 @@ struct Node {
     double offset, weight;
 };
 using Rule = std::vector<Node>;
+const Rule kCentre{{0, 1}};
+
+// The rule a pixel is integrated by: the profile curves most in the core, where the pixel's area
+// changes its value most; in the wings the centre is enough, at a fraction of the cost.
+const Rule& ruleOf(const Pixel& px, const Rule& rule) { return px.core ? rule : kCentre; }
 
 // The model at one pixel, integrated over its area by the rule along both axes, and its gradient j.
-double pixelModel(const Pixel& px, const Vec& t, const Rule& rule, Vec& j)
+double pixelModel(const Pixel& px, const Vec& t, const Rule& fitRule, Vec& j)
 {
+    const Rule& rule = ruleOf(px, fitRule);
     double f = 0, fx = 0, fy = 0, fp = 0, fr = 0, fs = 0, fu = 0;
     for (const Node& ny : rule)
         for (const Node& nx : rule) {
@@ -95,14 +102,16 @@ struct Workspace {
 };
 
 // Residual sum of squares and the normal equations at t.
-Sums evaluate(const std::vector<Pixel>& pixels, const Vec& t, const Rule& rule, Workspace& ws)
+Sums evaluate(const std::vector<Pixel>& pixels, const Vec& t, const Rule& fitRule, Workspace& ws)
 {
-    const size_t k = rule.size() * rule.size(), n = pixels.size() * k;
+    size_t n = 0;
+    for (const Pixel& px : pixels)
+        n += ruleOf(px, fitRule).size() * ruleOf(px, fitRule).size();
     for (std::vector<float>* v : {&ws.dx, &ws.dy, &ws.q, &ws.f, &ws.dq, &ws.du})
         v->resize(n);
     size_t at = 0;
     for (const Pixel& px : pixels)
-        for (const Node& ny : rule)
+        for (const Rule& rule = ruleOf(px, fitRule); const Node& ny : rule)
             for (const Node& nx : rule) {
                 const double dx = px.x + nx.offset - t[X0], dy = px.y + ny.offset - t[Y0];
                 ws.dx[at] = float(dx);
@@ -114,6 +123,7 @@ Sums evaluate(const std::vector<Pixel>& pixels, const Vec& t, const Rule& rule, 
     Sums s;
     at = 0;
     for (const Pixel& px : pixels) {
+        const Rule& rule = ruleOf(px, fitRule);
         double f = 0, fx = 0, fy = 0, fp = 0, fr = 0, fs = 0, fu = 0;
         for (const Node& ny : rule)
             for (const Node& nx : rule) {
@@ -247,8 +257,11 @@ std::optional<StarFit> fitOnce(const float* image, int width, int height, const 
     // shape would otherwise depend on where they fall on the pixel grid, two up to 5 px, and one
     // beyond, where the profile changes by less than 0.5 % over a pixel.
     static const Rule kThree{{-0.387298335, 5.0 / 18}, {0, 8.0 / 18}, {0.387298335, 5.0 / 18}};
-    static const Rule kTwo{{-0.288675135, 0.5}, {0.288675135, 0.5}}, kOne{{0, 1}};
-    const Rule& rule = g.fwhm < 3 ? kThree : g.fwhm < 5 ? kTwo : kOne;
+    static const Rule kTwo{{-0.288675135, 0.5}, {0.288675135, 0.5}};
+    const Rule& rule = g.fwhm < 3 ? kThree : g.fwhm < 8 ? kTwo : kCentre;
+    const double core = g.fwhm + 1;
+    for (Pixel& px : pixels)
+        px.core = px.x * px.x + px.y * px.y <= core * core;
 
     Vec t{};
     t[X0] = g.x - ox;
@@ -388,6 +401,12 @@ double frameEccentricity(const std::vector<StarFit>& fits)
     }
     std::nth_element(own.begin(), own.begin() + long(own.size() / 2), own.end());
     const double scattered = own[own.size() / 2];
+    // The standard error of that median, from the spread of the stars' values.
+    std::vector<double> spread;
+    for (double d : own)
+        spread.push_back(std::abs(d - scattered));
+    std::nth_element(spread.begin(), spread.begin() + long(spread.size() / 2), spread.end());
+    const double scatteredError = 1.2533 * 1.4826 * spread[spread.size() / 2] / std::sqrt(double(own.size()));
     // Weights 1 / noise, floored so that no star whose noise reads too low outweighs the others;
     // stars more than 5 σ from the mean (blends, a neighbour's wing) are left out of a second pass.
     std::nth_element(noise.begin(), noise.begin() + long(noise.size() / 2), noise.end());
@@ -412,5 +431,8 @@ double frameEccentricity(const std::vector<StarFit>& fits)
         m2 = s2 / sw;
         aligned = m1 * m1 + m2 * m2 - sw2v / (sw * sw);
     }
-    return eccentricityOfChi(std::sqrt(std::max({0.0, scattered, aligned})));
+    // Stars elongated every which way show only in the median, which counts once it stands clear of
+    // its own error: a noise read a little low would otherwise give round stars an eccentricity.
+    const double chiSq = scattered > aligned + 3 * scatteredError ? scattered : aligned;
+    return eccentricityOfChi(std::sqrt(std::max(0.0, chiSq)));
 }

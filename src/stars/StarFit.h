@@ -45,5 +45,5 @@ double eccentricityOfChi(double chi);
 // of |chi|), so the noise is taken away twice over: across stars elongated the same way (guiding,
 // wind, tilt: what makes one frame differ from the next) through their mean polarisation weighted
 // by each star's precision; and for stars elongated every which way through the median of their
-// own |chi|² less their noise. The larger of the two is the frame's.
+// own |chi|² less their noise, which is the frame's when it stands clearly above the first.
 double frameEccentricity(const std::vector<StarFit>& fits);

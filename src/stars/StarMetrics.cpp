@@ -11,15 +11,16 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <mutex>
 
 namespace {
 
 constexpr double kDetectSigma = 5;  // detection and keeping threshold, in σ
 constexpr int kMinArea = 5;         // pixels above the threshold for a source
 constexpr int kBackgroundTile = 64; // frame pixels a side of a background tile
-constexpr int kExtractTries = 4;    // the threshold doubles at each retry
-constexpr int kDeblendLevels = 32;  // SEP's default: fewer lose faint stars beside bright ones
+constexpr int kExtractTries = 5;
+// Deblending is most of the extraction's cost, and 8 levels part neighbouring stars as well as
+// SEP's default 32 in fields of stars.
+constexpr int kDeblendLevels = 8;
 // A source whose four neighbours of its brightest pixel average less than this share of it is a
 // hot pixel or a cosmic ray: a star of 2 px FWHM gives them about half its peak. A binned mosaic
 // halves the stars' widths, so it is given more room.
@@ -53,15 +54,11 @@ double median(std::vector<double> v)
     return m;
 }
 
-// SEP's limits are process-wide: the pixel stack (pixels of the objects open at once, which a
-// nebula or a large galaxy fills) is raised once.
-void configureSep()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        sep_set_extract_pixstack(300000);
-    });
-}
+// SEP's error code for a full pixel stack.
+constexpr int kSepPixstackFull = 2;
+// The pixel stack (pixels of the objects open at once) grows up to this when a nebula or a large
+// galaxy fills it; the setting is SEP's, process-wide, and only ever raised.
+constexpr size_t kMaxPixstack = 16000000;
 
 sep_image sepImage(const float* data, int w, int h)
 {
@@ -210,7 +207,6 @@ StarField measureStarField(const LinearImage& frame)
     m.flags = StarsNone;
     if (img.width < 16 || img.height < 16)
         return out;
-    configureSep();
 
     // The background map: on the binned copy when there is one (large frames, which are also
     // searched for sources there), else on the sparse grid, else on the image itself.
@@ -239,8 +235,7 @@ StarField measureStarField(const LinearImage& frame)
         return out;
     }
 
-    // Sources on the smoothed detection image; a field too crowded for SEP's buffers is tried again
-    // higher.
+    // Sources on the smoothed detection image.
     const int ds = binned ? 2 : 1;  // measured pixels per detection pixel
     if (binned) {
         sep_bkg_subarray(bkg.get(), img.binned.data(), SEP_TFLOAT);
@@ -251,12 +246,18 @@ StarField measureStarField(const LinearImage& frame)
     sep_catalog* rawCat = nullptr;
     double thresh = kDetectSigma * kSmoothedNoise * mapNoise;
     int status = -1;
-    for (int t = 0; t < kExtractTries && status != 0; ++t, thresh *= 2) {
+    for (int t = 0; t < kExtractTries && status != 0; ++t) {
         rawCat = nullptr;
         status = sep_extract(&detection, float(thresh), SEP_THRESH_ABS, kMinArea, kSmoothing, 3, 3, SEP_FILTER_CONV,
                              kDeblendLevels, 0.005, 0, 1.0, &rawCat);
         if (status != 0 && rawCat)
             sep_catalog_free(rawCat);
+        // A full pixel stack is tried again with a larger one, too many sub-objects higher up.
+        const size_t stack = sep_get_extract_pixstack();
+        if (status == kSepPixstackFull && stack < kMaxPixstack)
+            sep_set_extract_pixstack(std::min(kMaxPixstack, 4 * stack));
+        else
+            thresh *= 2;
     }
     if (status != 0 || !rawCat)
         return out;
