@@ -15,7 +15,9 @@ extern "C" {
 namespace {
 
 constexpr double kDetectSigma = 5;  // detection and keeping threshold, in σ
-constexpr int kMinArea = 5;         // pixels above the threshold for a source
+// Pixels above the threshold for a source; a binned image's pixels are four, and its smallest stars
+// span only a few of them.
+constexpr int kMinArea = 5, kMinAreaBinned = 3;
 constexpr int kBackgroundTile = 64; // frame pixels a side of a background tile
 constexpr int kExtractTries = 5;
 // Deblending is most of the extraction's cost, and 8 levels part neighbouring stars as well as
@@ -177,15 +179,16 @@ private:
 };
 
 // σ of the background-subtracted image from every 16th row: 1.4826 × the median absolute value,
-// which the few pixels of stars barely move.
-double robustNoise(const StarImage& img)
+// which the few pixels of stars barely move. Blank pixels are left out.
+double robustNoise(const StarImage& img, const std::vector<uint8_t>& blank)
 {
     std::vector<float> v;
     v.reserve(size_t(img.width) * size_t(img.height / 16 + 1));
     for (int y = 0; y < img.height; y += 16) {
-        const float* d = img.data.data() + size_t(y) * size_t(img.width);
+        const size_t row = size_t(y) * size_t(img.width);
         for (int x = 0; x < img.width; ++x)
-            v.push_back(std::abs(d[x]));
+            if (blank.empty() || !blank[row + size_t(x)])
+                v.push_back(std::abs(img.data.data()[row + size_t(x)]));
     }
     if (v.empty())
         return 0;
@@ -229,7 +232,7 @@ StarField measureStarField(const LinearImage& frame)
     std::vector<uint8_t> blank;
     subtractBackground(img, bkg.get(), blank);
     // The binned copy's noise is its own; the measured image's is read from the image.
-    m.noise = binned ? robustNoise(img) : mapNoise;
+    m.noise = binned ? robustNoise(img, blank) : mapNoise;
     if (!(m.noise > 0) || !std::isfinite(m.noise)) {
         m.noise = 0;
         return out;
@@ -248,7 +251,7 @@ StarField measureStarField(const LinearImage& frame)
     int status = -1;
     for (int t = 0; t < kExtractTries && status != 0; ++t) {
         rawCat = nullptr;
-        status = sep_extract(&detection, float(thresh), SEP_THRESH_ABS, kMinArea, kSmoothing, 3, 3, SEP_FILTER_CONV,
+        status = sep_extract(&detection, float(thresh), SEP_THRESH_ABS, binned ? kMinAreaBinned : kMinArea, kSmoothing, 3, 3, SEP_FILTER_CONV,
                              kDeblendLevels, 0.005, 0, 1.0, &rawCat);
         if (status != 0 && rawCat)
             sep_catalog_free(rawCat);

@@ -9,15 +9,17 @@
 //
 // Detection and photometry are those of Source Extractor through SEP: a background map on 64-pixel
 // tiles with its noise, sources found on the background-subtracted image smoothed by the usual 3 × 3
-// kernel where it stands 5 σ above the smoothed noise, over at least 5 pixels. A source counts as a
-// star when its brightest pixel stands at least 5 σ above the background, it is neither saturated nor
-// touching the border, and it covers several pixels (a hot pixel or a cosmic ray does not).
+// kernel where it stands 5 σ above the smoothed noise (on a 2 × 2 binned copy for images above
+// 8 MP, where a star still spans enough pixels and the search costs a quarter). A source counts as
+// a star when its brightest pixel stands at least 5 σ above the background, it is neither saturated
+// (near the clipping level, or the type's top) nor touching the border or a blank pixel, and it
+// covers several pixels (a hot pixel or a cosmic ray does not).
 //
 // Widths come from a fit of each star's profile, not from the moments: moments of the pixels above
 // a threshold miss the wings and read Gaussian stars some 5 % too wide. The brightest isolated
 // unsaturated stars (at most kMaxFittedStars) are fitted with an elliptical profile
 // A (1 + u q)^(-1/u) over the sky (q the quadratic form of the ellipse; u = 1/β of a Moffat profile,
-// u = 0 a Gaussian), integrated over each pixel's area.
+// u = 0 a Gaussian), integrated over each pixel's area (see StarFit.h).
 #include "platform/LinearImage.h"
 
 #include <vector>
@@ -37,7 +39,8 @@ struct StarMetrics {
     int fitted = 0;           // of which fitted (the sample of the medians below)
     double fwhm = 0;          // median FWHM, px: geometric mean of the half-maximum ellipse's axes
     double hfr = 0;           // median half-flux radius, px (SEP's flux radius within 3 FWHM)
-    double eccentricity = 0;  // sqrt(1 - b²/a²) of the median shape, noise bias taken away
+    double eccentricity = 0;  // sqrt(1 - b²/a²) of the stars' shape, the noise's share taken away
+                              // (frameEccentricity in StarFit.h)
     double background = 0;    // median of the background map, in the measured image's units (ADU)
     double noise = 0;         // median of the background's noise (σ), same units
     // The sum, over the fitted stars, of the signal-to-noise ratio each would reach in photometry

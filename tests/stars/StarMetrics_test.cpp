@@ -41,6 +41,7 @@ TEST(StarMetrics, WidthsShapesAndStarsFoundMatchTheTruth)
         {"Moffat β 2.5, 6 px, e 0.6", field(6, 2.5, 0.6, 300)},
         {"Moffat β 3, 8 px, e 0.2", field(8, 3, 0.2, 250)},
         {"3000 Gaussian stars of 3 px, e 0.1", field(3, 0, 0.1, 3000, 2048)},
+        {"9 MP, searched binned, Gaussian 2 px, e 0.3", field(2, 0, 0.3, 1500, 3000)},
         {"three colour planes", field(4, 0, 0.3, 400, 1024, StarFieldSpec::ThreePlanes)},
         {"colour mosaic", field(5, 3, 0.3, 400, 1024, StarFieldSpec::Mosaic)},
     };
@@ -108,6 +109,8 @@ TEST(StarMetrics, FramesWithoutStarsOrDataGiveTheirFlag)
     StarFieldSpec noise = field(3, 0, 0, 0, 1024);
     noise.saturated = 0;
     const LinearImage pureNoise = makeStarField(noise).image;  // hot pixels included
+    noise.width = noise.height = 3000;
+    const LinearImage largeNoise = makeStarField(noise).image;
     LinearImage constant = pureNoise;
     std::fill(constant.u16.begin(), constant.u16.end(), uint16_t(1000));
     LinearImage tiny = pureNoise;
@@ -124,6 +127,7 @@ TEST(StarMetrics, FramesWithoutStarsOrDataGiveTheirFlag)
         unsigned flags;
     } cases[] = {
         {"pure noise with hot pixels", pureNoise, StarsNone},
+        {"pure noise, 9 MP (searched binned)", largeNoise, StarsNone},
         {"constant", constant, StarsNone},
         {"8 × 8", tiny, StarsNone},
         {"half its samples", truncated, StarsUnreadable},
