@@ -253,9 +253,9 @@ std::optional<StarFit> fitOnce(const float* image, int width, int height, const 
     std::vector<Pixel> pixels = windowPixels(image, width, height, blank, g.x, g.y, radius);
     if (int(pixels.size()) < 3 * kParams)
         return std::nullopt;
-    // Gauss–Legendre points integrate over the pixel: three a side for the smallest stars, whose
-    // shape would otherwise depend on where they fall on the pixel grid, two up to 5 px, and one
-    // beyond, where the profile changes by less than 0.5 % over a pixel.
+    // Gauss–Legendre points integrate the core's pixels over their area: three a side for the
+    // smallest stars, whose shape would otherwise depend on where they fall on the pixel grid, two
+    // below 8 px (one point reads a 5 px Moffat star 1.4 % wide), one beyond.
     static const Rule kThree{{-0.387298335, 5.0 / 18}, {0, 8.0 / 18}, {0.387298335, 5.0 / 18}};
     static const Rule kTwo{{-0.288675135, 0.5}, {0.288675135, 0.5}};
     const Rule& rule = g.fwhm < 3 ? kThree : g.fwhm < 8 ? kTwo : kCentre;

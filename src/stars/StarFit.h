@@ -1,10 +1,11 @@
 #pragma once
 // The fit of one star's profile on a background-subtracted image: an elliptical profile
 // B + A (1 + u q)^(-1/u), with q = p dx² + r dy² + s dx dy around (x0, y0), which is a Moffat profile
-// of β = 1/u and tends to the Gaussian exp(-q) as u goes to 0, so one family covers both. The model
-// is integrated over each pixel's area (2 × 2 Gauss–Legendre points), which matters for small stars:
-// taken at the pixel centres it reads a 2-pixel star 5 % too wide. Levenberg–Marquardt, on the
-// pixels of a disc about twice the star's width.
+// of β = 1/u and tends to the Gaussian exp(-q) as u goes to 0, so one family covers both. In the
+// star's core the model is integrated over each pixel's area (Gauss–Legendre points), which matters
+// for small stars: taken at the pixel centres it reads a 2-pixel star 5 % too wide.
+// Levenberg–Marquardt, weighted by each pixel's expected noise, on the pixels of a disc about twice
+// the star's width.
 #include <cstdint>
 #include <optional>
 #include <vector>
