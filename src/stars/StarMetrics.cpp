@@ -3,6 +3,7 @@
 #include "stars/StarFit.h"
 #include "stars/StarImage.h"
 
+#include <cstddef>  // sep.h uses size_t without including its header
 // sep.h declares C functions without saying so.
 extern "C" {
 #include <sep.h>
@@ -58,9 +59,11 @@ double median(std::vector<double> v)
 
 // SEP's error code for a full pixel stack.
 constexpr int kSepPixstackFull = 2;
-// The pixel stack (pixels of the objects open at once) grows up to this when a nebula or a large
-// galaxy fills it; the setting is SEP's, process-wide, and only ever raised.
-constexpr size_t kMaxPixstack = 16000000;
+// The pixel stack (pixels of the objects open at once): SEP's default, and what a nebula or a large
+// galaxy that fills it is given for another try. SEP sets every entry at each search, so a large
+// stack costs every frame: the setting (SEP's, process-wide, read as a search starts) goes back to
+// the default after the retry.
+constexpr size_t kPixstack = 300000, kLargePixstack = 4000000;
 
 sep_image sepImage(const float* data, int w, int h)
 {
@@ -251,17 +254,20 @@ StarField measureStarField(const LinearImage& frame)
     int status = -1;
     for (int t = 0; t < kExtractTries && status != 0; ++t) {
         rawCat = nullptr;
-        status = sep_extract(&detection, float(thresh), SEP_THRESH_ABS, binned ? kMinAreaBinned : kMinArea, kSmoothing, 3, 3, SEP_FILTER_CONV,
-                             kDeblendLevels, 0.005, 0, 1.0, &rawCat);
+        status = sep_extract(&detection, float(thresh), SEP_THRESH_ABS, binned ? kMinAreaBinned : kMinArea, kSmoothing,
+                             3, 3, SEP_FILTER_CONV, kDeblendLevels, 0.005, 0, 1.0, &rawCat);
         if (status != 0 && rawCat)
             sep_catalog_free(rawCat);
-        // A full pixel stack is tried again with a larger one, too many sub-objects higher up.
-        const size_t stack = sep_get_extract_pixstack();
-        if (status == kSepPixstackFull && stack < kMaxPixstack)
-            sep_set_extract_pixstack(std::min(kMaxPixstack, 4 * stack));
-        else
-            thresh *= 2;
+        // A full pixel stack is tried again with a larger one, and then higher up; any other
+        // failure (too many sub-objects, memory) higher up.
+        if (status == kSepPixstackFull && sep_get_extract_pixstack() < kLargePixstack) {
+            sep_set_extract_pixstack(kLargePixstack);
+            continue;
+        }
+        sep_set_extract_pixstack(kPixstack);
+        thresh *= 2;
     }
+    sep_set_extract_pixstack(kPixstack);
     if (status != 0 || !rawCat)
         return out;
     const std::unique_ptr<sep_catalog, CatalogDeleter> catHolder(rawCat);
