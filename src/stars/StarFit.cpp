@@ -13,6 +13,9 @@ constexpr int kParams = 8;  // x0, y0, A, B, p, r, s, u
 enum { X0, Y0, AMP, SKY, P, R, S, U };
 constexpr double kMaxU = 0.8;  // β ≥ 1.25: flatter wings than that hold no finite flux worth the name
 constexpr int kMaxIterations = 40;
+// A step that lowers the residuals by less than this share ends the fit: the widths have settled to
+// far better than their noise (half the steps of going on to 1e-7, the same widths and shapes).
+constexpr double kSettled = 1e-5;
 
 using Vec = std::array<double, kParams>;
 using Mat = std::array<std::array<double, kParams>, kParams>;
@@ -236,7 +239,7 @@ Sums levenbergMarquardt(const std::vector<Pixel>& pixels, Vec& t, const Rule& ru
             t = n;
             cur = next;
             lambda = std::max(lambda / 10, 1e-7);
-            stepped = gain > 1e-7;
+            stepped = gain > kSettled;
             break;
         }
         if (!stepped)
