@@ -6,6 +6,7 @@
 #include "app/QtWindowPlace.h"
 #include "controller/ReviewController.h"
 #include "controller/SharpnessCommands.h"
+#include "controller/StarCommands.h"
 #include "controller/VideoCommands.h"
 #include "app/Windows.h"
 #include "batch/RenameMove.h"
@@ -25,6 +26,7 @@
 #include "platform/ShellFileOp.h"
 #include "review/UCourbeNettete.h"
 #include "review/UDiapo.h"
+#include "review/UEtoiles.h"
 #include "review/UNoterNettete.h"
 #include "review/Uoptionsdiapo.h"
 #include "review/Uopvignette.h"
@@ -393,6 +395,21 @@ void TFormCommande::Diaporama1Click()
 
 void TFormCommande::Vidsplit1Click() { LancerVidsplit(review_, appWindows().OpBatch); }
 void TFormCommande::MesurerNettete1Click() { SharpnessCommands(review_).Mesurer(); }
+
+void TFormCommande::MesurerEtoiles1Click() { StarCommands(review_).Mesurer(); }
+
+void TFormCommande::TrierPar1Click()
+{
+    TFormTrierPar dialog(this);
+    if (const std::optional<SortChoice> choice = dialog.Ask())
+        StarCommands(review_).Trier(*choice);
+}
+
+void TFormCommande::NoterCriteres1Click()
+{
+    TFormNoterCriteres dialog(this);
+    StarCommands(review_).Noter([&dialog](const std::vector<const StarMetrics*>& measures) { return dialog.Ask(measures); });
+}
 
 void TFormCommande::EnregistrerSer1Click()
 {

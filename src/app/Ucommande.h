@@ -110,6 +110,9 @@ public slots:
     void Diaporama1Click();
     void MesurerNettete1Click();
     void EnregistrerSer1Click();
+    void MesurerEtoiles1Click();
+    void TrierPar1Click();
+    void NoterCriteres1Click();
     void Vidsplit1Click();
     void Renommer1Click();
     void Trierdanssousrep1Click();

@@ -65,14 +65,17 @@ void TFormCommande::CreateMenus()
           {"Sélectionner...", {}, nullptr, Mark::Keep},
           {"Effacer", QKeySequence(Qt::Key_Delete), &T::Effacer1Click, Mark::Set, true},
           {"Trier par Netteté", {}, &T::TrierNettete1Click, Mark::Keep},  // marks the list when it sorts
-          {"Noter par Netteté...", {}, &T::NoterNettete1Click, Mark::Keep, true},  // when it scores
+          {"Trier par...", {}, &T::TrierPar1Click, Mark::Keep},
+          {"Noter par Netteté...", {}, &T::NoterNettete1Click, Mark::Keep},  // when it scores
+          {"Noter par Critères...", {}, &T::NoterCriteres1Click, Mark::Keep, true},
           {"Vider la Liste", {}, &T::ViderlaListe1Click, Mark::Keep},
           {"Renuméroter", {}, &T::Renumeroter1Click, Mark::Set, true},
           // Marks the list modified itself, when it puts entries back.
           {"Annuler le Dernier Traitement", {}, &T::AnnulerTraitement1Click, Mark::Keep}}},
         {"E&xécuter",
          {{"Diaporama", {}, &T::Diaporama1Click, Mark::Keep, true},
-          {"Mesurer la Netteté", {}, &T::MesurerNettete1Click, Mark::Keep, true},
+          {"Mesurer la Netteté", {}, &T::MesurerNettete1Click, Mark::Keep},
+          {"Mesurer les Étoiles", {}, &T::MesurerEtoiles1Click, Mark::Keep, true},
           {"Enregistrer les Images en SER...", {}, &T::EnregistrerSer1Click, Mark::Keep, true},
           {"Vidsplit...", {}, &T::Vidsplit1Click, Mark::Keep, true},
           {"Renommer / Déplacer...", {}, &T::Renommer1Click, Mark::Set},

@@ -208,6 +208,19 @@ void TFormCommande::BindReview()
         progressNettete_->setFormat(
             QString::fromUtf8("Netteté: %1 / %2 — %3 images/s").arg(done).arg(total).arg(qRound(fps)));
     });
+    // The star measure uses the bar of long work.
+    StarResults* stars = &r->stars();
+    connect(stars, &StarResults::measureProgress, progressTravail_, [this](int done, int total, double fps) {
+        progressTravail_->show();
+        progressTravail_->setMaximum(std::max(1, total));
+        progressTravail_->setValue(done);
+        progressTravail_->setFormat(
+            QString::fromUtf8("Étoiles: %1 / %2 — %3 images/s").arg(done).arg(total).arg(fps, 0, 'f', 1));
+    });
+    connect(stars, &StarResults::measureRunning, progressTravail_, [this](bool running) {
+        if (!running)
+            progressTravail_->hide();
+    });
     connect(sharpness, &SharpnessResults::resultsChanged, progressNettete_, [this] {
         if (review_.sharpness().noneMeasured() && !review_.sharpness().measuring())
             progressNettete_->hide();

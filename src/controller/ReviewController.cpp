@@ -41,10 +41,22 @@ QString undecodableCaption(const QString& path) { return QStringLiteral("Impossi
 
 ReviewController::ReviewController(QObject* parent)
     : QObject(parent), document_(new ListDocument(this)), sharpness_(new SharpnessResults(this)),
-      timer_(new QTimer(this))
+      stars_(new StarResults(this)), timer_(new QTimer(this))
 {
     sharpness_->showIn(document_->model());
     connect(document_, &ListDocument::replaced, sharpness_, &SharpnessResults::forgetAll);
+    connect(document_, &ListDocument::replaced, stars_, &StarResults::forgetAll);
+    connect(document_, &ListDocument::replaced, this, [this] { keyScored_.clear(); });
+    // The star measures' columns after the list's own (and the sharpness').
+    connect(stars_, &StarResults::resultsChanged, this, [this] {
+        std::vector<ListModel::ExtraColumn> columns;
+        if (!stars_->noneMeasured())
+            for (int c = 0; c < kStarColumnCount; ++c)
+                columns.push_back({StarResults::columnTitle(StarColumn(c)), [this, c](const ListEntry& e) {
+                                       return stars_->cellText(e.directory + e.name, StarColumn(c));
+                                   }});
+        model().setColumnGroup(QStringLiteral("stars"), std::move(columns));
+    });
     connect(document_, &ListDocument::replaced, this, [this] { takenEntries_.forgetAll(); });
     timer_->setObjectName(QStringLiteral("Timer1"));
     connect(timer_, &QTimer::timeout, this, [this] {

@@ -12,6 +12,9 @@
 #include "list/TakenEntries.h"
 #include "platform/DisplayStretch.h"
 #include "platform/PictureAhead.h"
+#include "stars/StarResults.h"
+
+#include <QSet>
 #include "review/MarkerList.h"
 #include "review/SharpnessResults.h"
 #include "review/ZonePage.h"
@@ -163,6 +166,11 @@ public:
     // The sharpness measured for the list's files, kept beside the list (forgotten when the list
     // is opened again or emptied) and shown as its last column.
     SharpnessResults& sharpness() { return *sharpness_; }
+    // The star measures, kept and shown the same way.
+    StarResults& stars() { return *stars_; }
+    // The entries (by path) the user scored with the keyboard since the list was opened: the
+    // scoring by criteria leaves them as they are.
+    const QSet<QString>& keyScored() const { return keyScored_; }
     // Entries the trash pass took out of this list, for its undo (forgotten with the list).
     TakenEntries& takenEntries() { return takenEntries_; }
 
@@ -240,6 +248,8 @@ private:
 
     ListDocument* document_;
     SharpnessResults* sharpness_;
+    StarResults* stars_;
+    QSet<QString> keyScored_;
     TakenEntries takenEntries_;
     int lastRow_ = 0;
     int currentRow_ = 1;

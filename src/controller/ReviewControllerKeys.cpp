@@ -39,7 +39,10 @@ void ReviewController::TagEntry(int value, TagMode mode)
         return;
     const QString text = QString::number(value);
     switch (mode) {
-    case TagMode::Quality: document_->setTag(row, ListModel::ColQuality, text); break;
+    case TagMode::Quality:
+        document_->setTag(row, ListModel::ColQuality, text);
+        keyScored_.insert(EntryPath(row));
+        break;
     case TagMode::Zone:
         document_->setTag(row, ListModel::ColZone, text);
         if (zonePage_)

@@ -1,5 +1,7 @@
 #include "list/ListModel.h"
 
+#include <algorithm>
+
 ListModel::ListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 QString ListModel::title(int column)
@@ -191,28 +193,56 @@ bool ListModel::reorder(const std::vector<int>& order)
 
 void ListModel::setMeasureColumn(const QString& title, MeasureText text)
 {
-    const bool had = hasMeasureColumn();
-    const bool has = bool(text);
-    if (had && !has)
-        beginRemoveColumns(QModelIndex(), ColMeasure, ColMeasure);
-    if (!had && has)
-        beginInsertColumns(QModelIndex(), ColMeasure, ColMeasure);
-    measureTitle_ = title;
-    measureText_ = std::move(text);
-    if (had && !has)
-        endRemoveColumns();
-    if (!had && has)
-        endInsertColumns();
-    if (had && has) {
-        emit headerDataChanged(Qt::Horizontal, ColMeasure, ColMeasure);
+    std::vector<ExtraColumn> columns;
+    if (text)
+        columns.push_back({title, std::move(text)});
+    setColumnGroup(kSharpnessGroup, std::move(columns));
+}
+
+bool ListModel::hasColumnGroup(const QString& group) const
+{
+    return std::any_of(extra_.begin(), extra_.end(), [&](const GroupColumn& c) { return c.group == group; });
+}
+
+void ListModel::setColumnGroup(const QString& group, std::vector<ExtraColumn> columns)
+{
+    // Where the group's columns are, or go.
+    int first = -1, count = 0;
+    for (int i = 0; i < int(extra_.size()); ++i)
+        if (extra_[size_t(i)].group == group) {
+            if (first < 0)
+                first = i;
+            ++count;
+        }
+    if (first < 0)
+        first = group == kSharpnessGroup ? 0 : int(extra_.size());
+    const int n = int(columns.size());
+    if (count == n && n > 0) {  // the same columns, new texts
+        for (int i = 0; i < n; ++i)
+            static_cast<ExtraColumn&>(extra_[size_t(first + i)]) = std::move(columns[size_t(i)]);
+        emit headerDataChanged(Qt::Horizontal, kColumnCount + first, kColumnCount + first + n - 1);
         measureColumnChanged();
+        return;
+    }
+    if (count > 0) {
+        beginRemoveColumns(QModelIndex(), kColumnCount + first, kColumnCount + first + count - 1);
+        extra_.erase(extra_.begin() + first, extra_.begin() + first + count);
+        endRemoveColumns();
+    }
+    if (n > 0) {
+        beginInsertColumns(QModelIndex(), kColumnCount + first, kColumnCount + first + n - 1);
+        std::vector<GroupColumn> added;
+        for (ExtraColumn& c : columns)
+            added.push_back({std::move(c), group});
+        extra_.insert(extra_.begin() + first, added.begin(), added.end());
+        endInsertColumns();
     }
 }
 
 void ListModel::measureColumnChanged()
 {
-    if (hasMeasureColumn())
-        announceColumn(ColMeasure);
+    if (announced_ > 0 && !extra_.empty())
+        emit dataChanged(index(0, ColMeasure), index(entryCount() - 1, kColumnCount + int(extra_.size()) - 1));
 }
 
 void ListModel::numberRow(int row)
@@ -243,7 +273,7 @@ int ListModel::rowCount(const QModelIndex& parent) const
 
 int ListModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : kColumnCount + (hasMeasureColumn() ? 1 : 0);
+    return parent.isValid() ? 0 : kColumnCount + int(extra_.size());
 }
 
 QVariant ListModel::data(const QModelIndex& index, int role) const
@@ -253,8 +283,9 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     if (index.row() >= announced_)
         return {};
     const int column = index.column();
-    if (column == ColMeasure)
-        return hasMeasureColumn() ? measureText_(entry(index.row() + kFirstRow)) : QVariant();
+    if (column >= ColMeasure)
+        return column - ColMeasure < int(extra_.size()) ? extra_[size_t(column - ColMeasure)].text(entry(index.row() + kFirstRow))
+                                                        : QVariant();
     if (column == ColNumber)
         return store_.text(column, index.row());
     return shownText(store_.sharedText(column, index.row()));
@@ -265,7 +296,8 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return section == ColMeasure && hasMeasureColumn() ? measureTitle_ : title(section);
+        return section >= ColMeasure ? (section - ColMeasure < int(extra_.size()) ? extra_[size_t(section - ColMeasure)].title : QString())
+                                     : title(section);
     return section >= 0 && section < announced_ ? shownText(store_.sharedText(ColMark, section)) : QString();
 }
 

@@ -74,7 +74,15 @@ public:
     // beside it): views see it, list files and cell() do not. An empty text function removes it.
     using MeasureText = std::function<QString(const ListEntry&)>;
     void setMeasureColumn(const QString& title, MeasureText text);
-    bool hasMeasureColumn() const { return bool(measureText_); }
+    bool hasMeasureColumn() const { return hasColumnGroup(kSharpnessGroup); }
+    // Several such columns kept together under a group's name (the star measures): they replace
+    // the group's columns, or remove them when columns is empty. The sharpness column comes first.
+    struct ExtraColumn {
+        QString title;
+        MeasureText text;
+    };
+    void setColumnGroup(const QString& group, std::vector<ExtraColumn> columns);
+    bool hasColumnGroup(const QString& group) const;
     // The texts of the measure column changed.
     void measureColumnChanged();
 
@@ -99,6 +107,9 @@ private:
     // The entries views have been told of: appends fill the store first, so that a failure can
     // be undone before any view hears of it.
     int announced_ = 0;
-    QString measureTitle_;
-    MeasureText measureText_;
+    static inline const QString kSharpnessGroup = QStringLiteral("sharpness");
+    struct GroupColumn : ExtraColumn {
+        QString group;
+    };
+    std::vector<GroupColumn> extra_;  // shown after the last column, in this order
 };
