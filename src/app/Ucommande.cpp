@@ -6,6 +6,7 @@
 #include "app/QtWindowPlace.h"
 #include "controller/ReviewController.h"
 #include "controller/SharpnessCommands.h"
+#include "controller/VideoCommands.h"
 #include "app/Windows.h"
 #include "batch/RenameMove.h"
 #include "batch/ScoreZero.h"
@@ -42,6 +43,7 @@
 #include "tools/Uopbatch.h"
 
 #include <QAction>
+#include <QProgressBar>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -391,6 +393,18 @@ void TFormCommande::Diaporama1Click()
 
 void TFormCommande::Vidsplit1Click() { LancerVidsplit(review_, appWindows().OpBatch); }
 void TFormCommande::MesurerNettete1Click() { SharpnessCommands(review_).Mesurer(); }
+
+void TFormCommande::EnregistrerSer1Click()
+{
+    VideoCommands(review_).EnregistrerSer([this](int64_t done, int64_t total) {
+        progressTravail_->setVisible(total > 0);
+        if (total <= 0)
+            return;
+        progressTravail_->setMaximum(int(std::min<int64_t>(total, INT_MAX)));
+        progressTravail_->setValue(int(std::min<int64_t>(done, INT_MAX)));
+        progressTravail_->setFormat(QString::fromUtf8("SER: %1 / %2 images").arg(done).arg(total));
+    });
+}
 
 // The batch passes (src/batch) after their options dialogs.
 void TFormCommande::Renommer1Click()

@@ -109,6 +109,7 @@ public slots:
     // "E&xécuter"
     void Diaporama1Click();
     void MesurerNettete1Click();
+    void EnregistrerSer1Click();
     void Vidsplit1Click();
     void Renommer1Click();
     void Trierdanssousrep1Click();
@@ -179,6 +180,7 @@ private:
     QToolButton* balise_ = nullptr;
     QComboBox* comboBalise_ = nullptr;
     QProgressBar* progressNettete_ = nullptr;
+    QProgressBar* progressTravail_ = nullptr;  // a write of kept frames
 };
 
 // A menu entry's stable object name, whatever its French caption: its menu's and its own caption in

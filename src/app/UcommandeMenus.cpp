@@ -73,6 +73,7 @@ void TFormCommande::CreateMenus()
         {"E&xécuter",
          {{"Diaporama", {}, &T::Diaporama1Click, Mark::Keep, true},
           {"Mesurer la Netteté", {}, &T::MesurerNettete1Click, Mark::Keep, true},
+          {"Enregistrer les Images en SER...", {}, &T::EnregistrerSer1Click, Mark::Keep, true},
           {"Vidsplit...", {}, &T::Vidsplit1Click, Mark::Keep, true},
           {"Renommer / Déplacer...", {}, &T::Renommer1Click, Mark::Set},
           {"Trier par zône dans sous Répertoire", {}, &T::Trierdanssousrep1Click, Mark::Set, true},

@@ -87,6 +87,13 @@ void TFormCommande::CreatePanel()
     progressNettete_->setFocusPolicy(Qt::NoFocus);
     progressNettete_->hide();
     column->addWidget(progressNettete_);
+    progressTravail_ = new QProgressBar(panel);
+    progressTravail_->setObjectName(QStringLiteral("ProgressTravail"));
+    progressTravail_->setFixedHeight(14);
+    progressTravail_->setAlignment(Qt::AlignCenter);
+    progressTravail_->setFocusPolicy(Qt::NoFocus);
+    progressTravail_->hide();
+    column->addWidget(progressTravail_);
     column->addStretch(1);
     outer->addWidget(panel);
     setCentralWidget(central);

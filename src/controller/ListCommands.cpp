@@ -7,6 +7,8 @@
 #include "platform/ProgramError.h"
 #include "platform/Prompts.h"
 #include "settings/Options.h"
+#include "video/FrameEntry.h"
+#include "video/VideoFrames.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -22,7 +24,7 @@ namespace {
 const char* const kAddFilesFilter =
     "Conversion (*.bmp;*.ico)|*.bmp;*.ico|Diaporama (*.bmp;*.jpg;*.ico;*.emf;*.wmf)|"
     "*.bmp;*.jpg;*.ico;*.emf;*.wmf|Astronomie (*.fit;*.fits;*.fts;*.fz;*.png;*.tif;*.tiff)|"
-    "*.fit;*.fits;*.fts;*.fz;*.png;*.tif;*.tiff|Tous Fichiers (*.*)|*.*";
+    "*.fit;*.fits;*.fts;*.fz;*.png;*.tif;*.tiff|Vidéos (*.ser;*.avi)|*.ser;*.avi|Tous Fichiers (*.*)|*.*";
 const char* const kListFilter = "Liste (*.lst)|*.LST|Tous fichiers (*.*)|*.*";
 const char* const kBitmapFilter = "Fichiers BMP (*.bmp)|*.BMP|Tous fichiers (*.*)|*.*";
 
@@ -125,9 +127,36 @@ ListOutcome ListCommands::AddFiles(bool replace)
 void ListCommands::AppendFiles(const QStringList& paths)
 {
     QString refused;
-    review_.document().appendFiles(acceptedForList(paths, refused));
+    QStringList errors;
+    review_.document().appendFiles(withVideoFrames(acceptedForList(paths, refused), errors));
     if (!refused.isEmpty())
         prompts().message(refused);
+    for (const QString& e : errors)
+        prompts().error(e);
+}
+
+QStringList withVideoFrames(const QStringList& paths, QStringList& errors)
+{
+    QStringList out;
+    out.reserve(paths.size());
+    for (const QString& p : paths) {
+        const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
+        const QString name = p.mid(slash + 1);
+        if (!isVideoFileName(name)) {
+            out << p;
+            continue;
+        }
+        QString error;
+        const int64_t count = videoFrames().frameCount(p, error);
+        if (count < 0) {
+            errors << error;
+            continue;
+        }
+        const QString dir = p.left(slash + 1);
+        for (int64_t n = 1; n <= count; ++n)
+            out << dir + frameEntryName(name, n);
+    }
+    return out;
 }
 
 void ListCommands::CollerPressePapier()

@@ -46,3 +46,7 @@ private:
     ReviewController& review_;
     QString openedPath_;
 };
+
+// The paths with each video (SER, AVI, ...) replaced by its frames, "dir/jupiter.ser#00001" onward;
+// a video that cannot be read adds nothing and its message goes to errors.
+QStringList withVideoFrames(const QStringList& paths, QStringList& errors);

@@ -8,6 +8,7 @@
 #include "platform/Prompts.h"
 #include "platform/ScopeExit.h"
 #include "settings/Options.h"
+#include "video/VideoFrames.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -162,8 +163,9 @@ void ReviewController::forgetList()
     emit referencesForgotten();
     setTagLabel(QString());
     setListCaption(QString());
-    // The next list's first linear frame makes the linked curve.
+    // The next list's first linear frame makes the linked curve; its videos are opened anew.
     DisplayStretch::resetLinked();
+    videoFrames().clear();
 }
 
 void ReviewController::Recount()

@@ -5,6 +5,8 @@
 #include "platform/JpegCodec.h"
 #include "platform/Metafile.h"
 #include "platform/TiffReader.h"
+#include "video/FrameEntry.h"
+#include "video/VideoFrames.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -256,13 +258,16 @@ PictureResult decodeJpegBytes(const QByteArray& bytes, int scaleDenom)
     return r;
 }
 
-// A linear frame's result: its data, and its screen picture unless only the data is wanted.
+// A linear frame's result: its data, and its screen picture unless only the data is wanted. 8-bit
+// data (a planetary video's frames) is shown as it is, as its BMP would be.
 PictureResult linearResult(LinearImage image, bool render)
 {
     PictureResult r;
     r.status = PictureStatus::Ok;
     auto shared = std::make_shared<const LinearImage>(std::move(image));
-    if (render)
+    if (render && shared->nominalMax == 255 && !shared->isFloat())
+        r.image = renderStretched(*shared, StretchCurve{0, 255, 0.5});
+    else if (render)
         r.image = DisplayStretch::render(*shared);
     r.linear = std::move(shared);
     return r;
@@ -340,10 +345,30 @@ PictureResult decodeBytes(const QByteArray& bytes, PictureKind kind, int scaleDe
     case PictureKind::Tiff:
     case PictureKind::Png:
         return decodeDeep(bytes, kind, render);
+    case PictureKind::VideoFrame:  // read from its video, never from bytes
     case PictureKind::Unknown:
         break;
     }
     return undecodable(QStringLiteral("Format d'image inconnu"));
+}
+
+// A frame entry: the frame read from its video, which must be there as a file; a video that is
+// gone, or that no longer holds the frame, gives the messages of a missing or undecodable file.
+PictureResult loadVideoFrame(const QString& path, bool render)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const std::optional<FrameEntry> entry = parseFrameEntry(path.mid(slash + 1));
+    const QString video = path.left(slash + 1) + entry->video;
+    const QFileInfo info(video);
+    if (!info.exists())
+        return unreadable(path, QStringLiteral("fichier introuvable"));
+    if (!info.isFile())
+        return unreadable(path, QStringLiteral("ce n'est pas un fichier ordinaire"));
+    LinearImage frame;
+    QString error;
+    if (!videoFrames().read(video, entry->number, frame, error))
+        return undecodable(error);
+    return linearResult(std::move(frame), render);
 }
 
 PictureResult loadFile(const QString& path, int scaleDenom, bool render)
@@ -357,6 +382,9 @@ PictureResult loadFile(const QString& path, int scaleDenom, bool render)
         return undecodable(QStringLiteral("Format d'image inconnu (%1)")
                                .arg(dot < 0 ? QString() : name.mid(dot)));
     }
+
+    if (kind == PictureKind::VideoFrame)
+        return loadVideoFrame(path, render);
 
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
@@ -393,6 +421,8 @@ void setPictureMemoryLimit()
 PictureKind pictureKind(const QString& path)
 {
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    if (parseFrameEntry(name))
+        return PictureKind::VideoFrame;
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot < 0)
         return PictureKind::Unknown;

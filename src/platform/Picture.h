@@ -35,7 +35,8 @@ struct PictureResult {
 void setPictureMemoryLimit();
 
 // Picture kinds told by extension. Metafile covers wmf and emf; only wmf content is decoded.
-enum class PictureKind { Bitmap, Jpeg, Icon, Metafile, Fits, Tiff, Png, Unknown };
+// VideoFrame: a frame entry of a video, "dir/jupiter.ser#00042", read from the video in place.
+enum class PictureKind { Bitmap, Jpeg, Icon, Metafile, Fits, Tiff, Png, VideoFrame, Unknown };
 PictureKind pictureKind(const QString& path);
 
 // Decodes the whole picture. For JPEG, scaleDenom 2, 4 or 8 asks libjpeg for a DCT-scaled decode

@@ -1,6 +1,7 @@
 #include "platform/PictureAhead.h"
 
 #include "platform/DisplayStretch.h"
+#include "video/FrameEntry.h"
 
 #include <QFile>
 
@@ -19,8 +20,13 @@ struct FileStamp {
     off_t size = 0;
     timespec modified{};
 
-    static FileStamp of(const QString& path)
+    // A frame entry's file is its video.
+    static FileStamp of(const QString& entryPath)
     {
+        QString path = entryPath;
+        const qsizetype slash = entryPath.lastIndexOf(QLatin1Char('/'));
+        if (const std::optional<FrameEntry> frame = parseFrameEntry(entryPath.mid(slash + 1)))
+            path = entryPath.left(slash + 1) + frame->video;
         FileStamp s;
         struct stat st {};
         if (::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode)) {
@@ -143,7 +149,7 @@ void PictureAhead::request(const QString& path, QSize displaySize, bool stretche
     const PictureKind kind = pictureKind(path);
     // Only the decoders known to be safe on a second thread.
     if (kind != PictureKind::Bitmap && kind != PictureKind::Jpeg && kind != PictureKind::Fits &&
-        kind != PictureKind::Tiff && kind != PictureKind::Png) {
+        kind != PictureKind::Tiff && kind != PictureKind::Png && kind != PictureKind::VideoFrame) {
         drop();
         return;
     }

@@ -395,9 +395,10 @@ SharpnessMeasure measureSharpness(const LinearImage& frame)
     if (img.isNull())
         return {0, SharpnessNoSignal};
     if (!frame.isFloat() && frame.planes == 1) {
-        // The common case (a mono or mosaic camera frame): straight from the 16-bit samples.
+        // The common case (a mono or mosaic camera frame): straight from the 16-bit samples;
+        // 8-bit data (a video's frames) as it is, the same measure as its BMP file would get.
         const uint16_t* d = frame.u16.data();
-        const unsigned top = *std::max_element(d, d + plane);
+        const unsigned top = frame.nominalMax == 255 ? 255 : *std::max_element(d, d + plane);
         const float scale = top > 0 ? 255.0f / float(top) : 0.0f;
         for (int y = 0; y < h; ++y) {
             uchar* dst = img.scanLine(y);

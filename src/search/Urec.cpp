@@ -164,7 +164,7 @@ const QStringList& TFormRec::ImageFilterChoices()
     static const QStringList choices = {
         QStringLiteral("*.bmp"), QStringLiteral("*.Fit"), QStringLiteral("*.jpg"), QStringLiteral("*.ico"),
         QStringLiteral("*.emf"), QStringLiteral("*.wmf"), QStringLiteral("*.bmp;*.fit;*.jpeg;*.ico;*.wmf;*.emf"),
-        QStringLiteral("*.fit;*.fits;*.fts;*.fz;*.png;*.tif;*.tiff"), QStringLiteral("*.*"),
+        QStringLiteral("*.fit;*.fits;*.fts;*.fz;*.png;*.tif;*.tiff"), QStringLiteral("*.ser;*.avi"), QStringLiteral("*.*"),
     };
     return choices;
 }
