@@ -1,7 +1,13 @@
 // Frames of a 10,000-frame 640×480 8-bit SER read in place as the program reads a list's frame
 // entries (in order, by one and by two threads), and 2,000 of them written into a new SER as
 // "Enregistrer les Images en SER..." does, beside dd writing the same bytes with an fsync: both
-// figures from the same run, on the same disk.
+// figures from the same run, on the same disk; and the review of that capture through the
+// commands: adding it to a list, measuring its sharpness, and the whole cull.
+#include "ScriptedPrompts.h"
+#include "controller/ListCommands.h"
+#include "controller/ReviewController.h"
+#include "controller/SharpnessCommands.h"
+#include "controller/VideoCommands.h"
 #include "video/SerWriter.h"
 #include "video/VideoFrames.h"
 
@@ -155,5 +161,65 @@ void BM_Dd_SameBytes_Fsync(benchmark::State& state)
     });
 }
 BENCHMARK(BM_Dd_SameBytes_Fsync)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// "Ajouter à la Liste" given the video: one entry per frame.
+void BM_AddSer10k(benchmark::State& state)
+{
+    video();
+    for (auto _ : state) {
+        ReviewController review;
+        ListCommands(review).AppendFiles({video().path});
+        if (review.document().entryCount() != kFrames)
+            state.SkipWithError("not every frame was listed");
+    }
+}
+BENCHMARK(BM_AddSer10k)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// "Mesurer la Netteté" over the 10,000 frame entries, read from the video on the workers (compare
+// BM_Sharpness_640x480_2000, the same measure over BMP files, in the same run).
+void BM_Sharpness_Ser_640x480_10k(benchmark::State& state)
+{
+    ReviewController review;
+    ListCommands(review).AppendFiles({video().path});
+    review.Recount();
+    for (auto _ : state) {
+        SharpnessCommands(review).Mesurer();
+        if (review.sharpness().measuredCount() != kFrames)
+            state.SkipWithError("not every frame was measured");
+    }
+    state.counters["frames/s"] = benchmark::Counter(kFrames, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_Sharpness_Ser_640x480_10k)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The whole cull as the menus run it: add the video, measure, keep the sharpest 20 % (score 1, the
+// others 0), write the kept frames into a new SER.
+void BM_CullSer10k(benchmark::State& state)
+{
+    ScriptedPrompts prompts;
+    setPrompts(&prompts);
+    video();
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir out(video().dir.filePath(QStringLiteral("cull-XXXXXX")));
+        ::sync();
+        prompts.answerSave(out.filePath(QStringLiteral("kept.ser")));
+        prompts.answerInput(QStringLiteral("1"));
+        state.ResumeTiming();
+        ReviewController review;
+        ListCommands(review).AppendFiles({video().path});
+        review.Recount();
+        SharpnessCommands(review).Mesurer();
+        SharpnessCommands(review).Noter([] { return SharpnessScoring{{20, true}, 0, 1}; });
+        VideoCommands(review).EnregistrerSer();
+        if (QFile(out.filePath(QStringLiteral("kept.ser"))).size() != kKeptBytes)
+            state.SkipWithError("the kept frames were not written");
+        state.PauseTiming();
+        out.remove();
+        ::sync();
+        state.ResumeTiming();
+    }
+    setPrompts(nullptr);
+}
+BENCHMARK(BM_CullSer10k)->Iterations(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
