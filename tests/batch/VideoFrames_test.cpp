@@ -1,92 +1,55 @@
-// The three passes over a list that mixes files and frames of a video: the frames and their video
-// stay as they are, in the list too, and the closing message counts them.
+// The passes over files and frames of a video: the files are treated as before, the frames and
+// their video stay (in the list too) and the closing message counts the frames.
 #include "BatchFixture.h"
 #include "VideoFixture.h"
 #include "batch/RenameMove.h"
 #include "batch/ScoreZero.h"
 #include "batch/SortByZone.h"
 
-namespace {
-
-using PassesAndFrames = BatchTest;
-
-TEST_F(PassesAndFrames, FramesAndTheirVideoAreLeftAndCounted)
+TEST_F(BatchTest, PassesLeaveFramesOfVideosAndCountThem)
 {
+    const QByteArray video = serBytes(SerSpec{});
+    const QString ser = path("jupiter.ser");
+    ASSERT_TRUE(writeAll(ser, video));
+    const QString stranger = make("gone.ser#00001");  // a frame's name, its video gone: no file to treat
+    programOptions().RenameByBatch = true;
+    programOptions().BatchName = QStringLiteral("Img");
     struct Case {
-        const char* what;
         std::function<int()> run;
-        const char* ending;
-        int confirms;  // questions before it starts (the trash pass: a list all scored 0)
-        // Where a treated file ends, from its folder and name and its position in the list; empty:
-        // it went to the trash and its entry with it.
-        std::function<QString(const QString& folder, const QString& name, int position)> treated;
+        int confirms;  // the trash pass asks twice for a list all scored 0
+        const char* done;
+        QStringList treated;  // where a.bmp and saturn.ser end; none: in the trash
+        int frames;
     };
     const Case cases[] = {
-        {"score 0 to the trash", [this] { return deleteScoreZero(review, ops, sp); }, " Fichiers Supprimés", 2,
-         [](const QString&, const QString&, int) { return QString(); }},
-        {"sort by zone", [this] { return sortByZone(review, ops, sp, true); }, " Fichiers Traités", 0,
-         [](const QString& folder, const QString& name, int) { return folder + "Zone1/" + name; }},
-        {"rename", [this] { return renameAndMove(review, ops, sp, true); }, " Fichiers Traités", 0,
-         [](const QString& folder, const QString& name, int position) {
-             return folder + batchFileName(QStringLiteral("Img"), position, name);
-         }},
+        {[this] { return deleteScoreZero(review, ops, sp); }, 2, "2 Fichiers Supprimés", {}, 1},
+        {[this] { return sortByZone(review, ops, sp, true); }, 0, "2 Fichiers Traités", {"Zone1/a.bmp", "Zone1/saturn.ser"}, 2},
+        {[this] { return renameAndMove(review, ops, sp, true); }, 0, "2 Fichiers Traités", {"Img0001.bmp", "Img0004.ser"}, 3},
     };
-    const QByteArray video = serBytes(SerSpec{});
     for (const Case& c : cases) {
-        for (const int frames : {1, 3}) {
-            SCOPED_TRACE(std::string(c.what) + ", " + std::to_string(frames) + " frame(s)");
-            const QString sub = QStringLiteral("%1%2/").arg(c.what).arg(frames);
-            const QString folder = path(sub);
-            const QString ser = folder + "jupiter.ser";
-            ASSERT_TRUE(QDir().mkpath(folder));
-            ASSERT_TRUE(writeAll(ser, video));
-            // A file that bears a frame's name while its video is gone is no frame, and no file to
-            // treat either.
-            const QString stranger = make(sub + "gone.ser#00001");
-            struct Listed {
-                QString path;
-                bool file;  // an ordinary file the pass treats
-            };
-            std::vector<Listed> listed = {{make(sub + "a.bmp"), true},
-                                          {ser + "#00002", false},
-                                          {make(sub + "saturn.ser"), true},
-                                          {stranger, false}};
-            for (int f = 1; f < frames; ++f)
-                listed.push_back({ser + QStringLiteral("#%1").arg(f * 4, 5, 10, QLatin1Char('0')), false});
-            std::vector<Entry> entries;
-            QStringList expected;
-            std::vector<std::pair<QString, QByteArray>> treatedFiles;
-            for (size_t i = 0; i < listed.size(); ++i) {
-                entries.push_back({listed[i].path, "0", "1"});
-                const QString name = QFileInfo(listed[i].path).fileName();
-                const QString at = listed[i].file ? c.treated(folder, name, int(i) + 1) : listed[i].path;
-                if (!at.isEmpty())
-                    expected << at;
-                if (listed[i].file && !at.isEmpty())
-                    treatedFiles.push_back({at, bytesOf(name)});
-            }
-            list(entries);
-            programOptions().RenameByBatch = true;
-            programOptions().BatchName = QStringLiteral("Img");
-            sp.clear();
-            for (int i = 0; i < c.confirms; ++i)
-                sp.answerConfirm(true);
-
-            EXPECT_EQ(c.run(), 2);
-            const QString frameLine = frames == 1 ? QString::fromUtf8("1 image de vidéo non traitée")
-                                                  : QString::fromUtf8("%1 images de vidéo non traitées").arg(frames);
-            ASSERT_FALSE(sp.messages().isEmpty());
-            EXPECT_EQ(sp.messages().last(),
-                      QString::fromUtf8("Traitement Terminé: 2") + QString::fromUtf8(c.ending)
-                          + "\n1 Entrée Laissée : 1 fichier introuvable\n" + frameLine);
-            EXPECT_EQ(entryPaths(), expected);
-            EXPECT_EQ(readAll(ser), video);
-            EXPECT_EQ(readAll(stranger), bytesOf("gone.ser#00001"));
-            for (const auto& [p, bytes] : treatedFiles)
-                EXPECT_EQ(readAll(p), bytes) << p.toStdString();
-            EXPECT_TRUE(sp.allAnswered());
-        }
+        const QStringList frames = QStringList{ser + "#00002", ser + "#00004", ser + "#00010"}.mid(0, c.frames);
+        std::vector<Entry> entries = {{make("a.bmp")}, {frames[0]}, {stranger}, {make("saturn.ser")}};
+        for (const QString& f : frames.mid(1))
+            entries.push_back({f});
+        for (Entry& e : entries)
+            e.quality = "0", e.zone = "1";
+        list(entries);
+        QStringList expected = QStringList{frames[0], stranger} + frames.mid(1);
+        if (!c.treated.isEmpty())
+            expected = QStringList{path(c.treated[0]), frames[0], stranger, path(c.treated[1])} + frames.mid(1);
+        sp.clear();
+        for (int i = 0; i < c.confirms; ++i)
+            sp.answerConfirm(true);
+        EXPECT_EQ(c.run(), 2) << c.done;
+        EXPECT_EQ(sp.messages().value(sp.messages().size() - 1),
+                  QString::fromUtf8("Traitement Terminé: %1\n1 Entrée Laissée : 1 fichier introuvable\n%2")
+                      .arg(QString::fromUtf8(c.done),
+                           c.frames == 1 ? QString::fromUtf8("1 image de vidéo non traitée")
+                                         : QString::fromUtf8("%1 images de vidéo non traitées").arg(c.frames)));
+        EXPECT_EQ(entryPaths(), expected);
+        for (int i = 0; i < c.treated.size(); ++i)
+            EXPECT_EQ(readAll(path(c.treated[i])), bytesOf(i == 0 ? "a.bmp" : "saturn.ser"));
+        EXPECT_EQ(readAll(ser), video);
+        EXPECT_EQ(readAll(stranger), bytesOf("gone.ser#00001"));
     }
 }
-
-}  // namespace
