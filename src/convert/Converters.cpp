@@ -166,7 +166,8 @@ bool ConvertBmpToJpeg(const ProgramOptions& options, const QString& source, cons
     neverOverSource(fileId(sourceFile(source)), output);
     QByteArray jpeg;
     if (isFrameSource(source)) {
-        const JpegEncodeResult r = encodeJpegToBytes(videoFramePicture(source), std::clamp(options.JpegQuality, 0, 100), jpeg);
+        const QImage picture = videoFramePicture(source);
+        const JpegEncodeResult r = encodeJpegToBytes(picture, std::clamp(options.JpegQuality, 0, 100), jpeg);
         if (!r.ok)
             throw ProgramError(r.errorText);
     } else {
