@@ -5,6 +5,7 @@
 #include "platform/Prompts.h"
 #include "platform/SafeWrite.h"
 #include "platform/ShellFileOp.h"
+#include "video/FrameEntry.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,6 +85,8 @@ EntryFile checkEntryFile(const QString& path)
     return f;
 }
 
+bool namesVideoFrame(const QString& path) { return parseFrameEntry(namePart(path)).has_value(); }
+
 void PassReport::leaveEntry(EntryFile::Kind kind) { ++left_[size_t(kind)]; }
 
 int PassReport::leftCount() const
@@ -118,6 +121,15 @@ bool PassReport::failed(const QString& path, int err, const QString& subject)
 
 bool PassReport::treats(const QString& path, bool& goOn)
 {
+    // A frame lives inside its video: trashing or moving "the file" would be the whole video's
+    // business, or, with the video gone, that of a stranger bearing the frame's name.
+    if (namesVideoFrame(path)) {
+        if (frameEntryIn(directoryPart(path), namePart(path)))
+            ++frames_;
+        else
+            leaveEntry(EntryFile::Missing);
+        return false;
+    }
     const EntryFile f = checkEntryFile(path);
     if (f.kind == EntryFile::Unknown)
         goOn = failed(path, f.error, path);
@@ -141,6 +153,8 @@ QString PassReport::closing(int count, const char* ending) const
         text += QLatin1Char('\n') + counted(n, "Entrée Laissée", "Entrées Laissées") + QStringLiteral(" : ")
             + why.join(QStringLiteral(", "));
     }
+    if (frames_ > 0)
+        text += QLatin1Char('\n') + counted(frames_, "image de vidéo non traitée", "images de vidéo non traitées");
     return text;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // What the three batch passes share: the final message, the record of where this pass put each
 // file (so that an entry never ends up naming another entry's file), what the passes act on, and
-// how they account for the files they left or could not treat.
+// how they account for the files they left or could not treat. Frames of videos
+// ("jupiter.ser#00042") are read in place from their video: the passes never act on them.
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -32,6 +33,10 @@ struct EntryFile {
 };
 EntryFile checkEntryFile(const QString& path);
 
+// Whether the name part of path has the form of a video's frame entry (FrameEntry.h), whether or
+// not its video is there.
+bool namesVideoFrame(const QString& path);
+
 // What one pass left and what failed, for its questions and its closing message.
 class PassReport {
 public:
@@ -45,13 +50,15 @@ public:
     bool failed(const QString& path, int err, const QString& subject);
     // Looks at what path names: true for a file the pass treats (regular, or a link to one).
     // Otherwise the entry is left and counted, or, when path cannot be looked at, its failure is
-    // asked and goOn takes the answer.
+    // asked and goOn takes the answer. A frame entry is never treated: counted as a video frame
+    // when its video is there, as a missing file when it is not (even if a file bears its name).
     bool treats(const QString& path, bool& goOn);
     int failures() const { return failures_; }
     int leftCount() const;
 
     // "Traitement Terminé: " + count + ending, then a line for the failures (how many, the first
-    // reason and its file) and one for the entries left (how many, and why), when there are any.
+    // reason and its file), one for the entries left (how many, and why) and one for the frames of
+    // videos left ("3 images de vidéo non traitées"), when there are any.
     QString closing(int count, const char* ending) const;
 
 private:
@@ -60,6 +67,7 @@ private:
     int failures_ = 0;
     QString firstFailure_;  // "Disque plein : /path"
     std::array<int, EntryFile::KindCount> left_{};
+    int frames_ = 0;
 };
 
 // The files one pass moved, renamed or trashed. Two entries may name one file: once the first has

@@ -47,7 +47,8 @@ int renameAndMove(ReviewController& review, ShellFileOp& ops, Prompts& ask, bool
         auto planFrom = [&](int from) {
             int row = from;
             for (; row < from + kJournalAhead && row <= review.LastRow() && model.isEntryRow(row); ++row)
-                journal.expect(kind, review.EntryPath(row), targetOf(row));
+                if (const QString path = review.EntryPath(row); !namesVideoFrame(path))
+                    journal.expect(kind, path, targetOf(row));
             journal.expectationsDone();
             plannedUntil = row;
         };

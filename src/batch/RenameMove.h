@@ -11,10 +11,10 @@ class ShellFileOp;
 // the name's extension taken from its first "." ("x.1.bmp" at 5 gives "Image0005.1.bmp").
 QString batchFileName(const QString& base, int position, const QString& name);
 
-// Runs the rename/move after its options dialog; confirmed tells whether it ended with "Ok". Without
-// it, or with neither renaming nor moving chosen: "Pas de Nom Valide" and nothing else. Entries
-// that name no regular file are left; a file that cannot be processed asks whether to go on. Each
-// processed entry names the file where it now is. Stops before the next entry on the stop keys (or
-// "Non"); reports the count, the failures and the entries left. Returns how many files were
-// processed.
+// Runs the rename/move after its options dialog; confirmed tells whether it ended with "Ok".
+// Without it, or with neither renaming nor moving chosen: "Pas de Nom Valide" and nothing else.
+// Entries that name no regular file, and frames of videos, are left; a file that cannot be
+// processed asks whether to go on. Each processed entry names the file where it now is. Stops
+// before the next entry on the stop keys (or "Non"); reports the count, the failures and the
+// entries left. Returns how many files were processed.
 int renameAndMove(ReviewController& review, ShellFileOp& ops, Prompts& ask, bool confirmed);

@@ -35,9 +35,11 @@ int deleteScoreZero(ReviewController& review, ShellFileOp& ops, Prompts& ask)
         int plannedUntil = 0;
         auto planFrom = [&](int from) {
             int row = from;
-            for (; row < from + kJournalAhead && row <= review.LastRow() && model.isEntryRow(row); ++row)
-                if (scoredZero(model.entry(row)))
-                    journal.expect(JournalKind::Trash, review.EntryPath(row), {});
+            for (; row < from + kJournalAhead && row <= review.LastRow() && model.isEntryRow(row); ++row) {
+                const QString path = review.EntryPath(row);
+                if (scoredZero(model.entry(row)) && !namesVideoFrame(path))
+                    journal.expect(JournalKind::Trash, path, {});
+            }
             journal.expectationsDone();
             plannedUntil = row;
         };

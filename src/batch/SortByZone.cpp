@@ -43,7 +43,7 @@ int sortByZone(ReviewController& review, ShellFileOp& ops, Prompts& ask, bool co
             int row = from;
             for (; row < from + kJournalAhead && row <= review.LastRow() && model.isEntryRow(row); ++row) {
                 int z = 0;
-                if (!hasZone(row))
+                if (!hasZone(row) || namesVideoFrame(review.EntryPath(row)))
                     continue;
                 if (!parseInteger(model.cell(ListModel::ColZone, row), z))
                     break;  // the run stops there

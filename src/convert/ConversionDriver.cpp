@@ -8,6 +8,7 @@
 #include "platform/Prompts.h"
 #include "platform/ScopeExit.h"
 #include "settings/Options.h"
+#include "video/FrameEntry.h"
 
 #include <new>
 
@@ -23,12 +24,16 @@ QString conversionOutputBase(const ProgramOptions& options, const QString& sourc
     if (options.RenameByBatch) {
         name = options.BatchName + QStringLiteral("%1").arg(row, 4, 10, QLatin1Char('0'));
     } else {
-        // The stem stops at the first "."; a name without one is its own stem.
-        const QString file = namePart(source);
+        // The stem stops at the first "."; a name without one is its own stem. A frame of a video
+        // is named after the video and its number, as the frame extractor names it.
+        const std::optional<FrameEntry> frame = parseFrameEntry(namePart(source));
+        const QString file = frame ? frame->video : namePart(source);
         const qsizetype dot = file.indexOf(QLatin1Char('.'));
         name = dot < 0 ? file : file.left(dot);
         if (name.isEmpty())
             name = QStringLiteral("X");
+        if (frame)
+            name += QStringLiteral("_%1").arg(frame->number, 5, 10, QLatin1Char('0'));
     }
     return dir + name;
 }

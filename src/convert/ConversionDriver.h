@@ -32,5 +32,6 @@ int ConvertirBmpClick(ReviewController& review, const std::function<bool()>& ask
 // - directory: TargetDirectory when MoveToTarget is set and it is not empty, else the source's own
 //   directory; with a trailing "/";
 // - name: BatchName + the row on four digits when RenameByBatch is set; else the source's name up to
-//   its first "." (the whole name when it has none), or "X" when that leaves nothing.
+//   its first "." (the whole name when it has none), or "X" when that leaves nothing; for a frame
+//   of a video, the video's name so cut + "_" + the frame number on five digits ("jupiter_00042").
 QString conversionOutputBase(const ProgramOptions& options, const QString& source, int row);

@@ -3,11 +3,14 @@
 #include "convert/ConversionOutputs.h"
 #include "convert/FitsWriter.h"
 #include "convert/ImageConversion.h"
+#include "platform/JpegCodec.h"
 #include "platform/PathUtil.h"
 #include "platform/Picture.h"
 #include "platform/ProgramError.h"
 #include "platform/SafeWrite.h"
+#include "platform/Stretch.h"
 #include "settings/Options.h"
+#include "video/FrameEntry.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -67,6 +70,33 @@ std::optional<QString> writeOutput(const QString& wanted, const QByteArray& byte
     return path;
 }
 
+// The file a source's bytes come from: the video for a frame entry, the source itself otherwise.
+QString sourceFile(const QString& source)
+{
+    if (const std::optional<FrameEntry> f = parseFrameEntry(namePart(source)))
+        return directoryPart(source) + f->video;
+    return source;
+}
+
+// A frame of a video as an 8-bit picture of its own values, not of the display curve: an 8-bit
+// video's frame comes out as it was recorded, a deeper one scaled from its depth's full range.
+QImage videoFramePicture(const QString& source)
+{
+    const PictureResult r = loadPictureData(source);
+    if (!r.ok())
+        throw ProgramError(r.errorText.isEmpty() ? QStringLiteral("Image de vidéo illisible") : r.errorText);
+    if (!r.linear)
+        return r.image;
+    const LinearImage& data = *r.linear;
+    const StretchCurve straight = data.nominalMax > 0 && !data.isFloat()
+        ? StretchCurve{0, data.nominalMax, 0.5}
+        : linearStretch(frameStats(data, true));
+    QImage picture = renderStretched(data, straight);
+    if (picture.isNull())
+        throw ProgramError(QString::fromUtf8("Mémoire insuffisante"));
+    return picture;
+}
+
 void show(const QString& path)
 {
     const auto& showImage = conversionDisplay().showImage;
@@ -123,6 +153,8 @@ QByteArray readSourceFile(const QString& path)
     return bytes;
 }
 
+bool isFrameSource(const QString& source) { return parseFrameEntry(namePart(source)).has_value(); }
+
 QString jpegOutputPath(const QString& outputBase, int quality)
 {
     return outputBase + QStringLiteral("_%1.JPG").arg(std::clamp(quality, 0, 100), 3, 10, QLatin1Char('0'));
@@ -131,8 +163,17 @@ QString jpegOutputPath(const QString& outputBase, int quality)
 bool ConvertBmpToJpeg(const ProgramOptions& options, const QString& source, const QString& outputBase)
 {
     const QString output = jpegOutputPath(outputBase, options.JpegQuality);
-    neverOverSource(fileId(source), output);
-    const std::optional<QString> written = writeOutput(output, bmpToJpegBytes(readSourceFile(source), options.JpegQuality));
+    neverOverSource(fileId(sourceFile(source)), output);
+    QByteArray jpeg;
+    if (isFrameSource(source)) {
+        const QImage picture = videoFramePicture(source);
+        const JpegEncodeResult r = encodeJpegToBytes(picture, std::clamp(options.JpegQuality, 0, 100), jpeg);
+        if (!r.ok)
+            throw ProgramError(r.errorText);
+    } else {
+        jpeg = bmpToJpegBytes(readSourceFile(source), options.JpegQuality);
+    }
+    const std::optional<QString> written = writeOutput(output, jpeg);
     if (written && options.ShowConverted) {
         show(*written);
         Pause(options.SlideInterval / 100);
@@ -143,13 +184,17 @@ bool ConvertBmpToJpeg(const ProgramOptions& options, const QString& source, cons
 bool ConvertJpegToBmp(const ProgramOptions&, const QString& source, const QString& outputBase)
 {
     const QString output = outputBase + QStringLiteral(".BMP");
-    neverOverSource(fileId(source), output);
-    writeOutput(output, jpegToBmpBytes(readSourceFile(source)));
+    neverOverSource(fileId(sourceFile(source)), output);
+    writeOutput(output, isFrameSource(source) ? encodeBmp24(videoFramePicture(source))
+                                              : jpegToBmpBytes(readSourceFile(source)));
     return true;
 }
 
 bool ConvertBmpToFits(const ProgramOptions& options, const QString& source, const QString& outputBase)
 {
+    // The FITS files are made from a colour bitmap's channels; a video's frame is extracted first.
+    if (isFrameSource(source))
+        throw ProgramError(QString::fromUtf8("Image de vidéo non convertible en FITS"));
     const FileId sourceId = fileId(source);
     const int channels = options.FitChannels;
     for (const FitsChannelFile& c : kFitsChannelFiles)

@@ -25,6 +25,11 @@ bool ConvertJpegToBmp(const ProgramOptions& options, const QString& source, cons
 // outputBase + "_R.FIT", "_V.FIT", "_B.FIT", "_G.FIT", in that order, for the channels chosen.
 bool ConvertBmpToFits(const ProgramOptions& options, const QString& source, const QString& outputBase);
 
+// A source named as a frame of a video ("jupiter.ser#00042", FrameEntry.h) is decoded from the
+// video in place and written as a picture of its own values: BMP to JPEG and JPEG to BMP extract it
+// (the video is only read), BMP to FITS refuses it ("Image de vidéo non convertible en FITS").
+bool isFrameSource(const QString& source);
+
 // The name BMP to JPEG writes for a quality.
 QString jpegOutputPath(const QString& outputBase, int quality);
 
