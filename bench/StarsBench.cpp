@@ -1,9 +1,12 @@
-// The star measures of deep-sky frames in memory: a 4 MP frame (2048 × 2048) and a 26 MP one
+// The star measures of deep-sky frames in memory, and of series of 20 FITS files of them read as
+// the menu's measure reads them (BM_Stars_Fits16_*): a 4 MP frame (2048 × 2048) and a 26 MP one
 // (6248 × 4176, 16-bit), each on one thread and on two at once (the program measures two frames at
 // a time on this machine); frames/s is the throughput. BM_StarsPeer_26MP runs the same 26 MP frame,
 // written as FITS by astropy, through python3-sep (background, extraction, flux radius of every
 // source) in bench/stars_peer.py, and reports its time per frame as its own.
 #include "StarFields.h"
+#include "controller/StarCommands.h"
+#include "review/MeasureRun.h"
 #include "stars/StarMetrics.h"
 
 #include <QDir>
@@ -11,6 +14,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <fitsio.h>
 
 namespace {
 
@@ -63,6 +67,42 @@ BENCHMARK(BM_Stars_4MP)->Threads(1)->Threads(2)->UseRealTime()->Unit(benchmark::
 
 void BM_Stars_26MP(benchmark::State& state) { measure(state, frame26MP()); }
 BENCHMARK(BM_Stars_26MP)->Threads(1)->Threads(2)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// A series of 20 FITS files of the frame, measured as "Mesurer les Étoiles" does: read included,
+// on the worker threads (one per core); the time is per frame of the series.
+void measureSeries(benchmark::State& state, const StarFieldFrame& f)
+{
+    QTemporaryDir dir;
+    QStringList paths;
+    const QString first = dir.filePath(QStringLiteral("light_00.fits"));
+    fitsfile* file = nullptr;
+    int status = 0;
+    long naxes[2] = {f.image.width, f.image.height};
+    fits_create_file(&file, ("!" + first.toLocal8Bit()).constData(), &status);
+    fits_create_img(file, USHORT_IMG, 2, naxes, &status);
+    fits_write_img(file, TUSHORT, 1, LONGLONG(f.image.u16.size()), const_cast<uint16_t*>(f.image.u16.data()), &status);
+    fits_close_file(file, &status);
+    paths << first;
+    for (int i = 1; i < 20 && status == 0; ++i) {
+        paths << dir.filePath(QStringLiteral("light_%1.fits").arg(i, 2, 10, QLatin1Char('0')));
+        QFile::copy(first, paths.last());
+    }
+    StarMetrics failed;
+    failed.flags = StarsUnreadable;
+    for (auto _ : state) {
+        MeasureRun<StarMetrics> run(paths, measureStarsOfFile, failed);
+        for (const std::optional<StarMetrics>& m : run.results())
+            if (!m || m->flags)
+                state.SkipWithError("a frame's stars were not measured");
+    }
+    state.counters["ms/frame"] = benchmark::Counter(double(paths.size()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["frames/s"] = benchmark::Counter(double(paths.size()), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_Stars_Fits16_26MP(benchmark::State& state) { measureSeries(state, frame26MP()); }
+BENCHMARK(BM_Stars_Fits16_26MP)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+void BM_Stars_Fits16_4MP(benchmark::State& state) { measureSeries(state, frame4MP()); }
+BENCHMARK(BM_Stars_Fits16_4MP)->Iterations(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_StarsPeer_26MP(benchmark::State& state)
 {
