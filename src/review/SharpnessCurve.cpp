@@ -9,24 +9,63 @@
 
 SharpnessCurves sharpnessCurves(const ListModel& model, const SharpnessResults& results)
 {
+    return valueCurves(
+        model,
+        [&](int row) -> std::optional<double> {
+            const ListEntry e = model.entry(row);
+            const SharpnessMeasure* m = results.measureOf(e.directory + e.name);
+            if (!m || (m->flags & SharpnessUnreadable))
+                return std::nullopt;
+            return results.relativeSharpness(*m);
+        },
+        false);
+}
+
+SharpnessCurves valueCurves(const ListModel& model, const std::function<std::optional<double>(int row)>& value,
+                            bool lowerIsBetter)
+{
     SharpnessCurves c;
     for (int i = 0; i < model.entryCount(); ++i) {
-        const ListEntry e = model.entry(i + ListModel::kFirstRow);
-        const SharpnessMeasure* m = results.measureOf(e.directory + e.name);
-        if (!m || (m->flags & SharpnessUnreadable))
+        const std::optional<double> y = value(i + ListModel::kFirstRow);
+        if (!y)
             continue;
         int number = 0;
-        const double x = parseInteger(e.number, number) ? number : i;
-        c.byNumber.push_back({x, results.relativeSharpness(*m), i + ListModel::kFirstRow});
+        const double x = parseInteger(model.entry(i + ListModel::kFirstRow).number, number) ? number : i;
+        c.byNumber.push_back({x, *y, i + ListModel::kFirstRow});
     }
     c.sorted = c.byNumber;
     std::stable_sort(c.byNumber.begin(), c.byNumber.end(),
                      [](const SharpnessPoint& a, const SharpnessPoint& b) { return a.x < b.x; });
-    std::stable_sort(c.sorted.begin(), c.sorted.end(),
-                     [](const SharpnessPoint& a, const SharpnessPoint& b) { return a.y > b.y; });
+    std::stable_sort(c.sorted.begin(), c.sorted.end(), [lowerIsBetter](const SharpnessPoint& a, const SharpnessPoint& b) {
+        return lowerIsBetter ? a.y < b.y : a.y > b.y;
+    });
     for (size_t k = 0; k < c.sorted.size(); ++k)
         c.sorted[k].x = double(k);
     return c;
+}
+
+std::optional<RobustBands> robustBands(const std::vector<SharpnessPoint>& curve)
+{
+    if (curve.empty())
+        return std::nullopt;
+    std::vector<double> v;
+    v.reserve(curve.size());
+    for (const SharpnessPoint& p : curve)
+        v.push_back(p.y);
+    auto median = [](std::vector<double>& a) {
+        const size_t mid = a.size() / 2;
+        std::nth_element(a.begin(), a.begin() + ptrdiff_t(mid), a.end());
+        double m = a[mid];
+        if (a.size() % 2 == 0)
+            m = (m + *std::max_element(a.begin(), a.begin() + ptrdiff_t(mid))) / 2;
+        return m;
+    };
+    RobustBands b;
+    b.median = median(v);
+    for (double& x : v)
+        x = std::fabs(x - b.median);
+    b.sigma = 1.4826 * median(v);
+    return b;
 }
 
 int nearestPoint(const std::vector<SharpnessPoint>& curve, double x)

@@ -2,6 +2,8 @@
 // The two curves of the sharpness window, as data: the sharpness of each measured entry against its
 // number, and the same values from the sharpest down. Each point remembers its entry's row, so that
 // a click on it can make that entry the current one.
+#include <functional>
+#include <optional>
 #include <vector>
 
 class ListModel;
@@ -24,6 +26,19 @@ struct SharpnessCurves {
 
 // Frames that could not be read have no value and no point.
 SharpnessCurves sharpnessCurves(const ListModel& model, const SharpnessResults& results);
+
+// The same two curves for any measure: value(row) gives an entry's value, nothing for no point;
+// the sorted curve from the best down (the highest first unless lowerIsBetter).
+SharpnessCurves valueCurves(const ListModel& model, const std::function<std::optional<double>(int row)>& value,
+                            bool lowerIsBetter);
+
+// The bands drawn across the curves: the median of the values and the robust spread
+// σ = 1.4826 × their median absolute deviation (lines at ± 1 and ± 2 σ). Nothing for no value.
+struct RobustBands {
+    double median = 0;
+    double sigma = 0;
+};
+std::optional<RobustBands> robustBands(const std::vector<SharpnessPoint>& curve);
 // The index of the point of curve (in increasing x) nearest to x; -1 when the curve is empty.
 int nearestPoint(const std::vector<SharpnessPoint>& curve, double x);
 // The index of the point of the entry at row; -1 when it has none.

@@ -3,7 +3,13 @@
 #include "controller/ReviewController.h"
 #include "platform/ProgramError.h"
 
+#include "stars/StarCriteria.h"
+
 #include <QChart>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPen>
 #include <QChartView>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -24,6 +30,29 @@ QList<QPointF> pointsOf(const std::vector<SharpnessPoint>& curve)
     return points;
 }
 
+constexpr StarMeasure kStarMeasures[] = {StarMeasure::Stars,      StarMeasure::Fwhm,  StarMeasure::Hfr,
+                                         StarMeasure::Eccentricity, StarMeasure::Background,
+                                         StarMeasure::Noise,      StarMeasure::SnrWeight};
+
+std::optional<double> starValue(const StarMetrics* m, StarMeasure measure)
+{
+    if (!m || m->flagged())
+        return std::nullopt;
+    switch (measure) {
+    case StarMeasure::Stars: return m->stars;
+    case StarMeasure::Fwhm: return m->fwhm;
+    case StarMeasure::Hfr: return m->hfr;
+    case StarMeasure::Eccentricity: return m->eccentricity;
+    case StarMeasure::Background: return m->background;
+    case StarMeasure::Noise: return m->noise;
+    case StarMeasure::SnrWeight: return m->snrWeight;
+    }
+    return std::nullopt;
+}
+
+// More stars and a higher weight are better; for the rest, less is better.
+bool lowerIsBetter(StarMeasure m) { return m != StarMeasure::Stars && m != StarMeasure::SnrWeight; }
+
 }  // namespace
 
 TFormCourbeNettete::TFormCourbeNettete(ReviewController& review, QWidget* parent)
@@ -43,6 +72,15 @@ TFormCourbeNettete::TFormCourbeNettete(ReviewController& review, QWidget* parent
     for (QXYSeries* s : std::initializer_list<QXYSeries*>{byNumber_, sorted_, currentByNumber_, currentSorted_}) {
         chart_->addSeries(s);
     }
+    const char* bandNames[5] = {"Médiane", "± 1 σ", "", "± 2 σ", ""};
+    for (int k = 0; k < 5; ++k) {
+        bands_[k] = new QLineSeries;
+        bands_[k]->setName(QString::fromUtf8(bandNames[k]));
+        QPen pen(k == 0 ? QColor(90, 90, 90) : k < 3 ? QColor(60, 140, 60) : QColor(200, 140, 40));
+        pen.setStyle(k == 0 ? Qt::SolidLine : Qt::DashLine);
+        bands_[k]->setPen(pen);
+        chart_->addSeries(bands_[k]);
+    }
     axisX_->setTitleText(QString::fromUtf8("Numéro (rang pour la courbe triée)"));
     axisX_->setLabelFormat(QStringLiteral("%d"));
     axisX_->setTickType(QValueAxis::TicksDynamic);
@@ -57,14 +95,28 @@ TFormCourbeNettete::TFormCourbeNettete(ReviewController& review, QWidget* parent
         s->attachAxis(axisX_);
         s->attachAxis(axisY_);
     }
-    // One legend entry for the current image is enough.
-    for (QLegendMarker* m : chart_->legend()->markers(currentSorted_))
-        m->setVisible(false);
+    // One legend entry for the current image, and for each pair of bands, is enough.
+    for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(currentSorted_), static_cast<QAbstractSeries*>(bands_[2]),
+                               static_cast<QAbstractSeries*>(bands_[4])})
+        for (QLegendMarker* m : chart_->legend()->markers(s))
+            m->setVisible(false);
 
+    mesure_ = new QComboBox(this);
+    mesure_->setObjectName(QStringLiteral("ComboBoxMesure"));
+    mesure_->addItem(QString::fromUtf8("Netteté"));
+    for (StarMeasure m : kStarMeasures)
+        mesure_->addItem(starMeasureTitle(m));
+    connect(mesure_, &QComboBox::currentIndexChanged, this, &TFormCourbeNettete::invalidate);
     view_ = new QChartView(chart_, this);
     view_->setRenderHint(QPainter::Antialiasing);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(6, 4, 6, 0);
+    top->addWidget(new QLabel(QStringLiteral("Mesure:"), this));
+    top->addWidget(mesure_);
+    top->addStretch();
+    layout->addLayout(top);
     layout->addWidget(view_);
     resize(640, 400);
 
@@ -73,6 +125,7 @@ TFormCourbeNettete::TFormCourbeNettete(ReviewController& review, QWidget* parent
 
     // The curves follow the measures and the list's order; the marks follow the current entry.
     connect(&review_.sharpness(), &SharpnessResults::resultsChanged, this, &TFormCourbeNettete::invalidate);
+    connect(&review_.stars(), &StarResults::resultsChanged, this, &TFormCourbeNettete::invalidate);
     const QAbstractItemModel* model = &review_.model();
     connect(model, &QAbstractItemModel::modelReset, this, &TFormCourbeNettete::invalidate);
     connect(model, &QAbstractItemModel::layoutChanged, this, &TFormCourbeNettete::invalidate);
@@ -110,7 +163,22 @@ void TFormCourbeNettete::invalidate()
 void TFormCourbeNettete::rebuild()
 {
     stale_ = false;
-    curves_ = sharpnessCurves(review_.model(), review_.sharpness());
+    const int chosen = mesure_->currentIndex();
+    const bool sharpness = chosen <= 0;
+    if (sharpness) {
+        curves_ = sharpnessCurves(review_.model(), review_.sharpness());
+    } else {
+        const StarMeasure measure = kStarMeasures[chosen - 1];
+        const StarResults& stars = review_.stars();
+        const ListModel& model = review_.model();
+        curves_ = valueCurves(
+            model,
+            [&](int row) {
+                const ListEntry e = model.entry(row);
+                return starValue(stars.measureOf(e.directory + e.name), measure);
+            },
+            lowerIsBetter(measure));
+    }
     byNumber_->replace(pointsOf(curves_.byNumber));
     sorted_->replace(pointsOf(curves_.sorted));
     double lo = 0, hi = 0;
@@ -123,11 +191,27 @@ void TFormCourbeNettete::rebuild()
     axisX_->setTickAnchor(0);
     axisX_->setTickInterval(x.step);
     axisX_->setRange(x.min, x.max);
-    double top = 100;
-    for (const SharpnessPoint& p : curves_.sorted)
+    double top = sharpness ? 100 : 0, bottom = 0;
+    for (const SharpnessPoint& p : curves_.sorted) {
         top = std::max(top, p.y);  // flagged frames may pass the sharpest unflagged one
-    axisY_->setRange(0, top);
-    chart_->setTitle(curves_.byNumber.empty() ? QString::fromUtf8("Aucune Netteté mesurée") : QString());
+        bottom = std::min(bottom, p.y);
+    }
+    if (top <= bottom)
+        top = bottom + 1;
+    axisY_->setRange(bottom, top * (sharpness ? 1 : 1.05));
+    axisY_->setTitleText(sharpness ? QString::fromUtf8("Netteté (100 = la meilleure)") : mesure_->currentText());
+    const std::optional<RobustBands> bands = robustBands(curves_.byNumber);
+    const double offsets[5] = {0, -1, 1, -2, 2};
+    for (int k = 0; k < 5; ++k) {
+        QList<QPointF> line;
+        if (bands)
+            line << QPointF(x.min, bands->median + offsets[k] * bands->sigma)
+                 << QPointF(x.max, bands->median + offsets[k] * bands->sigma);
+        bands_[k]->replace(line);
+    }
+    chart_->setTitle(curves_.byNumber.empty() ? (sharpness ? QString::fromUtf8("Aucune Netteté mesurée")
+                                                           : QString::fromUtf8("Aucune étoile mesurée"))
+                                              : QString());
     markCurrent();
 }
 

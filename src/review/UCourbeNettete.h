@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QChart;
+class QComboBox;
 class QChartView;
 class QLineSeries;
 class QScatterSeries;
@@ -26,6 +27,10 @@ public:
     QScatterSeries* CurrentOnNumero() const { return currentByNumber_; }
     QScatterSeries* CurrentOnTriee() const { return currentSorted_; }
     const SharpnessCurves& curves() const { return curves_; }
+    // The measure drawn: "Netteté" or one of the star measures.
+    QComboBox* ComboBoxMesure() const { return mesure_; }
+    // The median and the lines at ± 1 and ± 2 robust σ, across the curves.
+    QLineSeries* SeriesMediane() const { return bands_[0]; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -44,6 +49,8 @@ private:
     QLineSeries* sorted_;
     QScatterSeries* currentByNumber_;
     QScatterSeries* currentSorted_;
+    QComboBox* mesure_;
+    QLineSeries* bands_[5];  // median, −σ, +σ, −2σ, +2σ
     QValueAxis* axisX_;
     QValueAxis* axisY_;
     SharpnessCurves curves_;

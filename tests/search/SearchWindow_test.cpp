@@ -115,7 +115,8 @@ TEST_F(SearchWindowTest, OkWithoutAClickHandsEveryFileToTheList)
     });
     ASSERT_TRUE(w.ChoisirImages());
     EXPECT_EQ(choices, (QStringList{"*.bmp", "*.Fit", "*.jpg", "*.ico", "*.emf", "*.wmf",
-                                    "*.bmp;*.fit;*.jpeg;*.ico;*.wmf;*.emf", "*.*"}));
+                                    "*.bmp;*.fit;*.jpeg;*.ico;*.wmf;*.emf", "*.fit;*.fits;*.fts;*.fz;*.png;*.tif;*.tiff",
+                                    "*.ser;*.avi", "*.*"}));
     EXPECT_EQ(w.FilterBox->currentText(), "*.jpg");
     EXPECT_EQ(appendFoundFiles(list, w.Results(), "0"), 7);
     ASSERT_EQ(list.entryCount(), 8);
