@@ -101,15 +101,25 @@ void VideoCommands::EnregistrerSer(const std::function<void(int64_t, int64_t)>& 
         if (!scope.keepGoing())
             stop = true;
     };
+    QString closing;
+    bool failed = false;
     try {
         const SerWriteResult r = writeSerFile(out, captureOrder(std::move(kept)), options);
         if (r.stopped)
-            prompts().message(QStringLiteral("Enregistrement arrêté: %1 n'est pas écrit").arg(out));
+            closing = QStringLiteral("Enregistrement arrêté: %1 n'est pas écrit").arg(out);
+        else if (r.frames == 1)
+            closing = QStringLiteral("1 image enregistrée dans %1").arg(out);
         else
-            prompts().message(QStringLiteral("%1 images enregistrées dans %2").arg(r.frames).arg(out));
+            closing = QStringLiteral("%1 images enregistrées dans %2").arg(r.frames).arg(out);
     } catch (const ProgramError& e) {
-        prompts().error(e.text());
+        closing = e.text();
+        failed = true;
     }
+    // The bar goes before the closing box is read.
     if (progress)
         progress(0, 0);
+    if (failed)
+        prompts().error(closing);
+    else
+        prompts().message(closing);
 }
