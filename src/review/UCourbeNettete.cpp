@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -191,15 +192,24 @@ void TFormCourbeNettete::rebuild()
     axisX_->setTickAnchor(0);
     axisX_->setTickInterval(x.step);
     axisX_->setRange(x.min, x.max);
-    double top = sharpness ? 100 : 0, bottom = 0;
+    // Sharpness on its 0..100 scale; a star measure on the span of its values, so that the bands
+    // show.
+    double top = sharpness ? 100 : -1e300, bottom = sharpness ? 0 : 1e300;
     for (const SharpnessPoint& p : curves_.sorted) {
         top = std::max(top, p.y);  // flagged frames may pass the sharpest unflagged one
         bottom = std::min(bottom, p.y);
     }
-    if (top <= bottom)
-        top = bottom + 1;
-    axisY_->setRange(bottom, top * (sharpness ? 1 : 1.05));
+    if (curves_.sorted.empty())
+        top = 1, bottom = 0;
+    if (!sharpness) {
+        const double pad = std::max((top - bottom) * 0.1, std::max(std::fabs(top) * 0.01, 1e-3));
+        top += pad;
+        bottom -= pad;
+    }
+    axisY_->setRange(bottom, top);
     axisY_->setTitleText(sharpness ? QString::fromUtf8("Netteté (100 = la meilleure)") : mesure_->currentText());
+    byNumber_->setName(mesure_->currentText() + QString::fromUtf8(" par numéro"));
+    sorted_->setName(mesure_->currentText() + QString::fromUtf8(sharpness ? " triée" : " triée (meilleures d'abord)"));
     const std::optional<RobustBands> bands = robustBands(curves_.byNumber);
     const double offsets[5] = {0, -1, 1, -2, 2};
     for (int k = 0; k < 5; ++k) {
