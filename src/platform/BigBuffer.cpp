@@ -2,7 +2,11 @@
 
 #include <sys/mman.h>
 
+#include <condition_variable>
 #include <cstdlib>
+#include <deque>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -16,6 +20,47 @@ struct Mapping {
     void* base;
     size_t size;
 };
+
+// Unmapping 50 MB takes the kernel a few milliseconds: a frame left behind by a move through the
+// list is handed back on a thread of its own, not on the one that shows the next frame.
+class Releaser {
+public:
+    Releaser() : thread_([this] { run(); }) { thread_.detach(); }
+    void release(void* p, size_t size)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            queue_.push_back({p, size});
+        }
+        wake_.notify_one();
+    }
+
+private:
+    void run()
+    {
+        for (;;) {
+            Mapping m;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [this] { return !queue_.empty(); });
+                m = queue_.front();
+                queue_.pop_front();
+            }
+            munmap(m.base, m.size);
+        }
+    }
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Mapping> queue_;
+    std::thread thread_;
+};
+
+Releaser& releaser()
+{
+    // Never destroyed: buffers may be freed by static objects at exit.
+    static Releaser* r = new Releaser;
+    return *r;
+}
 
 }  // namespace
 
@@ -42,7 +87,7 @@ void bigFree(void* p, size_t bytes)
     if (bytes < kBig)
         std::free(p);
     else
-        munmap(p, mappedSize(bytes));
+        releaser().release(p, mappedSize(bytes));
 }
 
 QImage bigImage(int width, int height, QImage::Format format)

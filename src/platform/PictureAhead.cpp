@@ -8,7 +8,10 @@
 #include <algorithm>
 #include <vector>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
@@ -202,6 +205,10 @@ void PictureAhead::waitIdle()
 
 void PictureAhead::run()
 {
+    // Below the interface thread: the frame on show must be drawn before the next one is decoded,
+    // not share the cores with it (Linux keeps a nice value per thread, and the threads this one
+    // starts take it with them).
+    setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 10);
     for (;;) {
         std::shared_ptr<Job> job;
         {
