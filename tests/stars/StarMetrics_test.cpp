@@ -8,10 +8,6 @@
 #include <cmath>
 #include <limits>
 
-// libsep 1.2.1 allocates two of a catalog's arrays twice in sep_extract and frees one of each (8 bytes
-// per source per search): the library's, not a fault of the measure, so the leak check leaves it.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libsep.so\n"; }
-
 namespace {
 
 struct Truth {

@@ -6,6 +6,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+// libsep 1.2.1 allocates two of a catalog's arrays twice in sep_extract and frees one of each (8 bytes
+// per source per search): the library's, not a fault of the star measure, so the leak check of every
+// test that measures stars leaves it.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libsep.so\n"; }
+
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
