@@ -20,7 +20,7 @@ namespace {
 
 StarFieldFrame makeFrame(int width, int height, int stars)
 {
-    StarFieldSpec s;
+    StarFieldPlan s;
     s.width = width;
     s.height = height;
     s.stars = stars;

@@ -1,56 +1,17 @@
 #include "controller/SharpnessCommands.h"
 
+#include "controller/MeasurePass.h"
 #include "controller/ReviewController.h"
 #include "list/ListModel.h"
 #include "platform/Prompts.h"
-#include "platform/ScopeExit.h"
 #include "review/SharpnessRun.h"
-
-#include <QElapsedTimer>
 
 #include <algorithm>
 
-namespace {
-
-// How long the interface thread waits for the workers between two looks at the keys.
-constexpr int kPollMs = 5;
-
-}  // namespace
-
 void SharpnessCommands::Mesurer()
 {
-    SharpnessResults& results = review_.sharpness();
-    // A second measure asked for while one runs (the menus stay live) would only slow it down.
-    if (results.measuring() || review_.listIsEmpty())
-        return;
-    QStringList paths;
-    paths.reserve(review_.entryCount());
-    for (int row = review_.FirstRow(); row <= review_.LastRow(); ++row)
-        paths << review_.EntryPath(row);
-    results.forgetAll();
-    const quint64 generation = results.generation();
-
-    StopScope scope(review_.stopFlag());
-    QElapsedTimer clock;
-    clock.start();
-    SharpnessRun run(paths);
-    auto rate = [&] {
-        const qint64 ms = clock.elapsed();
-        return ms > 0 ? 1000.0 * run.done() / double(ms) : 0.0;
-    };
-    results.beginMeasure(run.total());
-    ScopeExit end([&] { results.endMeasure(run.done(), run.total(), rate()); });
-    while (!run.waitFor(kPollMs)) {
-        results.reportProgress(run.done(), run.total(), rate());
-        // The list opened again or emptied meanwhile: these measures belong to no list any more.
-        if (!scope.keepGoing() || results.generation() != generation) {
-            run.cancel();
-            break;
-        }
-    }
-    const std::vector<std::optional<SharpnessMeasure>> measures = run.results();
-    if (results.generation() == generation)
-        results.keepMeasures(paths, measures);
+    runMeasurePass<SharpnessMeasure>(review_, review_.sharpness(), measureSharpnessOfFile,
+                                     SharpnessMeasure{0, SharpnessUnreadable});
 }
 
 bool SharpnessCommands::haveMeasure()

@@ -1,22 +1,16 @@
 #include "controller/StarCommands.h"
 
+#include "controller/MeasurePass.h"
 #include "controller/ReviewController.h"
 #include "controller/SharpnessCommands.h"
-#include "controller/StopScope.h"
 #include "list/ListModel.h"
 #include "platform/Picture.h"
 #include "platform/Prompts.h"
-#include "platform/ScopeExit.h"
-#include "review/MeasureRun.h"
 #include "stars/StarResults.h"
-
-#include <QElapsedTimer>
 
 #include <algorithm>
 
 namespace {
-
-constexpr int kPollMs = 5;
 
 // An 8-bit picture's grey level as linear data of range 255.
 LinearImage greyOf(const QImage& picture)
@@ -51,38 +45,9 @@ StarMetrics measureStarsOfFile(const QString& path)
 
 void StarCommands::Mesurer()
 {
-    StarResults& results = review_.stars();
-    if (results.measuring() || review_.listIsEmpty())
-        return;
-    QStringList paths;
-    paths.reserve(review_.entryCount());
-    for (int row = review_.FirstRow(); row <= review_.LastRow(); ++row)
-        paths << review_.EntryPath(row);
-    results.forgetAll();
-    const quint64 generation = results.generation();
-
-    StopScope scope(review_.stopFlag());
-    QElapsedTimer clock;
-    clock.start();
     StarMetrics failed;
     failed.flags = StarsUnreadable;
-    MeasureRun<StarMetrics> run(paths, measureStarsOfFile, failed);
-    auto rate = [&] {
-        const qint64 ms = clock.elapsed();
-        return ms > 0 ? 1000.0 * run.done() / double(ms) : 0.0;
-    };
-    results.beginMeasure(run.total());
-    ScopeExit end([&] { results.endMeasure(run.done(), run.total(), rate()); });
-    while (!run.waitFor(kPollMs)) {
-        results.reportProgress(run.done(), run.total(), rate());
-        if (!scope.keepGoing() || results.generation() != generation) {
-            run.cancel();
-            break;
-        }
-    }
-    const std::vector<std::optional<StarMetrics>> measures = run.results();
-    if (results.generation() == generation)
-        results.keepMeasures(paths, measures);
+    runMeasurePass<StarMetrics>(review_, review_.stars(), measureStarsOfFile, failed);
 }
 
 bool StarCommands::Trier(const SortChoice& choice)

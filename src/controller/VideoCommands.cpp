@@ -13,27 +13,10 @@
 #include <QFileInfo>
 
 #include <atomic>
-#include <cstring>
 
 namespace {
 
 const QString kCaption = QStringLiteral("Enregistrer les Images en SER");
-
-// A picture entry at 8 bits for the writer: grey when it is, else B, G, R.
-bool loadFrame8(const QString& path, Frame8& out, QString& error)
-{
-    PictureResult r = loadPicture(path);
-    if (!r.ok()) {
-        error = r.errorText;
-        return false;
-    }
-    const bool grey = r.image.allGray();
-    const QImage img = r.image.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_BGR888);
-    out.reset(img.width(), img.height(), grey ? 1 : 3);
-    for (int y = 0; y < img.height(); ++y)
-        std::memcpy(out.row(y), img.constScanLine(y), size_t(img.width()) * size_t(out.channels));
-    return true;
-}
 
 // The entry as the writer takes it: a video's frame, or a picture file.
 SerFrameSource sourceOf(const QString& path)
@@ -90,7 +73,7 @@ void VideoCommands::EnregistrerSer(const std::function<void(int64_t, int64_t)>& 
             return;
         options.replace = true;
     }
-    options.loadPicture = loadFrame8;
+    options.loadPicture = loadPictureFrame8;
     options.instrument = QStringLiteral("Velmoran");
     std::atomic<bool> stop{false};
     options.stop = &stop;

@@ -5,6 +5,7 @@
 #include "platform/JpegCodec.h"
 #include "platform/Metafile.h"
 #include "platform/TiffReader.h"
+#include "video/Frame8.h"
 #include "video/FrameEntry.h"
 #include "video/VideoFrames.h"
 
@@ -458,4 +459,19 @@ PictureResult loadPicture(const QString& path, int scaleDenom)
 PictureResult loadPictureData(const QString& path)
 {
     return loadFile(path, 1, false);
+}
+
+bool loadPictureFrame8(const QString& path, Frame8& out, QString& error)
+{
+    const PictureResult r = loadPicture(path);
+    if (!r.ok()) {
+        error = r.errorText;
+        return false;
+    }
+    const bool grey = r.image.allGray();
+    const QImage img = r.image.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_BGR888);
+    out.reset(img.width(), img.height(), grey ? 1 : 3);
+    for (int y = 0; y < img.height(); ++y)
+        std::memcpy(out.row(y), img.constScanLine(y), size_t(img.width()) * size_t(out.channels));
+    return true;
 }

@@ -47,6 +47,11 @@ PictureResult loadPicture(const QString& path, int scaleDenom = 1);
 // The same decoders on bytes already in memory (Unreadable never comes back from here).
 PictureResult loadPictureFromBytes(const QByteArray& bytes, PictureKind kind, int scaleDenom = 1);
 
+// A picture file at 8 bits, as the SER writers take it: grey when it is, else B, G, R. False with
+// the reason when it cannot be decoded.
+struct Frame8;
+bool loadPictureFrame8(const QString& path, Frame8& out, QString& error);
+
 // For measures: as loadPicture, but a linear frame comes back with its data only (no screen
 // picture is made); other pictures as loadPicture gives them.
 PictureResult loadPictureData(const QString& path);

@@ -3,6 +3,7 @@
 #include "list/ListModel.h"
 #include "platform/ProgramError.h"
 #include "review/SharpnessResults.h"
+#include "platform/Statistics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,19 +53,9 @@ std::optional<RobustBands> robustBands(const std::vector<SharpnessPoint>& curve)
     v.reserve(curve.size());
     for (const SharpnessPoint& p : curve)
         v.push_back(p.y);
-    auto median = [](std::vector<double>& a) {
-        const size_t mid = a.size() / 2;
-        std::nth_element(a.begin(), a.begin() + ptrdiff_t(mid), a.end());
-        double m = a[mid];
-        if (a.size() % 2 == 0)
-            m = (m + *std::max_element(a.begin(), a.begin() + ptrdiff_t(mid))) / 2;
-        return m;
-    };
     RobustBands b;
     b.median = median(v);
-    for (double& x : v)
-        x = std::fabs(x - b.median);
-    b.sigma = 1.4826 * median(v);
+    b.sigma = robustSigma(v, b.median);
     return b;
 }
 

@@ -1,32 +1,11 @@
 #include "stars/StarCriteria.h"
 
+#include "platform/Statistics.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    const size_t mid = v.size() / 2;
-    std::nth_element(v.begin(), v.begin() + long(mid), v.end());
-    double m = v[mid];
-    if (v.size() % 2 == 0)
-        m = 0.5 * (m + *std::max_element(v.begin(), v.begin() + long(mid)));
-    return m;
-}
-
-// 1.4826 × the median absolute deviation from the median: σ for normal scatter, and one frame
-// under cloud does not move it.
-double robustSigma(const std::vector<double>& v, double centre)
-{
-    std::vector<double> dev;
-    dev.reserve(v.size());
-    for (double x : v)
-        dev.push_back(std::abs(x - centre));
-    return 1.4826 * median(std::move(dev));
-}
 
 bool measured(const StarMetrics* m) { return m != nullptr; }
 

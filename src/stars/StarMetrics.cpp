@@ -1,5 +1,7 @@
 #include "stars/StarMetrics.h"
 
+#include "platform/Statistics.h"
+
 #include "stars/StarFit.h"
 #include "stars/StarImage.h"
 
@@ -44,18 +46,6 @@ struct BkgDeleter {
 struct CatalogDeleter {
     void operator()(sep_catalog* c) const { sep_catalog_free(c); }
 };
-
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    const size_t mid = v.size() / 2;
-    std::nth_element(v.begin(), v.begin() + long(mid), v.end());
-    double m = v[mid];
-    if (v.size() % 2 == 0)
-        m = 0.5 * (m + *std::max_element(v.begin(), v.begin() + long(mid)));
-    return m;
-}
 
 // SEP's error code for a full pixel stack.
 constexpr int kSepPixstackFull = 2;

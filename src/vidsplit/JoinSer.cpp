@@ -15,26 +15,6 @@
 #include <optional>
 #include <vector>
 
-namespace {
-
-// A picture file as the joined video takes it: grey when it holds nothing else.
-bool loadFrame(const QString& path, Frame8& out, QString& error)
-{
-    PictureResult r = loadPicture(path);
-    if (!r.ok()) {
-        error = r.errorText;
-        return false;
-    }
-    const bool grey = r.image.allGray();
-    const QImage img = r.image.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_BGR888);
-    out.reset(img.width(), img.height(), grey ? 1 : 3);
-    for (int y = 0; y < img.height(); ++y)
-        std::memcpy(out.row(y), img.constScanLine(y), size_t(img.width()) * size_t(out.channels));
-    return true;
-}
-
-}  // namespace
-
 JoinResult joinToSer(const JoinOptions& o, const std::function<void(int64_t, int64_t)>& progress)
 {
     checkListFileKind(o.listFile);
@@ -62,7 +42,7 @@ JoinResult joinToSer(const JoinOptions& o, const std::function<void(int64_t, int
         throw ProgramError(QStringLiteral("%1 : trop d'images pour une vidéo SER").arg(o.listFile));
 
     SerWriteOptions w;
-    w.loadPicture = loadFrame;
+    w.loadPicture = loadPictureFrame8;
     w.instrument = QStringLiteral("vidsplit");
     w.progress = progress;
     // The file is made only once every frame has been checked, at the first byte written.

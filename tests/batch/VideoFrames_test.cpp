@@ -8,7 +8,7 @@
 
 TEST_F(BatchTest, PassesLeaveFramesOfVideosAndCountThem)
 {
-    const QByteArray video = serBytes(SerSpec{});
+    const QByteArray video = serBytes(SerLayout{});
     const QString ser = path("jupiter.ser"), stranger = make("gone.ser#00001");  // its video is gone
     ASSERT_TRUE(writeAll(ser, video));
     programOptions().RenameByBatch = true;

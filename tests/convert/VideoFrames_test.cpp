@@ -10,18 +10,18 @@
 
 TEST_F(ConvertTest, AFrameOfAVideoIsExtractedWithItsPixels)
 {
-    SerSpec grey, rgb;
+    SerLayout grey, rgb;
     rgb.colorId = 100;
     // The conversion, the video, the frame, MoveToTarget's folder, the file written (none: the
     // frame is refused) and what JPEG coding may change in a sample.
-    const std::tuple<Converter, SerSpec, int, QString, QString, int> cases[] = {
+    const std::tuple<Converter, SerLayout, int, QString, QString, int> cases[] = {
         {ConvertBmpToJpeg, grey, 7, "", "jupiter_00007_100.JPG", 3},
         {ConvertJpegToBmp, rgb, 10, "out", "out/jupiter_00010.BMP", 0},
         {ConvertBmpToFits, grey, 3, "", "", 0},
     };
     ReviewController review;
-    for (const auto& [converter, spec, number, target, written, leeway] : cases) {
-        const QByteArray video = serBytes(spec);
+    for (const auto& [converter, plan, number, target, written, leeway] : cases) {
+        const QByteArray video = serBytes(plan);
         const QString entry = path("jupiter.ser#%1").arg(number, 5, 10, QLatin1Char('0'));
         ASSERT_TRUE(writeAll(path("jupiter.ser"), video) && QDir().mkpath(path("out")));
         review.document().clear();
@@ -41,11 +41,11 @@ TEST_F(ConvertTest, AFrameOfAVideoIsExtractedWithItsPixels)
         const QImage img = written.isEmpty()         ? QImage()
                            : written.endsWith(".JPG") ? decodeJpeg(readAll(path(written))).image
                                                       : QImage(path(written));
-        EXPECT_EQ(img.size(), written.isEmpty() ? QSize(0, 0) : QSize(spec.width, spec.height));
+        EXPECT_EQ(img.size(), written.isEmpty() ? QSize(0, 0) : QSize(plan.width, plan.height));
         for (int i = 0; i < img.width() * img.height() * 3; ++i) {
             const int x = i / 3 % img.width(), y = i / 3 / img.width(), p = i % 3;
             const QRgb px = img.pixel(x, y);
-            const int want = int(spec.sample(number - 1, x, y, spec.colorId >= 100 ? p : 0));
+            const int want = int(plan.sample(number - 1, x, y, plan.colorId >= 100 ? p : 0));
             const int got = p == 0 ? qRed(px) : p == 1 ? qGreen(px) : qBlue(px);
             ASSERT_LE(std::abs(got - want), leeway) << x << "," << y;
         }

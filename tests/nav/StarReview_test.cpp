@@ -11,9 +11,9 @@
 
 namespace {
 
-QString writeFrame(const QString& path, const StarFieldSpec& spec)
+QString writeFrame(const QString& path, const StarFieldPlan& plan)
 {
-    const StarFieldFrame f = makeStarField(spec);
+    const StarFieldFrame f = makeStarField(plan);
     fitsfile* file = nullptr;
     int status = 0;
     long naxes[2] = {f.image.width, f.image.height};
@@ -32,15 +32,15 @@ TEST_F(StarReviewTest, MeasureShowSortAndScoreByCriteria)
     desktopOptions().ShowThumbnails = false;
     QStringList frames;
     for (int i = 0; i < 5; ++i) {
-        StarFieldSpec spec;
-        spec.width = spec.height = 400;
-        spec.stars = 150;
-        spec.seed = unsigned(i + 1);
+        StarFieldPlan plan;
+        plan.width = plan.height = 400;
+        plan.stars = 150;
+        plan.seed = unsigned(i + 1);
         if (i == 3) {  // thin cloud: the stars dimmed, the sky lit
-            spec.starScale = 0.6;
-            spec.sky = 1400;
+            plan.starScale = 0.6;
+            plan.sky = 1400;
         }
-        frames << writeFrame(dir.filePath(QStringLiteral("light_%1.fits").arg(i)), spec);
+        frames << writeFrame(dir.filePath(QStringLiteral("light_%1.fits").arg(i)), plan);
     }
     fillWith(frames);
     // The user scores frame 2 by eye.

@@ -12,9 +12,9 @@ class VideoFramesFlowTest : public NavTest {};
 TEST_F(VideoFramesFlowTest, AddShowKeepWriteAndLoseAVideo)
 {
     desktopOptions().ShowThumbnails = false;
-    SerSpec spec;
-    spec.frames = 9;
-    const QByteArray ser = serBytes(spec);
+    SerLayout plan;
+    plan.frames = 9;
+    const QByteArray ser = serBytes(plan);
     const QString video = dir.filePath(QStringLiteral("jupiter.ser"));
     ASSERT_TRUE(writeAll(video, ser));
 
@@ -28,11 +28,11 @@ TEST_F(VideoFramesFlowTest, AddShowKeepWriteAndLoseAVideo)
     for (int i = 1; i < 7; ++i)
         key(grid(), Qt::Key_N);
     const QImage shown = review().frame().picture.convertToFormat(QImage::Format_Grayscale8);
-    const QByteArray want = serFrame(ser, spec, 7);
-    ASSERT_EQ(shown.size(), QSize(spec.width, spec.height));
-    for (int y = 0; y < spec.height; ++y)
-        ASSERT_EQ(QByteArray(reinterpret_cast<const char*>(shown.constScanLine(y)), spec.width),
-                  want.mid(y * spec.width, spec.width));
+    const QByteArray want = serFrame(ser, plan, 7);
+    ASSERT_EQ(shown.size(), QSize(plan.width, plan.height));
+    for (int y = 0; y < plan.height; ++y)
+        ASSERT_EQ(QByteArray(reinterpret_cast<const char*>(shown.constScanLine(y)), plan.width),
+                  want.mid(y * plan.width, plan.width));
 
     // Kept: frames 7, 2 and 5 scored 1 in that order; written in capture order.
     for (const int row : {7, 2, 5})
@@ -43,10 +43,10 @@ TEST_F(VideoFramesFlowTest, AddShowKeepWriteAndLoseAVideo)
     commande->MenuAction(QStringLiteral("Executer_EnregistrerlesImagesenSER"))->trigger();
     EXPECT_EQ(scripted.messages().last(), QStringLiteral("3 images enregistrées dans ") + out);
     const QByteArray written = readAll(out);
-    SerSpec keptSpec = spec;
-    keptSpec.frames = 3;
+    SerLayout keptLayout = plan;
+    keptLayout.frames = 3;
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(serFrame(written, keptSpec, i + 1), serFrame(ser, spec, (int[]){2, 5, 7}[i])) << i;
+        EXPECT_EQ(serFrame(written, keptLayout, i + 1), serFrame(ser, plan, (int[]){2, 5, 7}[i])) << i;
     EXPECT_EQ(readAll(video), ser);  // the source is never touched
 
     // The video removed while listed: the next move says so, and the program goes on.

@@ -15,7 +15,7 @@ const std::vector<StarMetrics>& series()
     static const std::vector<StarMetrics> frames = [] {
         std::vector<StarMetrics> out;
         for (int i = 0; i < 8; ++i) {
-            StarFieldSpec s;
+            StarFieldPlan s;
             s.width = s.height = 768;
             s.stars = 300;
             s.fwhm = 3.5;

@@ -12,13 +12,13 @@ namespace {
 
 struct Truth {
     const char* name;
-    StarFieldSpec spec;
+    StarFieldPlan plan;
 };
 
-StarFieldSpec field(double fwhm, double beta, double ecc, int stars, int size = 1024,
-                    StarFieldSpec::Layout layout = StarFieldSpec::Mono)
+StarFieldPlan field(double fwhm, double beta, double ecc, int stars, int size = 1024,
+                    StarFieldPlan::Layout layout = StarFieldPlan::Mono)
 {
-    StarFieldSpec s;
+    StarFieldPlan s;
     s.fwhm = fwhm;
     s.beta = beta;
     s.eccentricity = ecc;
@@ -42,23 +42,23 @@ TEST(StarMetrics, WidthsShapesAndStarsFoundMatchTheTruth)
         {"Moffat β 3, 8 px, e 0.2", field(8, 3, 0.2, 250)},
         {"3000 Gaussian stars of 3 px, e 0.1", field(3, 0, 0.1, 3000, 2048)},
         {"9 MP, searched binned, Gaussian 2 px, e 0.3", field(2, 0, 0.3, 1500, 3000)},
-        {"three colour planes", field(4, 0, 0.3, 400, 1024, StarFieldSpec::ThreePlanes)},
-        {"colour mosaic", field(5, 3, 0.3, 400, 1024, StarFieldSpec::Mosaic)},
+        {"three colour planes", field(4, 0, 0.3, 400, 1024, StarFieldPlan::ThreePlanes)},
+        {"colour mosaic", field(5, 3, 0.3, 400, 1024, StarFieldPlan::Mosaic)},
     };
     for (const Truth& c : cases) {
         SCOPED_TRACE(c.name);
-        const StarFieldFrame f = makeStarField(c.spec);
+        const StarFieldFrame f = makeStarField(c.plan);
         const StarField got = measureStarField(f.image);
         const StarMetrics& m = got.metrics;
         EXPECT_EQ(m.flags, 0u);
-        EXPECT_NEAR(m.fwhm, c.spec.fwhm, 0.03 * c.spec.fwhm);
-        EXPECT_NEAR(m.eccentricity, c.spec.eccentricity, 0.03);
-        if (c.spec.beta == 0 && c.spec.eccentricity == 0) {
+        EXPECT_NEAR(m.fwhm, c.plan.fwhm, 0.03 * c.plan.fwhm);
+        EXPECT_NEAR(m.eccentricity, c.plan.eccentricity, 0.03);
+        if (c.plan.beta == 0 && c.plan.eccentricity == 0) {
             // Half the FWHM for a Gaussian, a little more once spread over the pixels.
-            EXPECT_NEAR(m.hfr, c.spec.fwhm / 2 * 1.06, 0.06 * c.spec.fwhm / 2);
+            EXPECT_NEAR(m.hfr, c.plan.fwhm / 2 * 1.06, 0.06 * c.plan.fwhm / 2);
         }
-        if (c.spec.layout == StarFieldSpec::Mono) {
-            EXPECT_NEAR(m.background, c.spec.sky, 0.03 * c.spec.sky);
+        if (c.plan.layout == StarFieldPlan::Mono) {
+            EXPECT_NEAR(m.background, c.plan.sky, 0.03 * c.plan.sky);
             EXPECT_NEAR(m.noise, f.noiseSigma, 0.1 * f.noiseSigma);
         }
 
@@ -70,7 +70,7 @@ TEST(StarMetrics, WidthsShapesAndStarsFoundMatchTheTruth)
         };
         // Stars 10 σ above the sky, unsaturated, clear of the border, of a brighter star's light and
         // of hot pixels.
-        const double margin = 2 * c.spec.fwhm + 3;
+        const double margin = 2 * c.plan.fwhm + 3;
         auto nearHot = [&](double x, double y, double radius) {
             for (size_t k = 0; k < f.hotX.size(); ++k)
                 if (std::hypot(f.hotX[k] - x, f.hotY[k] - y) < radius)
@@ -80,22 +80,22 @@ TEST(StarMetrics, WidthsShapesAndStarsFoundMatchTheTruth)
         int bright = 0, found = 0;
         for (const TrueStar& t : f.stars) {
             if (t.saturated || t.peak < 10 * f.noiseSigma || t.x < margin || t.y < margin ||
-                t.x > c.spec.width - margin || t.y > c.spec.height - margin || nearHot(t.x, t.y, margin))
+                t.x > c.plan.width - margin || t.y > c.plan.height - margin || nearHot(t.x, t.y, margin))
                 continue;
             bool blended = false;
             for (const TrueStar& o : f.stars)
-                blended |= &o != &t && o.peak >= t.peak && std::hypot(o.x - t.x, o.y - t.y) < 3 * c.spec.fwhm;
+                blended |= &o != &t && o.peak >= t.peak && std::hypot(o.x - t.x, o.y - t.y) < 3 * c.plan.fwhm;
             if (blended)
                 continue;
             ++bright;
-            found += foundNear(t.x, t.y, std::max(1.5, 0.5 * c.spec.fwhm));
+            found += foundNear(t.x, t.y, std::max(1.5, 0.5 * c.plan.fwhm));
         }
         EXPECT_GE(found, 0.95 * bright) << found << " of " << bright;
         // No hot pixel counted as a star (unless a star lies on it).
         for (size_t k = 0; k < f.hotX.size(); ++k) {
             bool onStar = false;
             for (const TrueStar& t : f.stars)
-                onStar |= std::hypot(t.x - f.hotX[k], t.y - f.hotY[k]) < c.spec.fwhm + 2;
+                onStar |= std::hypot(t.x - f.hotX[k], t.y - f.hotY[k]) < c.plan.fwhm + 2;
             if (!onStar) {
                 EXPECT_FALSE(foundNear(f.hotX[k], f.hotY[k], 1.5)) << f.hotX[k] << "," << f.hotY[k];
             }
@@ -106,7 +106,7 @@ TEST(StarMetrics, WidthsShapesAndStarsFoundMatchTheTruth)
 // Frames without a star to measure, or without data: flags and zeros, never NaN, never a crash.
 TEST(StarMetrics, FramesWithoutStarsOrDataGiveTheirFlag)
 {
-    StarFieldSpec noise = field(3, 0, 0, 0, 1024);
+    StarFieldPlan noise = field(3, 0, 0, 0, 1024);
     noise.saturated = 0;
     const LinearImage pureNoise = makeStarField(noise).image;  // hot pixels included
     noise.width = noise.height = 3000;
@@ -164,7 +164,7 @@ TEST(StarMetrics, BlankBandsAndCrowdedFieldsAreMeasured)
     for (const StarSpot& s : got.stars)
         EXPECT_GT(s.x, 200);
 
-    StarFieldSpec crowd = field(4, 0, 0, 8000, 1024);
+    StarFieldPlan crowd = field(4, 0, 0, 8000, 1024);
     const StarMetrics m = measureStars(makeStarField(crowd).image);
     EXPECT_TRUE(std::isfinite(m.fwhm));
     EXPECT_GT(m.stars, 0);

@@ -45,40 +45,40 @@ void addStar(std::vector<float>& light, int w, int h, double x0, double y0, doub
 
 }  // namespace
 
-StarFieldFrame makeStarField(const StarFieldSpec& spec)
+StarFieldFrame makeStarField(const StarFieldPlan& plan)
 {
-    std::mt19937_64 rng(spec.seed);
+    std::mt19937_64 rng(plan.seed);
     std::uniform_real_distribution<double> unit(0, 1);
-    const int w = spec.width, h = spec.height;
+    const int w = plan.width, h = plan.height;
     std::vector<float> light(size_t(w) * size_t(h), 0.0f);
     StarFieldFrame out;
 
-    const double squash = std::pow(1 - spec.eccentricity * spec.eccentricity, 0.25);
-    const double fwhmMajor = spec.fwhm / squash, fwhmMinor = spec.fwhm * squash;
-    const int reach = std::min(60, int(std::ceil((spec.beta > 0 ? 5 : 4) * fwhmMajor)) + 2);
+    const double squash = std::pow(1 - plan.eccentricity * plan.eccentricity, 0.25);
+    const double fwhmMajor = plan.fwhm / squash, fwhmMinor = plan.fwhm * squash;
+    const int reach = std::min(60, int(std::ceil((plan.beta > 0 ? 5 : 4) * fwhmMajor)) + 2);
     auto scaleOf = [&](double fwhm) {
-        return spec.beta > 0 ? fwhm / (2 * std::sqrt(std::pow(2.0, 1 / spec.beta) - 1)) : fwhm / kFwhmPerSigma;
+        return plan.beta > 0 ? fwhm / (2 * std::sqrt(std::pow(2.0, 1 / plan.beta) - 1)) : fwhm / kFwhmPerSigma;
     };
     const double a = scaleOf(fwhmMajor), b = scaleOf(fwhmMinor);
-    for (int k = 0; k < spec.stars + spec.saturated; ++k) {
-        const bool bright = k >= spec.stars;
+    for (int k = 0; k < plan.stars + plan.saturated; ++k) {
+        const bool bright = k >= plan.stars;
         const double x = 2 + unit(rng) * (w - 5), y = 2 + unit(rng) * (h - 5);
         const double peak = bright ? 65535 * (3 + 3 * unit(rng))
-                                   : spec.minPeak * std::pow(spec.maxPeak / spec.minPeak, unit(rng));
-        const double angle = spec.anyAngle ? unit(rng) * M_PI : spec.angle;
-        const Shape shape{spec.beta, 1 / (a * a), 1 / (b * b), std::cos(angle), std::sin(angle)};
-        addStar(light, w, h, x, y, peak * spec.starScale, shape, fwhmMajor, fwhmMinor, reach);
-        out.stars.push_back({x, y, peak * spec.starScale, spec.sky + peak * spec.starScale >= 65535});
+                                   : plan.minPeak * std::pow(plan.maxPeak / plan.minPeak, unit(rng));
+        const double angle = plan.anyAngle ? unit(rng) * M_PI : plan.angle;
+        const Shape shape{plan.beta, 1 / (a * a), 1 / (b * b), std::cos(angle), std::sin(angle)};
+        addStar(light, w, h, x, y, peak * plan.starScale, shape, fwhmMajor, fwhmMinor, reach);
+        out.stars.push_back({x, y, peak * plan.starScale, plan.sky + peak * plan.starScale >= 65535});
     }
 
     // Per colour: the share of the light a channel records (grey: all of it).
     const double channel[3] = {0.8, 1.0, 0.6};
-    const int planes = spec.layout == StarFieldSpec::ThreePlanes ? 3 : 1;
+    const int planes = plan.layout == StarFieldPlan::ThreePlanes ? 3 : 1;
     LinearImage& img = out.image;
     img.width = w;
     img.height = h;
     img.planes = planes;
-    img.bayer = spec.layout == StarFieldSpec::Mosaic ? BayerPattern::RGGB : BayerPattern::None;
+    img.bayer = plan.layout == StarFieldPlan::Mosaic ? BayerPattern::RGGB : BayerPattern::None;
     img.nominalMax = 65535;
     img.u16.resize(size_t(w) * size_t(h) * size_t(planes));
     std::normal_distribution<float> normal(0, 1);
@@ -88,17 +88,17 @@ StarFieldFrame makeStarField(const StarFieldSpec& spec)
                 double share = 1;
                 if (planes == 3)
                     share = channel[p];
-                else if (spec.layout == StarFieldSpec::Mosaic)
+                else if (plan.layout == StarFieldPlan::Mosaic)
                     share = channel[(y % 2) + (x % 2)];  // R, G, G, B
-                const double sky = spec.sky + spec.skyGradient * (double(x) / w - 0.5) +
-                                   0.5 * spec.skyGradient * (double(y) / h - 0.5);
+                const double sky = plan.sky + plan.skyGradient * (double(x) / w - 0.5) +
+                                   0.5 * plan.skyGradient * (double(y) / h - 0.5);
                 const double signal = share * (sky + light[size_t(y) * size_t(w) + size_t(x)]);
-                const double sigma = std::sqrt(std::max(0.0, signal) / spec.gain + spec.readNoise * spec.readNoise);
+                const double sigma = std::sqrt(std::max(0.0, signal) / plan.gain + plan.readNoise * plan.readNoise);
                 const double v = std::round(signal + sigma * normal(rng));
                 img.u16[(size_t(p) * size_t(h) + size_t(y)) * size_t(w) + size_t(x)] =
                     uint16_t(std::clamp(v, 0.0, 65535.0));
             }
-    for (int k = 0; k < spec.hotPixels; ++k) {
+    for (int k = 0; k < plan.hotPixels; ++k) {
         const int x = int(unit(rng) * w), y = int(unit(rng) * h);
         const uint16_t v = uint16_t(5000 + unit(rng) * 60535);
         for (int p = 0; p < planes; ++p)
@@ -106,6 +106,6 @@ StarFieldFrame makeStarField(const StarFieldSpec& spec)
         out.hotX.push_back(x);
         out.hotY.push_back(y);
     }
-    out.noiseSigma = std::sqrt(spec.sky / spec.gain + spec.readNoise * spec.readNoise);
+    out.noiseSigma = std::sqrt(plan.sky / plan.gain + plan.readNoise * plan.readNoise);
     return out;
 }

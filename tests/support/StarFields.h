@@ -6,7 +6,7 @@
 
 #include <vector>
 
-struct StarFieldSpec {
+struct StarFieldPlan {
     int width = 1024;
     int height = 1024;
     int stars = 500;
@@ -41,4 +41,4 @@ struct StarFieldFrame {
     double noiseSigma = 0;  // of the sky at the frame's centre, ADU
 };
 
-StarFieldFrame makeStarField(const StarFieldSpec& spec);
+StarFieldFrame makeStarField(const StarFieldPlan& plan);

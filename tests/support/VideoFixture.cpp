@@ -22,7 +22,7 @@ int64_t serTicksOf(int64_t unixSeconds)
     return 621355968000000000LL + unixSeconds * 10000000LL;
 }
 
-QByteArray serBytes(const SerSpec& s)
+QByteArray serBytes(const SerLayout& s)
 {
     QByteArray b(178, '\0');
     b.replace(0, 14, "LUCAM-RECORDER");
@@ -51,7 +51,7 @@ QByteArray serBytes(const SerSpec& s)
     return b;
 }
 
-QByteArray serFrame(const QByteArray& ser, const SerSpec& s, int number)
+QByteArray serFrame(const QByteArray& ser, const SerLayout& s, int number)
 {
     const int bytes = s.width * s.height * (s.colorId >= 100 ? 3 : 1) * (s.depth > 8 ? 2 : 1);
     return ser.mid(178 + (number - 1) * bytes, bytes);

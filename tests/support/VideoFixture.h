@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-struct SerSpec {
+struct SerLayout {
     int colorId = 0;
     int width = 16;
     int height = 12;
@@ -23,10 +23,10 @@ struct SerSpec {
 };
 constexpr int64_t kBaseTime = 1700000000;
 
-QByteArray serBytes(const SerSpec& s);
+QByteArray serBytes(const SerLayout& s);
 int64_t serTicksOf(int64_t unixSeconds);
 // The stored bytes of frame (from 1) of a SER made by serBytes.
-QByteArray serFrame(const QByteArray& ser, const SerSpec& s, int number);
+QByteArray serFrame(const QByteArray& ser, const SerLayout& s, int number);
 
 // Runs ffmpeg quietly; its standard output, or nothing when it fails or is missing.
 std::optional<QByteArray> ffmpeg(const QStringList& args);

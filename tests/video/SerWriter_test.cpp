@@ -57,7 +57,7 @@ TEST(SerWriter, SerFramesAreCopiedAsTheyAreWithTheirTimes)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir tmp;
-        SerSpec s;
+        SerLayout s;
         s.colorId = c.colorId;
         s.depth = c.depth;
         s.bigEndian = c.bigEndian;
@@ -103,10 +103,10 @@ TEST(SerWriter, MixturesAreRefusedNamingTheEntryAndNothingIsLeft)
     QTemporaryDir tmp;
     const QString a = tmp.filePath("a.ser"), b = tmp.filePath("b.ser"), c = tmp.filePath("c.ser");
     ASSERT_TRUE(writeAll(a, serBytes({})));
-    SerSpec wider;
+    SerLayout wider;
     wider.width = 20;
     ASSERT_TRUE(writeAll(b, serBytes(wider)));
-    SerSpec deeper;
+    SerLayout deeper;
     deeper.depth = 16;
     ASSERT_TRUE(writeAll(c, serBytes(deeper)));
     const QString colour = tmp.filePath("colour.bmp"), grey = tmp.filePath("grey.bmp");

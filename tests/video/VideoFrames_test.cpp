@@ -53,12 +53,12 @@ TEST(VideoFrames, SerFramesAreTheStoredSamples)
 {
     struct Case {
         const char* name;
-        SerSpec spec;
+        SerLayout plan;
         BayerPattern bayer;
         double nominalMax;
     };
-    auto spec = [](int colorId, int depth, bool bigEndian, unsigned base, unsigned step) {
-        SerSpec s;
+    auto plan = [](int colorId, int depth, bool bigEndian, unsigned base, unsigned step) {
+        SerLayout s;
         s.colorId = colorId;
         s.depth = depth;
         s.bigEndian = bigEndian;
@@ -67,25 +67,25 @@ TEST(VideoFrames, SerFramesAreTheStoredSamples)
         return s;
     };
     const Case cases[] = {
-        {"8-bit mono", spec(0, 8, false, 0, 0), BayerPattern::None, 255},
-        {"12-bit data under a 16-bit header", spec(0, 16, false, 2000, 8), BayerPattern::None, 4095},
-        {"16-bit big-endian", spec(0, 16, true, 30000, 200), BayerPattern::None, 65535},
-        {"Bayer GRBG", spec(9, 8, false, 0, 0), BayerPattern::GRBG, 255},
-        {"Bayer BGGR, 12 bits", spec(11, 12, false, 100, 2), BayerPattern::BGGR, 4095},
-        {"RGB", spec(100, 8, false, 0, 0), BayerPattern::None, 255},
-        {"BGR, 16 bits big-endian", spec(101, 16, true, 30000, 200), BayerPattern::None, 65535},
+        {"8-bit mono", plan(0, 8, false, 0, 0), BayerPattern::None, 255},
+        {"12-bit data under a 16-bit header", plan(0, 16, false, 2000, 8), BayerPattern::None, 4095},
+        {"16-bit big-endian", plan(0, 16, true, 30000, 200), BayerPattern::None, 65535},
+        {"Bayer GRBG", plan(9, 8, false, 0, 0), BayerPattern::GRBG, 255},
+        {"Bayer BGGR, 12 bits", plan(11, 12, false, 100, 2), BayerPattern::BGGR, 4095},
+        {"RGB", plan(100, 8, false, 0, 0), BayerPattern::None, 255},
+        {"BGR, 16 bits big-endian", plan(101, 16, true, 30000, 200), BayerPattern::None, 65535},
     };
     QTemporaryDir tmp;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = tmp.filePath(QStringLiteral("%1.ser").arg(c.name));
-        ASSERT_TRUE(writeAll(path, serBytes(c.spec)));
+        ASSERT_TRUE(writeAll(path, serBytes(c.plan)));
         LinearImage img;
         QString error;
         ASSERT_TRUE(videoFrames().read(path, 7, img, error)) << error.toStdString();
-        const int planes = c.spec.colorId >= 100 ? 3 : 1;
-        ASSERT_EQ(img.width, c.spec.width);
-        ASSERT_EQ(img.height, c.spec.height);
+        const int planes = c.plan.colorId >= 100 ? 3 : 1;
+        ASSERT_EQ(img.width, c.plan.width);
+        ASSERT_EQ(img.height, c.plan.height);
         ASSERT_EQ(img.planes, planes);
         EXPECT_EQ(img.bayer, c.bayer);
         EXPECT_EQ(img.nominalMax, c.nominalMax);
@@ -93,8 +93,8 @@ TEST(VideoFrames, SerFramesAreTheStoredSamples)
         for (int p = 0; p < planes; ++p)
             for (int y = 0; y < img.height; ++y)
                 for (int x = 0; x < img.width; ++x) {
-                    const int stored = c.spec.colorId == 101 ? 2 - p : p;  // planes are R, G, B
-                    wrong += img.at(x, y, p) != double(c.spec.sample(6, x, y, stored) & 0xFFFF);
+                    const int stored = c.plan.colorId == 101 ? 2 - p : p;  // planes are R, G, B
+                    wrong += img.at(x, y, p) != double(c.plan.sample(6, x, y, stored) & 0xFFFF);
                 }
         EXPECT_EQ(wrong, 0);
     }
@@ -147,7 +147,7 @@ TEST(VideoFrames, ThreadsReadTheSameVideosAtOnce)
         QString error;
         for (int i = 0; i < 200; ++i) {
             const int n = (i + shift) % 10 + 1;
-            wrong += !videoFrames().read(ser, n, img, error) || img.at(3, 2) != double(SerSpec{}.sample(n - 1, 3, 2, 0));
+            wrong += !videoFrames().read(ser, n, img, error) || img.at(3, 2) != double(SerLayout{}.sample(n - 1, 3, 2, 0));
             wrong += !videoFrames().read(avi, n, img, error) || !same(img, aviFrames[size_t(n - 1)]);
         }
     };
