@@ -122,6 +122,8 @@ void BM_ShowNextImage_Fits16_26MP_Ahead(benchmark::State& state)
     review.document().appendFiles(frames.paths);
     review.Recount();
     review.Debut();
+    // The user looks at the first frame for a while too: every timed step shows a frame decoded ahead.
+    review.waitForDecodeAhead();
     for (auto _ : state) {
         review.Avant();
         if (review.frame().picture.isNull())

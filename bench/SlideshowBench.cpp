@@ -82,6 +82,8 @@ void BM_ShowNextImage_Jpeg1080p_Ahead(benchmark::State& state)
     review.document().appendFiles(frames.paths);
     review.Recount();
     review.Debut();
+    // The user looks at the first frame for a while too: every timed step shows a frame decoded ahead.
+    review.waitForDecodeAhead();
     for (auto _ : state) {
         review.Avant();
         if (review.frame().picture.isNull())

@@ -187,6 +187,10 @@ std::optional<PreparedPicture> PictureAhead::collect(const QString& path)
         std::unique_lock lock(mutex_);
         if (running_ && running_->path == path)
             done_.wait(lock, [&] { return !running_ || running_->path != path; });
+        // Not started yet: the caller decodes it now, at its own priority; the worker would only
+        // decode it a second time and make the next request wait behind it.
+        if (pending_ && pending_->path == path)
+            pending_.reset();
         if (ready_ && ready_->path == path)
             job = std::move(ready_);
         ready_.reset();

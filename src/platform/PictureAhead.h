@@ -1,9 +1,9 @@
 #pragma once
 // Decodes the picture the user is likely to ask for next on one worker thread, so that a move
 // through the list costs only the drawing. A request replaces the one before it; a result is
-// handed out only while the file is unchanged since it was decoded. Only BMP and JPEG are decoded
-// ahead; every failure is left to the caller's own decode, so that error boxes come exactly when
-// the user moves onto the file.
+// handed out only while the file is unchanged since it was decoded. Only the kinds whose decoders
+// are safe on a second thread are decoded ahead; every failure is left to the caller's own decode,
+// so that error boxes come exactly when the user moves onto the file.
 #include "platform/Picture.h"
 
 #include <QImage>
@@ -44,7 +44,8 @@ public:
     // Forgets every request and result.
     void drop();
     // The picture decoded ahead for path, when it was asked for, decoded well, and the file has not
-    // changed since, nor the display stretch. Waits for a decode of that path that is still running.
+    // changed since, nor the display stretch. Waits for a decode of that path that is still running;
+    // one not started yet is cancelled (the caller decodes it).
     std::optional<PreparedPicture> collect(const QString& path);
     // Waits until no decode is running (benchmarks: the user's pace).
     void waitIdle();

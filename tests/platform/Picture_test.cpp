@@ -1,4 +1,5 @@
 #include "platform/Picture.h"
+#include "platform/PictureAhead.h"
 
 #include "TestFiles.h"
 #include "Unprivileged.h"
@@ -326,6 +327,20 @@ TEST_F(PictureTest, WindowsMetafileIsDrawn)
     const QByteArray wmf = smallWmf();
     for (qsizetype cut = 0; cut < wmf.size(); cut += 7)
         loadPictureFromBytes(wmf.left(cut), PictureKind::Metafile);
+}
+
+// A frame asked for again before its decode ahead started is decoded by the caller: the worker
+// must not decode it a second time, after it, holding up the next request.
+TEST_F(PictureTest, AFrameTakenBeforeItsDecodeAheadStartedIsNotDecodedTwice)
+{
+    const QString big = image("big.bmp", 3000, 2000);  // keeps the worker busy meanwhile
+    const QString next = image("next.bmp", 40, 30);
+    PictureAhead ahead;
+    ahead.request(big, QSize(), false);
+    ahead.request(next, QSize(), false);
+    ahead.collect(next);  // the caller decodes it itself unless the worker has it in hand
+    ahead.waitIdle();
+    EXPECT_FALSE(ahead.collect(next)) << "decoded again on the worker";
 }
 
 }  // namespace
