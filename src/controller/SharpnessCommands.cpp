@@ -66,7 +66,7 @@ SharpnessScoreRows sharpnessScoreRows(const ListModel& model, const SharpnessRes
     size_t measured = 0;
     while (measured < order.size()) {
         const ListEntry e = model.entry(order[measured] + ListModel::kFirstRow);
-        if (!results.measureOf(e.directory + e.name))
+        if (!results.measureOf(e))
             break;
         ++measured;
     }

@@ -14,7 +14,7 @@ SharpnessCurves sharpnessCurves(const ListModel& model, const SharpnessResults& 
         model,
         [&](int row) -> std::optional<double> {
             const ListEntry e = model.entry(row);
-            const SharpnessMeasure* m = results.measureOf(e.directory + e.name);
+            const SharpnessMeasure* m = results.measureOf(e);
             if (!m || (m->flags & SharpnessUnreadable))
                 return std::nullopt;
             return results.relativeSharpness(*m);

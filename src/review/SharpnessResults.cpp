@@ -4,51 +4,17 @@
 
 #include <algorithm>
 
-namespace {
-
-QString entryPath(const ListEntry& e) { return e.directory + e.name; }
-
-}  // namespace
-
-SharpnessResults::SharpnessResults(QObject* parent) : QObject(parent) {}
-
-const SharpnessMeasure* SharpnessResults::measureOf(const QString& path) const
+void SharpnessResults::measuresChanged()
 {
-    const auto it = measures_.constFind(path);
-    return it == measures_.cend() ? nullptr : &it.value();
-}
-
-void SharpnessResults::forgetAll()
-{
-    ++generation_;
-    if (measures_.isEmpty())
-        return;
-    measures_.clear();
-    best_ = 0;
-    emit resultsChanged();
-}
-
-void SharpnessResults::keepMeasures(const QStringList& paths, const std::vector<std::optional<SharpnessMeasure>>& measures)
-{
-    const size_t n = std::min(size_t(paths.size()), measures.size());
-    bool any = false;
-    for (size_t i = 0; i < n; ++i)
-        if (measures[i]) {
-            measures_.insert(paths[qsizetype(i)], *measures[i]);
-            any = true;
-        }
-    if (!any)
-        return;
     // The scale: the sharpest unflagged frame, or the sharpest of all when every one is flagged
     // (a series of the Moon's surface touches the border in every frame).
     double unflagged = 0, all = 0;
-    for (const SharpnessMeasure& m : std::as_const(measures_)) {
+    for (const SharpnessMeasure& m : measures()) {
         all = std::max(all, m.value);
         if (!m.flagged())
             unflagged = std::max(unflagged, m.value);
     }
     best_ = unflagged > 0 ? unflagged : all;
-    emit resultsChanged();
 }
 
 void SharpnessResults::showIn(ListModel& model)
@@ -58,7 +24,7 @@ void SharpnessResults::showIn(ListModel& model)
             model.setMeasureColumn({}, {});
         else if (!model.hasMeasureColumn())
             model.setMeasureColumn(QString::fromUtf8("Netteté"),
-                                   [this](const ListEntry& e) { return cellText(entryPath(e)); });
+                                   [this](const ListEntry& e) { return cellText(e.directory + e.name); });
         else
             model.measureColumnChanged();
     });
@@ -81,25 +47,6 @@ QString SharpnessResults::cellText(const QString& path) const
     return marks.isEmpty() ? value : value + QLatin1Char(' ') + marks;
 }
 
-void SharpnessResults::beginMeasure(int total)
-{
-    measuring_ = true;
-    emit measureRunning(true);
-    emit measureProgress(0, total, 0);
-}
-
-void SharpnessResults::reportProgress(int done, int total, double framesPerSecond)
-{
-    emit measureProgress(done, total, framesPerSecond);
-}
-
-void SharpnessResults::endMeasure(int done, int total, double framesPerSecond)
-{
-    measuring_ = false;
-    emit measureProgress(done, total, framesPerSecond);
-    emit measureRunning(false);
-}
-
 std::vector<int> sharpnessOrder(const ListModel& model, const SharpnessResults& results)
 {
     struct Key {
@@ -110,7 +57,7 @@ std::vector<int> sharpnessOrder(const ListModel& model, const SharpnessResults& 
     std::vector<Key> keys;
     keys.reserve(size_t(model.entryCount()));
     for (int i = 0; i < model.entryCount(); ++i) {
-        const SharpnessMeasure* m = results.measureOf(entryPath(model.entry(i + ListModel::kFirstRow)));
+        const SharpnessMeasure* m = results.measureOf(model.entry(i + ListModel::kFirstRow));
         keys.push_back({i, m ? (m->flagged() ? 1 : 0) : 2, m ? m->value : 0});
     }
     std::stable_sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
@@ -140,7 +87,7 @@ std::vector<int> rowsBeyondShare(const ListModel& model, const SharpnessResults&
     const std::vector<int> order = sharpnessOrder(model, results);
     int measured = 0;
     for (int index : order)
-        if (results.measureOf(entryPath(model.entry(index + ListModel::kFirstRow))))
+        if (results.measureOf(model.entry(index + ListModel::kFirstRow)))
             ++measured;
     const int kept = keptCount(share, measured);
     std::vector<int> rows;

@@ -1,36 +1,17 @@
 #pragma once
-// The sharpness measured for the files of the list, kept in memory beside it (list files do not
-// hold it), and the progress of the measure that fills it. Measures are kept by file path, so they
-// follow their entries through drags, sorts and deletions; the list being opened again or emptied
-// forgets them.
+// The sharpness measured for the files of the list, kept beside it (see ListMeasures).
+#include "list/ListMeasures.h"
 #include "review/Sharpness.h"
 
-#include <QHash>
-#include <QObject>
 #include <QString>
-#include <QStringList>
 
-#include <optional>
 #include <vector>
 
 class ListModel;
 
-class SharpnessResults : public QObject {
-    Q_OBJECT
+class SharpnessResults : public ListMeasures<SharpnessMeasure> {
 public:
-    explicit SharpnessResults(QObject* parent = nullptr);
-
-    bool noneMeasured() const { return measures_.isEmpty(); }
-    int measuredCount() const { return int(measures_.size()); }
-    // The measure of the file at path; nullptr when it was not measured.
-    const SharpnessMeasure* measureOf(const QString& path) const;
-
-    // Forgets every measure. A measure still running sees the generation change and stops without
-    // keeping anything.
-    void forgetAll();
-    quint64 generation() const { return generation_; }
-    // Keeps what a run measured: measures[i] for paths[i], nothing where none came back.
-    void keepMeasures(const QStringList& paths, const std::vector<std::optional<SharpnessMeasure>>& measures);
+    using ListMeasures::ListMeasures;
 
     // Shows the measures as the last column of the list's views ("Netteté") while there are any.
     void showIn(ListModel& model);
@@ -41,23 +22,10 @@ public:
     // was not measured.
     QString cellText(const QString& path) const;
 
-    // The measuring pass.
-    bool measuring() const { return measuring_; }
-    void beginMeasure(int total);
-    void reportProgress(int done, int total, double framesPerSecond);
-    void endMeasure(int done, int total, double framesPerSecond);
-
-signals:
-    // Measures were kept or forgotten.
-    void resultsChanged();
-    void measureRunning(bool running);
-    void measureProgress(int done, int total, double framesPerSecond);
-
 private:
-    QHash<QString, SharpnessMeasure> measures_;
+    void measuresChanged() override;
+
     double best_ = 0;
-    quint64 generation_ = 0;
-    bool measuring_ = false;
 };
 
 // The entries (0-based, in list order) from the sharpest to the least sharp: measures without a

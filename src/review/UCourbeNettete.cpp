@@ -176,7 +176,7 @@ void TFormCourbeNettete::rebuild()
             model,
             [&](int row) {
                 const ListEntry e = model.entry(row);
-                return starValue(stars.measureOf(e.directory + e.name), measure);
+                return starValue(stars.measureOf(e), measure);
             },
             lowerIsBetter(measure));
     }

@@ -7,8 +7,6 @@
 
 namespace {
 
-QString entryPath(const ListEntry& e) { return e.directory + e.name; }
-
 // A number as the list shows it: a decimal comma, the given decimals.
 QString decimal(double v, int decimals)
 {
@@ -39,43 +37,13 @@ QString starMarks(unsigned flags)
     return marks.join(QLatin1Char(' '));
 }
 
-StarResults::StarResults(QObject* parent) : QObject(parent) {}
-
-const StarMetrics* StarResults::measureOf(const QString& path) const
-{
-    const auto it = measures_.constFind(path);
-    return it == measures_.cend() ? nullptr : &it.value();
-}
-
 std::vector<const StarMetrics*> StarResults::inListOrder(const ListModel& model) const
 {
     std::vector<const StarMetrics*> out;
     out.reserve(size_t(model.entryCount()));
     for (int i = 0; i < model.entryCount(); ++i)
-        out.push_back(measureOf(entryPath(model.entry(i + ListModel::kFirstRow))));
+        out.push_back(measureOf(model.entry(i + ListModel::kFirstRow)));
     return out;
-}
-
-void StarResults::forgetAll()
-{
-    ++generation_;
-    if (measures_.isEmpty())
-        return;
-    measures_.clear();
-    emit resultsChanged();
-}
-
-void StarResults::keepMeasures(const QStringList& paths, const std::vector<std::optional<StarMetrics>>& measures)
-{
-    const size_t n = std::min(size_t(paths.size()), measures.size());
-    bool any = false;
-    for (size_t i = 0; i < n; ++i)
-        if (measures[i]) {
-            measures_.insert(paths[qsizetype(i)], *measures[i]);
-            any = true;
-        }
-    if (any)
-        emit resultsChanged();
 }
 
 QString StarResults::columnTitle(StarColumn column)
@@ -129,23 +97,4 @@ QString StarResults::cellText(const QString& path, StarColumn column) const
         return level(m->noise);
     }
     return {};
-}
-
-void StarResults::beginMeasure(int total)
-{
-    measuring_ = true;
-    emit measureRunning(true);
-    emit measureProgress(0, total, 0);
-}
-
-void StarResults::reportProgress(int done, int total, double framesPerSecond)
-{
-    emit measureProgress(done, total, framesPerSecond);
-}
-
-void StarResults::endMeasure(int done, int total, double framesPerSecond)
-{
-    measuring_ = false;
-    emit measureProgress(done, total, framesPerSecond);
-    emit measureRunning(false);
 }
