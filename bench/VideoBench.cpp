@@ -8,6 +8,7 @@
 #include "controller/ReviewController.h"
 #include "controller/SharpnessCommands.h"
 #include "controller/VideoCommands.h"
+#include "video/SerFile.h"
 #include "video/SerWriter.h"
 #include "video/VideoFrames.h"
 
@@ -36,16 +37,13 @@ struct BigSer {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly))
             throw std::runtime_error("cannot write the benchmark video");
-        QByteArray header(178, '\0');
-        header.replace(0, 14, "LUCAM-RECORDER");
-        auto put = [&header](int at, qint32 v) {
-            for (int i = 0; i < 4; ++i)
-                header[at + i] = char(quint32(v) >> (8 * i));
-        };
-        put(26, kWidth);
-        put(30, kHeight);
-        put(34, 8);
-        put(38, kFrames);
+        SerHeader h;
+        h.width = kWidth;
+        h.height = kHeight;
+        h.pixelDepth = 8;
+        h.frameCount = kFrames;
+        QByteArray header(kSerHeaderSize, '\0');
+        formatSerHeader(h, reinterpret_cast<uint8_t*>(header.data()));
         f.write(header);
         // A few noisy planet-like frames in turn, each marked with its number.
         std::mt19937 rng(7);

@@ -2,6 +2,7 @@
 // (in this process, and as the vidsplit program) and by the ffmpeg tool on the same file, in the
 // same run. Both write mono frames as 8-bit BMP; BM_FfmpegSerToBmp24 has ffmpeg write 24-bit frames,
 // three times the bytes, for comparison with earlier runs.
+#include "video/SerFile.h"
 #include "vidsplit/Extraction.h"
 
 #include <QDir>
@@ -26,16 +27,13 @@ struct SerVideo {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly))
             throw std::runtime_error("cannot write the benchmark video");
-        QByteArray header(178, '\0');
-        header.replace(0, 14, "LUCAM-RECORDER");
-        auto put = [&header](int at, qint32 v) {
-            for (int i = 0; i < 4; ++i)
-                header[at + i] = char(quint32(v) >> (8 * i));
-        };
-        put(26, kWidth);
-        put(30, kHeight);
-        put(34, 8);
-        put(38, kFrames);
+        SerHeader h;
+        h.width = kWidth;
+        h.height = kHeight;
+        h.pixelDepth = 8;
+        h.frameCount = kFrames;
+        QByteArray header(kSerHeaderSize, '\0');
+        formatSerHeader(h, reinterpret_cast<uint8_t*>(header.data()));
         f.write(header);
         // A planet-like disc with noise, shifting a little from frame to frame.
         std::mt19937 rng(7);
