@@ -282,6 +282,28 @@ bool fitsSeed(const QString& path, int bitpix, int planes, const char* bayer = n
     return status == 0;
 }
 
+// The tiles of FROM with the first tile's length claiming three gigabytes, as TO: a reader must
+// refuse it without asking for the memory. The tile lengths are the first column of the tiles'
+// table, the length ahead of the offset, both 32-bit big-endian.
+bool longTileSeed(const QString& from, const QString& to)
+{
+    fitsfile* f = nullptr;
+    int status = 0, type = 0;
+    LONGLONG headStart = 0, dataStart = 0, dataEnd = 0;
+    fits_open_diskfile(&f, from.toLocal8Bit().constData(), READONLY, &status);
+    fits_movabs_hdu(f, 2, &type, &status);
+    fits_get_hduaddrll(f, &headStart, &dataStart, &dataEnd, &status);
+    fits_close_file(f, &status);
+    QFile in(from);
+    QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    if (status || dataStart + 8 > bytes.size()) {
+        std::fprintf(stderr, "make_seeds: %s not written\n", qPrintable(to));
+        return false;
+    }
+    qToBigEndian<quint32>(3000000000u, bytes.data() + dataStart);
+    return write(to, bytes);
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -337,6 +359,7 @@ int main(int argc, char** argv)
     ok &= fitsSeed(out("fits/f64.fits"), DOUBLE_IMG, 1);
     ok &= fitsSeed(out("fits/bayer.fits"), USHORT_IMG, 1, "GRBG");
     ok &= fitsSeed(out("fits/tiles.fz"), USHORT_IMG, 1, nullptr, true);
+    ok &= longTileSeed(out("fits/tiles.fz"), out("fits/long-tile.fz"));
     QImage deep(10, 7, QImage::Format_Grayscale16);
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 10; ++x)

@@ -7,12 +7,14 @@
 #include <fitsio.h>
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -48,16 +50,79 @@ struct ImageHdu {
     long naxes[3] = {0, 0, 0};
 };
 
-// Moves to the first HDU that holds an image with at least one pixel.
-bool findImage(fitsfile* f, ImageHdu& hdu, int& status)
+// The value of an 80-character header CARD named NAME (any case), as a number; false when the card
+// has another name or no numeric value.
+bool cardNumber(const char* card, const char* name, double& value)
 {
-    int count = 0;
-    if (fits_get_num_hdus(f, &count, &status))
+    const size_t n = std::strlen(name);
+    if (qstrnicmp(card, name, uint(n)) != 0 || (card[n] != ' ' && card[n] != '='))
         return false;
-    for (int i = 1; i <= count; ++i) {
+    const char* eq = static_cast<const char*>(std::memchr(card, '=', 80));
+    if (!eq)
+        return false;
+    char text[81] = {};
+    std::memcpy(text, eq + 1, size_t(card + 80 - (eq + 1)));
+    for (char& c : text)
+        if (c == '\'' || c == '/')
+            c = c == '/' ? '\0' : ' ';
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return end != text;
+}
+
+// CFITSIO divides by a compressed image's tile sizes and its Rice block size while it reads the
+// header, before any call of ours can look: a damaged header with a zero there would stop the
+// program. So the header at START of the file NAME is read here first; false when it names a tile
+// or block size below one. A header that cannot be read is left for CFITSIO to refuse.
+bool compressionHeaderSafe(const QByteArray& name, LONGLONG start)
+{
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return true;
+    bool safe = true, rice = false, ended = false;
+    double riceBlock = 32;
+    char block[2880];
+    for (LONGLONG at = start; safe && !ended; at += sizeof block) {
+        if (::pread(fd, block, sizeof block, off_t(at)) != ssize_t(sizeof block))
+            break;
+        for (const char* card = block; card < block + sizeof block && !ended; card += 80) {
+            double v = 0;
+            ended = std::memcmp(card, "END     ", 8) == 0;
+            rice = rice || (qstrnicmp(card, "ZCMPTYPE", 8) == 0 && QByteArray(card, 80).toUpper().contains("RICE"));
+            if (cardNumber(card, "ZVAL1", v))
+                riceBlock = v;
+            for (char axis = '1'; axis <= '9'; ++axis) {
+                const char key[] = {'Z', 'T', 'I', 'L', 'E', axis, '\0'};
+                if (cardNumber(card, key, v) && v < 1)
+                    safe = false;
+            }
+        }
+    }
+    ::close(fd);
+    return safe && !(rice && riceBlock < 1);
+}
+
+// Moves to the first HDU that holds an image with at least one pixel. The HDUs are visited one by
+// one, each header checked before CFITSIO reads it (asking CFITSIO for their count would read them
+// all unchecked).
+bool findImage(fitsfile* f, const QByteArray& name, ImageHdu& hdu, int& status)
+{
+    for (int i = 1;; ++i) {
+        if (i > 1) {
+            LONGLONG headStart = 0, dataStart = 0, next = 0;
+            if (fits_get_hduaddrll(f, &headStart, &dataStart, &next, &status))
+                return false;
+            if (!compressionHeaderSafe(name, next)) {
+                status = DATA_DECOMPRESSION_ERR;
+                return false;
+            }
+        }
         int type = 0;
-        if (fits_movabs_hdu(f, i, &type, &status))
+        if (fits_movabs_hdu(f, i, &type, &status)) {
+            if (status == END_OF_FILE)
+                status = 0;  // no more HDUs
             return false;
+        }
         if (type != IMAGE_HDU)
             continue;
         int naxis = 0;
@@ -74,7 +139,6 @@ bool findImage(fitsfile* f, ImageHdu& hdu, int& status)
             hdu.naxes[k] = naxes[k];
         return true;
     }
-    return false;
 }
 
 int intKey(fitsfile* f, const char* name, int fallback)
@@ -219,12 +283,66 @@ bool readPlainUnsigned16(fitsfile* f, const QByteArray& name, uint16_t* out, LON
     return true;
 }
 
+// Bytes of one element of a table column of CFITSIO's TYPE.
+LONGLONG elementBytes(int type)
+{
+    switch (std::abs(type)) {
+    case TSHORT:
+        return 2;
+    case TLONG:
+    case TINT:
+    case TFLOAT:
+        return 4;
+    case TDOUBLE:
+    case TLONGLONG:
+    case TCOMPLEX:
+        return 8;
+    case TDBLCOMPLEX:
+        return 16;
+    default:
+        return 1;
+    }
+}
+
+// A tile-compressed image keeps each tile as a row of a table whose descriptor gives the tile's
+// length; CFITSIO allocates that length before it reads, so one damaged descriptor in a small file
+// would ask for gigabytes. Every tile must lie within the ROOM bytes from the data's start to the
+// file's end.
+bool tilesWithinFile(fitsfile* f, LONGLONG room, int& status)
+{
+    LONGLONG rows = 0;
+    if (fits_get_num_rowsll(f, &rows, &status))
+        return false;
+    for (const char* column : {"COMPRESSED_DATA", "GZIP_COMPRESSED_DATA", "UNCOMPRESSED_DATA"}) {
+        int col = 0, missing = 0;
+        if (fits_get_colnum(f, CASEINSEN, const_cast<char*>(column), &col, &missing)) {
+            fits_clear_errmsg();
+            continue;
+        }
+        int type = 0;
+        LONGLONG repeat = 0, width = 0;
+        if (fits_get_coltypell(f, col, &type, &repeat, &width, &status))
+            return false;
+        if (type >= 0)
+            continue;  // a fixed column: its bytes are inside the table already
+        const LONGLONG unit = elementBytes(type);
+        for (LONGLONG row = 1; row <= rows; ++row) {
+            LONGLONG length = 0, offset = 0;
+            if (fits_read_descriptll(f, col, row, &length, &offset, &status))
+                return false;
+            if (length < 0 || offset < 0 || length > room / unit || offset > room - length * unit)
+                return false;
+        }
+    }
+    return true;
+}
+
 LinearDecode decodeOpen(fitsfile* file, const QByteArray& name)
 {
     LinearDecode out;
     int status = 0;
     ImageHdu hdu;
-    if (!findImage(file, hdu, status)) {
+    if (!findImage(file, name, hdu, status)) {
         out.errorText = badFits(status ? cfitsioReason(status) : QStringLiteral("aucune image"));
         return out;
     }
@@ -247,16 +365,30 @@ LinearDecode decodeOpen(fitsfile* file, const QByteArray& name)
         return out;
     }
 
+    // What the header claims is checked against the file before the frame's memory is taken: a
+    // small damaged file must not cost a gigabyte.
+    const int compressed = fits_is_compressed_image(file, &status);
+    struct stat st = {};
+    LONGLONG headStart = 0, dataStart = 0, dataEnd = 0;
+    if (::stat(name.constData(), &st) != 0 || fits_get_hduaddrll(file, &headStart, &dataStart, &dataEnd, &status)) {
+        out.errorText = badFits(status ? cfitsioReason(status) : QString::fromLocal8Bit(std::strerror(errno)));
+        return out;
+    }
+    const LONGLONG room = LONGLONG(st.st_size) - dataStart;
+    const LONGLONG count = LONGLONG(width) * height * planes;
+    if (compressed ? !tilesWithinFile(file, room, status) : count > room / (std::abs(hdu.bitpix) / 8)) {
+        out.errorText = badFits(cfitsioReason(status ? status : END_OF_FILE));
+        return out;
+    }
+
     LinearImage& img = out.image;
     img.width = int(width);
     img.height = int(height);
     img.planes = int(planes);
-    const LONGLONG count = LONGLONG(width) * height * planes;
     long first[3] = {1, 1, 1};
     int anyNull = 0;
     if (small) {
         img.u16.resize(size_t(count));
-        int compressed = fits_is_compressed_image(file, &status);
         const bool plain = !compressed && hdu.bitpix == SHORT_IMG && doubleKey(file, "BZERO", 0) == 32768 &&
                            doubleKey(file, "BSCALE", 1) == 1;
         if (plain) {

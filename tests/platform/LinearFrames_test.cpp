@@ -54,6 +54,13 @@ open(f"{d}/huge.fits", "wb").write(hdr.tostring().encode() + b"\0" * 2880)
 fits.PrimaryHDU(np.full((60, 80), 5, np.uint16)).writeto(f"{d}/flat.fits")
 raw = open(f"{d}/b16u.fit", "rb").read(); fits.PrimaryHDU(np.zeros((600, 800), np.uint16)).writeto(f"{d}/cut.fits")
 open(f"{d}/cut.fits", "r+b").truncate(2880 * 2)
+raw = bytearray(open(f"{d}/tiles.fz", "rb").read())
+with fits.open(f"{d}/tiles.fz", disable_image_compression=True) as f:
+    at = f[1].fileinfo()['datLoc']  # the first tile's length: 3 GB claimed in a small file
+raw[at:at + 4] = (3000000000).to_bytes(4, 'big'); open(f"{d}/longtile.fz", "wb").write(raw)
+for name, key in (("zerotile.fz", "ZTILE2"), ("zeroblock.fz", "ZVAL1")):  # divisors of the tile reader
+    b = bytearray(open(f"{d}/tiles.fz", "rb").read()); at = b.index(f"{key:<8}= ".encode())
+    b[at:at + 80] = f"{key:<8}= {0:>20}".ljust(80).encode(); open(f"{d}/{name}", "wb").write(b)
 bay = np.full((40, 40), 1000, np.uint16)
 bay[:, :20][0::2, 0::2] = 60000   # left half red: the R sites of RGGB bright
 bay[:, 20:][1::2, 1::2] = 60000   # right half blue: the B sites bright
@@ -168,7 +175,9 @@ TEST_F(LinearFramesTest, BrokenFitsAreRefusedWithTheirReasonAndFlatOrBlankOnesSt
     for (const Case& c : {Case{"table.fits", "Image FITS incorrecte (aucune image)"},
                           Case{"naxis4.fits", "Image FITS incorrecte (4 axes)"},
                           Case{"huge.fits", "Image trop grande (100000 x 100000 pixels)"},
-                          Case{"cut.fits", "Image FITS incorrecte"}, Case{"flat.fits", nullptr}}) {
+                          Case{"cut.fits", "Image FITS incorrecte"}, Case{"longtile.fz", "Image FITS incorrecte"},
+                          Case{"zerotile.fz", "Image FITS incorrecte"}, Case{"zeroblock.fz", "Image FITS incorrecte"},
+                          Case{"flat.fits", nullptr}}) {
         SCOPED_TRACE(c.name);
         const PictureResult r = loadPicture(path(c.name));
         if (!c.message) {
