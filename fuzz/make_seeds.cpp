@@ -256,12 +256,12 @@ bool tiffSeed(const QString& path, int bits, int samples, bool separate)
     return ok;
 }
 
-// A small FITS frame written by CFITSIO (a name ending in "[compress]" asks for tiles).
-bool fitsSeed(const QString& path, int bitpix, int planes, const char* bayer = nullptr, bool compress = false)
+// A small FITS frame written by CFITSIO; COMPRESS, as "[compress R]", asks for tiles of that kind.
+bool fitsSeed(const QString& path, int bitpix, int planes, const char* bayer = nullptr, const char* compress = nullptr)
 {
     fitsfile* f = nullptr;
     int status = 0;
-    const QByteArray name = "!" + path.toLocal8Bit() + (compress ? "[compress]" : "");
+    const QByteArray name = "!" + path.toLocal8Bit() + (compress ? compress : "");
     long naxes[3] = {12, 9, planes};
     fits_create_file(&f, name.constData(), &status);
     fits_create_img(f, bitpix, planes > 1 ? 3 : 2, naxes, &status);
@@ -358,7 +358,10 @@ int main(int argc, char** argv)
     ok &= fitsSeed(out("fits/f32.fits"), FLOAT_IMG, 3);
     ok &= fitsSeed(out("fits/f64.fits"), DOUBLE_IMG, 1);
     ok &= fitsSeed(out("fits/bayer.fits"), USHORT_IMG, 1, "GRBG");
-    ok &= fitsSeed(out("fits/tiles.fz"), USHORT_IMG, 1, nullptr, true);
+    ok &= fitsSeed(out("fits/tiles.fz"), USHORT_IMG, 1, nullptr, "[compress R]");
+    ok &= fitsSeed(out("fits/tiles-gzip.fz"), USHORT_IMG, 1, nullptr, "[compress G]");
+    ok &= fitsSeed(out("fits/tiles-hcompress.fz"), USHORT_IMG, 1, nullptr, "[compress H]");
+    ok &= fitsSeed(out("fits/tiles-plio.fz"), USHORT_IMG, 1, nullptr, "[compress P]");
     ok &= longTileSeed(out("fits/tiles.fz"), out("fits/long-tile.fz"));
     QImage deep(10, 7, QImage::Format_Grayscale16);
     for (int y = 0; y < 7; ++y)

@@ -50,56 +50,56 @@ struct ImageHdu {
     long naxes[3] = {0, 0, 0};
 };
 
-// The value of an 80-character header CARD named NAME (any case), as a number; false when the card
-// has another name or no numeric value.
-bool cardNumber(const char* card, const char* name, double& value)
+// Whether an 80-character header CARD is named NAME (any case), and if so whether its value is a
+// whole count of one or more: CFITSIO reads a value it cannot convert as zero.
+enum class CountCard { OtherName, Count, NotCount };
+
+CountCard countCard(const char* card, const char* name)
 {
     const size_t n = std::strlen(name);
     if (qstrnicmp(card, name, uint(n)) != 0 || (card[n] != ' ' && card[n] != '='))
-        return false;
+        return CountCard::OtherName;
     const char* eq = static_cast<const char*>(std::memchr(card, '=', 80));
     if (!eq)
-        return false;
+        return CountCard::NotCount;
     char text[81] = {};
     std::memcpy(text, eq + 1, size_t(card + 80 - (eq + 1)));
-    for (char& c : text)
-        if (c == '\'' || c == '/')
-            c = c == '/' ? '\0' : ' ';
+    if (char* comment = std::strchr(text, '/'))
+        *comment = '\0';
     char* end = nullptr;
-    value = std::strtod(text, &end);
-    return end != text;
+    const double value = std::strtod(text, &end);
+    while (end != text && *end == ' ')
+        ++end;
+    return end != text && *end == '\0' && value >= 1 && value <= 2147483647.0 ? CountCard::Count : CountCard::NotCount;
 }
 
 // CFITSIO divides by a compressed image's tile sizes and its Rice block size while it reads the
-// header, before any call of ours can look: a damaged header with a zero there would stop the
-// program. So the header at START of the file NAME is read here first; false when it names a tile
-// or block size below one. A header that cannot be read is left for CFITSIO to refuse.
+// header, before any call of ours can look: a damaged header with a zero there (or a value it
+// cannot read, which it takes as zero) would stop the program. So the header at START of the file
+// NAME is read here first; false when a tile size, or the Rice block size, is not a count of one or
+// more. A header that cannot be read is left for CFITSIO to refuse.
 bool compressionHeaderSafe(const QByteArray& name, LONGLONG start)
 {
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return true;
-    bool safe = true, rice = false, ended = false;
-    double riceBlock = 32;
+    bool tilesSafe = true, rice = false, blockSafe = true, ended = false;
     char block[2880];
-    for (LONGLONG at = start; safe && !ended; at += sizeof block) {
+    for (LONGLONG at = start; tilesSafe && !ended; at += sizeof block) {
         if (::pread(fd, block, sizeof block, off_t(at)) != ssize_t(sizeof block))
             break;
         for (const char* card = block; card < block + sizeof block && !ended; card += 80) {
-            double v = 0;
             ended = std::memcmp(card, "END     ", 8) == 0;
             rice = rice || (qstrnicmp(card, "ZCMPTYPE", 8) == 0 && QByteArray(card, 80).toUpper().contains("RICE"));
-            if (cardNumber(card, "ZVAL1", v))
-                riceBlock = v;
+            blockSafe = blockSafe && countCard(card, "ZVAL1") != CountCard::NotCount;
             for (char axis = '1'; axis <= '9'; ++axis) {
                 const char key[] = {'Z', 'T', 'I', 'L', 'E', axis, '\0'};
-                if (cardNumber(card, key, v) && v < 1)
-                    safe = false;
+                tilesSafe = tilesSafe && countCard(card, key) != CountCard::NotCount;
             }
         }
     }
     ::close(fd);
-    return safe && !(rice && riceBlock < 1);
+    return tilesSafe && (blockSafe || !rice);
 }
 
 // Moves to the first HDU that holds an image with at least one pixel. The HDUs are visited one by

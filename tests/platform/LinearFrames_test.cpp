@@ -58,9 +58,10 @@ raw = bytearray(open(f"{d}/tiles.fz", "rb").read())
 with fits.open(f"{d}/tiles.fz", disable_image_compression=True) as f:
     at = f[1].fileinfo()['datLoc']  # the first tile's length: 3 GB claimed in a small file
 raw[at:at + 4] = (3000000000).to_bytes(4, 'big'); open(f"{d}/longtile.fz", "wb").write(raw)
-for name, key in (("zerotile.fz", "ZTILE2"), ("zeroblock.fz", "ZVAL1")):  # divisors of the tile reader
+# The divisors of the tile reader, zero or unreadable.
+for name, key, value in (("zerotile.fz", "ZTILE2", "0"), ("wordtile.fz", "ZTILE1", "'ROWS'"), ("zeroblock.fz", "ZVAL1", "0")):
     b = bytearray(open(f"{d}/tiles.fz", "rb").read()); at = b.index(f"{key:<8}= ".encode())
-    b[at:at + 80] = f"{key:<8}= {0:>20}".ljust(80).encode(); open(f"{d}/{name}", "wb").write(b)
+    b[at:at + 80] = f"{key:<8}= {value:>20}".ljust(80).encode(); open(f"{d}/{name}", "wb").write(b)
 bay = np.full((40, 40), 1000, np.uint16)
 bay[:, :20][0::2, 0::2] = 60000   # left half red: the R sites of RGGB bright
 bay[:, 20:][1::2, 1::2] = 60000   # right half blue: the B sites bright
@@ -176,7 +177,8 @@ TEST_F(LinearFramesTest, BrokenFitsAreRefusedWithTheirReasonAndFlatOrBlankOnesSt
                           Case{"naxis4.fits", "Image FITS incorrecte (4 axes)"},
                           Case{"huge.fits", "Image trop grande (100000 x 100000 pixels)"},
                           Case{"cut.fits", "Image FITS incorrecte"}, Case{"longtile.fz", "Image FITS incorrecte"},
-                          Case{"zerotile.fz", "Image FITS incorrecte"}, Case{"zeroblock.fz", "Image FITS incorrecte"},
+                          Case{"zerotile.fz", "Image FITS incorrecte"}, Case{"wordtile.fz", "Image FITS incorrecte"},
+                          Case{"zeroblock.fz", "Image FITS incorrecte"},
                           Case{"flat.fits", nullptr}}) {
         SCOPED_TRACE(c.name);
         const PictureResult r = loadPicture(path(c.name));
