@@ -75,22 +75,25 @@ CountCard countCard(const char* card, const char* name)
 
 // CFITSIO divides by a compressed image's tile sizes and its Rice block size while it reads the
 // header, before any call of ours can look: a damaged header with a zero there (or a value it
-// cannot read, which it takes as zero) would stop the program. So the header at START of the file
-// NAME is read here first; false when a tile size, or the Rice block size, is not a count of one or
-// more. A header that cannot be read is left for CFITSIO to refuse.
-bool compressionHeaderSafe(const QByteArray& name, LONGLONG start)
+// cannot read, which it takes as zero) would stop the program. Its PLIO decoder reads past its
+// buffer on damaged tiles, and PLIO (made for masks, not for camera frames) is refused. So the
+// header at START of the file NAME is read here first; the reason it is refused, or an empty text.
+// A header that cannot be read is left for CFITSIO to refuse.
+QString compressionHeaderFault(const QByteArray& name, LONGLONG start)
 {
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return true;
-    bool tilesSafe = true, rice = false, blockSafe = true, ended = false;
+        return {};
+    bool tilesSafe = true, rice = false, plio = false, blockSafe = true, ended = false;
     char block[2880];
     for (LONGLONG at = start; tilesSafe && !ended; at += sizeof block) {
         if (::pread(fd, block, sizeof block, off_t(at)) != ssize_t(sizeof block))
             break;
         for (const char* card = block; card < block + sizeof block && !ended; card += 80) {
             ended = std::memcmp(card, "END     ", 8) == 0;
-            rice = rice || (qstrnicmp(card, "ZCMPTYPE", 8) == 0 && QByteArray(card, 80).toUpper().contains("RICE"));
+            const QByteArray type = qstrnicmp(card, "ZCMPTYPE", 8) == 0 ? QByteArray(card, 80).toUpper() : QByteArray();
+            rice = rice || type.contains("RICE");
+            plio = plio || type.contains("PLIO");
             blockSafe = blockSafe && countCard(card, "ZVAL1") != CountCard::NotCount;
             for (char axis = '1'; axis <= '9'; ++axis) {
                 const char key[] = {'Z', 'T', 'I', 'L', 'E', axis, '\0'};
@@ -99,23 +102,24 @@ bool compressionHeaderSafe(const QByteArray& name, LONGLONG start)
         }
     }
     ::close(fd);
-    return tilesSafe && (blockSafe || !rice);
+    if (plio)
+        return QStringLiteral("compression PLIO non prise en charge");
+    return tilesSafe && (blockSafe || !rice) ? QString() : QStringLiteral("taille de tuile illisible");
 }
 
 // Moves to the first HDU that holds an image with at least one pixel. The HDUs are visited one by
 // one, each header checked before CFITSIO reads it (asking CFITSIO for their count would read them
 // all unchecked).
-bool findImage(fitsfile* f, const QByteArray& name, ImageHdu& hdu, int& status)
+bool findImage(fitsfile* f, const QByteArray& name, ImageHdu& hdu, int& status, QString& fault)
 {
     for (int i = 1;; ++i) {
         if (i > 1) {
             LONGLONG headStart = 0, dataStart = 0, next = 0;
             if (fits_get_hduaddrll(f, &headStart, &dataStart, &next, &status))
                 return false;
-            if (!compressionHeaderSafe(name, next)) {
-                status = DATA_DECOMPRESSION_ERR;
+            fault = compressionHeaderFault(name, next);
+            if (!fault.isEmpty())
                 return false;
-            }
         }
         int type = 0;
         if (fits_movabs_hdu(f, i, &type, &status)) {
@@ -342,8 +346,11 @@ LinearDecode decodeOpen(fitsfile* file, const QByteArray& name)
     LinearDecode out;
     int status = 0;
     ImageHdu hdu;
-    if (!findImage(file, name, hdu, status)) {
-        out.errorText = badFits(status ? cfitsioReason(status) : QStringLiteral("aucune image"));
+    QString fault;
+    if (!findImage(file, name, hdu, status, fault)) {
+        if (fault.isEmpty())
+            fault = status ? cfitsioReason(status) : QStringLiteral("aucune image");
+        out.errorText = badFits(fault);
         return out;
     }
     if (hdu.naxis > 3) {

@@ -46,7 +46,9 @@ h = fits.PrimaryHDU(rng.integers(-1000, 1000, mono).astype(np.int16)); h.scale('
 save("scaled.fits", fits.HDUList([h]))
 save("ext.fits", fits.HDUList([fits.PrimaryHDU(), fits.ImageHDU(rng.integers(0, 65536, mono).astype(np.uint16))]))
 save("tiles.fz", fits.HDUList([fits.PrimaryHDU(), fits.CompImageHDU(rng.integers(0, 65536, (40, 30)).astype(np.uint16))]))
+save("gzip.fz", fits.HDUList([fits.PrimaryHDU(), fits.CompImageHDU(rng.integers(0, 65536, (40, 30)).astype(np.uint16), compression_type='GZIP_1')]))
 # Broken ones, each its own way.
+fits.HDUList([fits.PrimaryHDU(), fits.CompImageHDU(rng.integers(0, 256, (40, 30)).astype(np.int16), compression_type='PLIO_1')]).writeto(f"{d}/plio.fz")
 fits.HDUList([fits.PrimaryHDU(), fits.BinTableHDU.from_columns([fits.Column(name='a', format='J', array=np.arange(3))])]).writeto(f"{d}/table.fits")
 fits.PrimaryHDU(np.zeros((2, 1, 3, 4), np.uint16)).writeto(f"{d}/naxis4.fits")
 hdr = fits.Header(); hdr['SIMPLE'] = True; hdr['BITPIX'] = 16; hdr['NAXIS'] = 2; hdr['NAXIS1'] = 100000; hdr['NAXIS2'] = 100000
@@ -144,7 +146,7 @@ TEST_F(LinearFramesTest, EveryKindOfFitsReadsTheValuesAstropyReads)
     for (const Case& c : {Case{"b8.fits", 1, true}, Case{"b16.fits", 1, false}, Case{"b16u.fit", 1, true},
                           Case{"b16u3.fts", 3, true}, Case{"b32.fits", 1, false}, Case{"bm32.fits", 3, false},
                           Case{"bm64.FITS", 1, false}, Case{"scaled.fits", 1, false}, Case{"ext.fits", 1, true},
-                          Case{"tiles.fz", 1, true}}) {
+                          Case{"tiles.fz", 1, true}, Case{"gzip.fz", 1, true}}) {
         SCOPED_TRACE(c.name);
         const PictureResult r = loadPictureData(path(c.name));
         ASSERT_TRUE(r.ok()) << r.errorText.toStdString();
@@ -178,7 +180,8 @@ TEST_F(LinearFramesTest, BrokenFitsAreRefusedWithTheirReasonAndFlatOrBlankOnesSt
                           Case{"huge.fits", "Image trop grande (100000 x 100000 pixels)"},
                           Case{"cut.fits", "Image FITS incorrecte"}, Case{"longtile.fz", "Image FITS incorrecte"},
                           Case{"zerotile.fz", "Image FITS incorrecte"}, Case{"wordtile.fz", "Image FITS incorrecte"},
-                          Case{"zeroblock.fz", "Image FITS incorrecte"},
+                          Case{"zeroblock.fz", "Image FITS incorrecte (taille de tuile illisible)"},
+                          Case{"plio.fz", "Image FITS incorrecte (compression PLIO non prise en charge)"},
                           Case{"flat.fits", nullptr}}) {
         SCOPED_TRACE(c.name);
         const PictureResult r = loadPicture(path(c.name));
