@@ -68,7 +68,7 @@ for kind in $kinds; do
   case "$kind" in
     # CFITSIO sizes a table's column list by the header's TFIELDS with calloc and handles a NULL
     # return as a broken file: an absurd count must come back NULL, as it does outside the fuzzer.
-    # Its own small leak on damaged GZIP tiles is not ours to report.
+    # Its own small leaks on damaged tiles are not ours to report.
     fits)
       asan="${asan:+$asan:}allocator_may_return_null=1"
       lsan="${lsan:+$lsan:}suppressions=$root/fuzz/cfitsio-leaks.supp"
