@@ -3,6 +3,7 @@
 #include "platform/PictureLimits.h"
 
 #include <QFile>
+#include <QRegularExpression>
 
 #include <fitsio.h>
 #include <fcntl.h>
@@ -75,25 +76,32 @@ CountCard countCard(const char* card, const char* name)
 
 // CFITSIO divides by a compressed image's tile sizes and its Rice block size while it reads the
 // header, before any call of ours can look: a damaged header with a zero there (or a value it
-// cannot read, which it takes as zero) would stop the program. Its PLIO decoder reads past its
-// buffer on damaged tiles, and PLIO (made for masks, not for camera frames) is refused. So the
-// header at START of the file NAME is read here first; the reason it is refused, or an empty text.
-// A header that cannot be read is left for CFITSIO to refuse.
+// cannot read, which it takes as zero) would stop the program. Its PLIO and HCOMPRESS decoders
+// read past their buffers on damaged tiles, so only Rice and GZIP tiles (what camera programs and
+// fpack write for frames) are read. The header at START of the file NAME is read here first; the
+// reason it is refused, or an empty text. A header that cannot be read is left for CFITSIO.
 QString compressionHeaderFault(const QByteArray& name, LONGLONG start)
 {
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return {};
-    bool tilesSafe = true, rice = false, plio = false, blockSafe = true, ended = false;
+    bool tilesSafe = true, rice = false, blockSafe = true, ended = false;
+    bool unreadKind = false;  // a compression this reader leaves alone
+    QString kindName;
     char block[2880];
     for (LONGLONG at = start; tilesSafe && !ended; at += sizeof block) {
         if (::pread(fd, block, sizeof block, off_t(at)) != ssize_t(sizeof block))
             break;
         for (const char* card = block; card < block + sizeof block && !ended; card += 80) {
             ended = std::memcmp(card, "END     ", 8) == 0;
-            const QByteArray type = qstrnicmp(card, "ZCMPTYPE", 8) == 0 ? QByteArray(card, 80).toUpper() : QByteArray();
-            rice = rice || type.contains("RICE");
-            plio = plio || type.contains("PLIO");
+            if (qstrnicmp(card, "ZCMPTYPE", 8) == 0) {
+                const QByteArray type = QByteArray(card + 10, 70).split('\'').value(1).trimmed().toUpper();
+                rice = rice || type.startsWith("RICE");
+                if (!type.startsWith("RICE") && !type.startsWith("GZIP") && type != "NOCOMPRESS") {
+                    unreadKind = true;
+                    kindName = QString::fromLatin1(type).remove(QRegularExpression(QStringLiteral("[^A-Z0-9_]")));
+                }
+            }
             blockSafe = blockSafe && countCard(card, "ZVAL1") != CountCard::NotCount;
             for (char axis = '1'; axis <= '9'; ++axis) {
                 const char key[] = {'Z', 'T', 'I', 'L', 'E', axis, '\0'};
@@ -102,8 +110,9 @@ QString compressionHeaderFault(const QByteArray& name, LONGLONG start)
         }
     }
     ::close(fd);
-    if (plio)
-        return QStringLiteral("compression PLIO non prise en charge");
+    if (unreadKind)
+        return kindName.isEmpty() ? QStringLiteral("compression inconnue")
+                                  : QStringLiteral("compression %1 non prise en charge").arg(kindName);
     return tilesSafe && (blockSafe || !rice) ? QString() : QStringLiteral("taille de tuile illisible");
 }
 

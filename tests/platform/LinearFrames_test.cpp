@@ -48,7 +48,8 @@ save("ext.fits", fits.HDUList([fits.PrimaryHDU(), fits.ImageHDU(rng.integers(0, 
 save("tiles.fz", fits.HDUList([fits.PrimaryHDU(), fits.CompImageHDU(rng.integers(0, 65536, (40, 30)).astype(np.uint16))]))
 save("gzip.fz", fits.HDUList([fits.PrimaryHDU(), fits.CompImageHDU(rng.integers(0, 65536, (40, 30)).astype(np.uint16), compression_type='GZIP_1')]))
 # Broken ones, each its own way.
-fits.HDUList([fits.PrimaryHDU(), fits.CompImageHDU(rng.integers(0, 256, (40, 30)).astype(np.int16), compression_type='PLIO_1')]).writeto(f"{d}/plio.fz")
+for kind in ('PLIO_1', 'HCOMPRESS_1'):  # their decoders are not safe on damaged tiles
+    fits.HDUList([fits.PrimaryHDU(), fits.CompImageHDU(rng.integers(0, 256, (40, 30)).astype(np.int16), compression_type=kind)]).writeto(f"{d}/{kind}.fz")
 fits.HDUList([fits.PrimaryHDU(), fits.BinTableHDU.from_columns([fits.Column(name='a', format='J', array=np.arange(3))])]).writeto(f"{d}/table.fits")
 fits.PrimaryHDU(np.zeros((2, 1, 3, 4), np.uint16)).writeto(f"{d}/naxis4.fits")
 hdr = fits.Header(); hdr['SIMPLE'] = True; hdr['BITPIX'] = 16; hdr['NAXIS'] = 2; hdr['NAXIS1'] = 100000; hdr['NAXIS2'] = 100000
@@ -181,7 +182,8 @@ TEST_F(LinearFramesTest, BrokenFitsAreRefusedWithTheirReasonAndFlatOrBlankOnesSt
                           Case{"cut.fits", "Image FITS incorrecte"}, Case{"longtile.fz", "Image FITS incorrecte"},
                           Case{"zerotile.fz", "Image FITS incorrecte"}, Case{"wordtile.fz", "Image FITS incorrecte"},
                           Case{"zeroblock.fz", "Image FITS incorrecte (taille de tuile illisible)"},
-                          Case{"plio.fz", "Image FITS incorrecte (compression PLIO non prise en charge)"},
+                          Case{"PLIO_1.fz", "Image FITS incorrecte (compression PLIO_1 non prise en charge)"},
+                          Case{"HCOMPRESS_1.fz", "Image FITS incorrecte (compression HCOMPRESS_1 non prise en charge)"},
                           Case{"flat.fits", nullptr}}) {
         SCOPED_TRACE(c.name);
         const PictureResult r = loadPicture(path(c.name));
