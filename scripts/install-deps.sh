@@ -4,7 +4,7 @@ set -euo pipefail
 PKGS=(build-essential cmake ninja-build ccache pkg-config
       qt6-base-dev qt6-base-dev-tools qt6-charts-dev libgl-dev
       libjpeg62-turbo-dev libjpeg-turbo-progs libwmf-dev
-      libcfitsio-dev libtiff-dev libsep-dev python3-astropy python3-numpy python3-sep
+      libcfitsio-dev zlib1g-dev libtiff-dev libsep-dev python3-astropy python3-numpy python3-sep
       libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
       libgtest-dev libbenchmark-dev clang libclang-rt-dev
       xvfb xauth x11-apps imagemagick python3

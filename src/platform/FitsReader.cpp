@@ -1,9 +1,10 @@
 #include "platform/FitsReader.h"
 
+#include "platform/FitsTiles.h"
+
 #include "platform/PictureLimits.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 #include <fitsio.h>
 #include <fcntl.h>
@@ -50,71 +51,6 @@ struct ImageHdu {
     int naxis = 0;
     long naxes[3] = {0, 0, 0};
 };
-
-// Whether an 80-character header CARD is named NAME (any case), and if so whether its value is a
-// whole count of one or more: CFITSIO reads a value it cannot convert as zero.
-enum class CountCard { OtherName, Count, NotCount };
-
-CountCard countCard(const char* card, const char* name)
-{
-    const size_t n = std::strlen(name);
-    if (qstrnicmp(card, name, uint(n)) != 0 || (card[n] != ' ' && card[n] != '='))
-        return CountCard::OtherName;
-    const char* eq = static_cast<const char*>(std::memchr(card, '=', 80));
-    if (!eq)
-        return CountCard::NotCount;
-    char text[81] = {};
-    std::memcpy(text, eq + 1, size_t(card + 80 - (eq + 1)));
-    if (char* comment = std::strchr(text, '/'))
-        *comment = '\0';
-    char* end = nullptr;
-    const double value = std::strtod(text, &end);
-    while (end != text && *end == ' ')
-        ++end;
-    return end != text && *end == '\0' && value >= 1 && value <= 2147483647.0 ? CountCard::Count : CountCard::NotCount;
-}
-
-// CFITSIO divides by a compressed image's tile sizes and its Rice block size while it reads the
-// header, before any call of ours can look: a damaged header with a zero there (or a value it
-// cannot read, which it takes as zero) would stop the program. Its PLIO and HCOMPRESS decoders
-// read past their buffers on damaged tiles, so only Rice and GZIP tiles (what camera programs and
-// fpack write for frames) are read. The header at START of the file NAME is read here first; the
-// reason it is refused, or an empty text. A header that cannot be read is left for CFITSIO.
-QString compressionHeaderFault(const QByteArray& name, LONGLONG start)
-{
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    bool tilesSafe = true, rice = false, blockSafe = true, ended = false;
-    bool unreadKind = false;  // a compression this reader leaves alone
-    QString kindName;
-    char block[2880];
-    for (LONGLONG at = start; tilesSafe && !ended; at += sizeof block) {
-        if (::pread(fd, block, sizeof block, off_t(at)) != ssize_t(sizeof block))
-            break;
-        for (const char* card = block; card < block + sizeof block && !ended; card += 80) {
-            ended = std::memcmp(card, "END     ", 8) == 0;
-            if (qstrnicmp(card, "ZCMPTYPE", 8) == 0) {
-                const QByteArray type = QByteArray(card + 10, 70).split('\'').value(1).trimmed().toUpper();
-                rice = rice || type.startsWith("RICE");
-                if (!type.startsWith("RICE") && !type.startsWith("GZIP") && type != "NOCOMPRESS") {
-                    unreadKind = true;
-                    kindName = QString::fromLatin1(type).remove(QRegularExpression(QStringLiteral("[^A-Z0-9_]")));
-                }
-            }
-            blockSafe = blockSafe && countCard(card, "ZVAL1") != CountCard::NotCount;
-            for (char axis = '1'; axis <= '9'; ++axis) {
-                const char key[] = {'Z', 'T', 'I', 'L', 'E', axis, '\0'};
-                tilesSafe = tilesSafe && countCard(card, key) != CountCard::NotCount;
-            }
-        }
-    }
-    ::close(fd);
-    if (unreadKind)
-        return kindName.isEmpty() ? QStringLiteral("compression inconnue")
-                                  : QStringLiteral("compression %1 non prise en charge").arg(kindName);
-    return tilesSafe && (blockSafe || !rice) ? QString() : QStringLiteral("taille de tuile illisible");
-}
 
 // Moves to the first HDU that holds an image with at least one pixel. The HDUs are visited one by
 // one, each header checked before CFITSIO reads it (asking CFITSIO for their count would read them
@@ -296,60 +232,6 @@ bool readPlainUnsigned16(fitsfile* f, const QByteArray& name, uint16_t* out, LON
     return true;
 }
 
-// Bytes of one element of a table column of CFITSIO's TYPE.
-LONGLONG elementBytes(int type)
-{
-    switch (std::abs(type)) {
-    case TSHORT:
-        return 2;
-    case TLONG:
-    case TINT:
-    case TFLOAT:
-        return 4;
-    case TDOUBLE:
-    case TLONGLONG:
-    case TCOMPLEX:
-        return 8;
-    case TDBLCOMPLEX:
-        return 16;
-    default:
-        return 1;
-    }
-}
-
-// A tile-compressed image keeps each tile as a row of a table whose descriptor gives the tile's
-// length; CFITSIO allocates that length before it reads, so one damaged descriptor in a small file
-// would ask for gigabytes. Every tile must lie within the ROOM bytes from the data's start to the
-// file's end.
-bool tilesWithinFile(fitsfile* f, LONGLONG room, int& status)
-{
-    LONGLONG rows = 0;
-    if (fits_get_num_rowsll(f, &rows, &status))
-        return false;
-    for (const char* column : {"COMPRESSED_DATA", "GZIP_COMPRESSED_DATA", "UNCOMPRESSED_DATA"}) {
-        int col = 0, missing = 0;
-        if (fits_get_colnum(f, CASEINSEN, const_cast<char*>(column), &col, &missing)) {
-            fits_clear_errmsg();
-            continue;
-        }
-        int type = 0;
-        LONGLONG repeat = 0, width = 0;
-        if (fits_get_coltypell(f, col, &type, &repeat, &width, &status))
-            return false;
-        if (type >= 0)
-            continue;  // a fixed column: its bytes are inside the table already
-        const LONGLONG unit = elementBytes(type);
-        for (LONGLONG row = 1; row <= rows; ++row) {
-            LONGLONG length = 0, offset = 0;
-            if (fits_read_descriptll(f, col, row, &length, &offset, &status))
-                return false;
-            if (length < 0 || offset < 0 || length > room / unit || offset > room - length * unit)
-                return false;
-        }
-    }
-    return true;
-}
-
 LinearDecode decodeOpen(fitsfile* file, const QByteArray& name)
 {
     LinearDecode out;
@@ -392,8 +274,14 @@ LinearDecode decodeOpen(fitsfile* file, const QByteArray& name)
     }
     const LONGLONG room = LONGLONG(st.st_size) - dataStart;
     const LONGLONG count = LONGLONG(width) * height * planes;
-    if (compressed ? !tilesWithinFile(file, room, status) : count > room / (std::abs(hdu.bitpix) / 8)) {
-        out.errorText = badFits(cfitsioReason(status ? status : END_OF_FILE));
+    if (compressed) {
+        fault = compressedTilesFault(file, name, dataStart, LONGLONG(st.st_size), status);
+        if (!fault.isEmpty() || status) {
+            out.errorText = badFits(status ? cfitsioReason(status) : fault);
+            return out;
+        }
+    } else if (count > room / (std::abs(hdu.bitpix) / 8)) {
+        out.errorText = badFits(cfitsioReason(END_OF_FILE));
         return out;
     }
 

@@ -61,6 +61,10 @@ raw = bytearray(open(f"{d}/tiles.fz", "rb").read())
 with fits.open(f"{d}/tiles.fz", disable_image_compression=True) as f:
     at = f[1].fileinfo()['datLoc']  # the first tile's length: 3 GB claimed in a small file
 raw[at:at + 4] = (3000000000).to_bytes(4, 'big'); open(f"{d}/longtile.fz", "wb").write(raw)
+raw = bytearray(open(f"{d}/gzip.fz", "rb").read())
+with fits.open(f"{d}/gzip.fz", disable_image_compression=True) as f:
+    at = f[1].fileinfo()['datLoc']  # the first tile cut to 10 bytes: a stream with no end
+raw[at:at + 4] = (10).to_bytes(4, 'big'); open(f"{d}/gzipcut.fz", "wb").write(raw)
 # The divisors of the tile reader, zero or unreadable.
 for name, key, value in (("zerotile.fz", "ZTILE2", "0"), ("wordtile.fz", "ZTILE1", "'ROWS'"), ("zeroblock.fz", "ZVAL1", "0")):
     b = bytearray(open(f"{d}/tiles.fz", "rb").read()); at = b.index(f"{key:<8}= ".encode())
@@ -179,7 +183,8 @@ TEST_F(LinearFramesTest, BrokenFitsAreRefusedWithTheirReasonAndFlatOrBlankOnesSt
     for (const Case& c : {Case{"table.fits", "Image FITS incorrecte (aucune image)"},
                           Case{"naxis4.fits", "Image FITS incorrecte (4 axes)"},
                           Case{"huge.fits", "Image trop grande (100000 x 100000 pixels)"},
-                          Case{"cut.fits", "Image FITS incorrecte"}, Case{"longtile.fz", "Image FITS incorrecte"},
+                          Case{"cut.fits", "Image FITS incorrecte"}, Case{"longtile.fz", "Image FITS incorrecte (tuile hors du fichier)"},
+                          Case{"gzipcut.fz", "Image FITS incorrecte (tuile GZIP illisible)"},
                           Case{"zerotile.fz", "Image FITS incorrecte"}, Case{"wordtile.fz", "Image FITS incorrecte"},
                           Case{"zeroblock.fz", "Image FITS incorrecte (taille de tuile illisible)"},
                           Case{"PLIO_1.fz", "Image FITS incorrecte (compression PLIO_1 non prise en charge)"},

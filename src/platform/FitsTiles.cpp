@@ -1,0 +1,189 @@
+#include "platform/FitsTiles.h"
+
+#include <QRegularExpression>
+
+#include <zlib.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Bytes of one element of a table column of CFITSIO's TYPE.
+LONGLONG elementBytes(int type)
+{
+    switch (std::abs(type)) {
+    case TSHORT:
+        return 2;
+    case TLONG:
+    case TINT:
+    case TFLOAT:
+        return 4;
+    case TDOUBLE:
+    case TLONGLONG:
+    case TCOMPLEX:
+        return 8;
+    case TDBLCOMPLEX:
+        return 16;
+    default:
+        return 1;
+    }
+}
+
+// Whether an 80-character header CARD is named NAME (any case), and if so whether its value is a
+// whole count of one or more: CFITSIO reads a value it cannot convert as zero.
+enum class CountCard { OtherName, Count, NotCount };
+
+CountCard countCard(const char* card, const char* name)
+{
+    const size_t n = std::strlen(name);
+    if (qstrnicmp(card, name, uint(n)) != 0 || (card[n] != ' ' && card[n] != '='))
+        return CountCard::OtherName;
+    const char* eq = static_cast<const char*>(std::memchr(card, '=', 80));
+    if (!eq)
+        return CountCard::NotCount;
+    char text[81] = {};
+    std::memcpy(text, eq + 1, size_t(card + 80 - (eq + 1)));
+    if (char* comment = std::strchr(text, '/'))
+        *comment = '\0';
+    char* end = nullptr;
+    const double value = std::strtod(text, &end);
+    while (end != text && *end == ' ')
+        ++end;
+    return end != text && *end == '\0' && value >= 1 && value <= 2147483647.0 ? CountCard::Count : CountCard::NotCount;
+}
+
+// Whether the LENGTH bytes at AT of FD are one whole gzip stream that inflates to at most LIMIT
+// bytes: what CFITSIO's GZIP decoder needs to come to an end.
+bool gzipTileInflates(int fd, LONGLONG at, LONGLONG length, LONGLONG limit)
+{
+    z_stream z = {};
+    if (inflateInit2(&z, 15 + 16) != Z_OK)
+        return false;
+    std::vector<unsigned char> in(size_t(std::min<LONGLONG>(length, 1 << 16))), out(1 << 16);
+    LONGLONG read = 0, produced = 0;
+    int result = Z_OK;
+    while (result == Z_OK && produced <= limit) {
+        if (z.avail_in == 0) {
+            const ssize_t n = read < length ? ::pread(fd, in.data(), size_t(std::min<LONGLONG>(length - read, LONGLONG(in.size()))), off_t(at + read)) : 0;
+            if (n <= 0)
+                break;  // the stream goes on past the tile
+            read += n;
+            z.next_in = in.data();
+            z.avail_in = uInt(n);
+        }
+        z.next_out = out.data();
+        z.avail_out = uInt(out.size());
+        result = inflate(&z, Z_NO_FLUSH);
+        produced += LONGLONG(out.size() - z.avail_out);
+    }
+    inflateEnd(&z);
+    return result == Z_STREAM_END && produced <= limit;
+}
+
+long keyLong(fitsfile* f, const char* name, long fallback)
+{
+    int status = 0;
+    long value = 0;
+    if (fits_read_key(f, TLONG, name, &value, nullptr, &status)) {
+        fits_clear_errmsg();
+        return fallback;
+    }
+    return value;
+}
+
+}  // namespace
+
+QString compressionHeaderFault(const QByteArray& name, LONGLONG start)
+{
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    bool tilesSafe = true, rice = false, blockSafe = true, ended = false;
+    bool unreadKind = false;  // a compression this reader leaves alone
+    QString kindName;
+    char block[2880];
+    for (LONGLONG at = start; tilesSafe && !ended; at += sizeof block) {
+        if (::pread(fd, block, sizeof block, off_t(at)) != ssize_t(sizeof block))
+            break;
+        for (const char* card = block; card < block + sizeof block && !ended; card += 80) {
+            ended = std::memcmp(card, "END     ", 8) == 0;
+            if (qstrnicmp(card, "ZCMPTYPE", 8) == 0) {
+                const QByteArray type = QByteArray(card + 10, 70).split('\'').value(1).trimmed().toUpper();
+                rice = rice || type.startsWith("RICE");
+                if (!type.startsWith("RICE") && !type.startsWith("GZIP") && type != "NOCOMPRESS") {
+                    unreadKind = true;
+                    kindName = QString::fromLatin1(type).remove(QRegularExpression(QStringLiteral("[^A-Z0-9_]")));
+                }
+            }
+            blockSafe = blockSafe && countCard(card, "ZVAL1") != CountCard::NotCount;
+            for (char axis = '1'; axis <= '9'; ++axis) {
+                const char key[] = {'Z', 'T', 'I', 'L', 'E', axis, '\0'};
+                tilesSafe = tilesSafe && countCard(card, key) != CountCard::NotCount;
+            }
+        }
+    }
+    ::close(fd);
+    if (unreadKind)
+        return kindName.isEmpty() ? QStringLiteral("compression inconnue")
+                                  : QStringLiteral("compression %1 non prise en charge").arg(kindName);
+    return tilesSafe && (blockSafe || !rice) ? QString() : QStringLiteral("taille de tuile illisible");
+}
+
+
+QString compressedTilesFault(fitsfile* f, const QByteArray& name, LONGLONG dataStart, LONGLONG fileSize, int& status)
+{
+    LONGLONG rows = 0;
+    if (fits_get_num_rowsll(f, &rows, &status))
+        return {};
+    const LONGLONG room = fileSize - dataStart;
+    char kind[FLEN_VALUE] = {};
+    int missing = 0;
+    if (fits_read_key(f, TSTRING, "ZCMPTYPE", kind, nullptr, &missing))
+        fits_clear_errmsg();
+    const bool gzip = QByteArray(kind).trimmed().toUpper().startsWith("GZIP");
+    const LONGLONG heap = keyLong(f, "THEAP", keyLong(f, "NAXIS1", 0) * keyLong(f, "NAXIS2", 0));
+    LONGLONG tileBytes = 8;  // the largest pixel, times the pixels of the largest tile
+    for (int axis = 1, axes = int(keyLong(f, "ZNAXIS", 0)); axis <= std::min(axes, 6); ++axis) {
+        const long size = keyLong(f, QByteArray("ZNAXIS" + QByteArray::number(axis)).constData(), 1);
+        const long tile = keyLong(f, QByteArray("ZTILE" + QByteArray::number(axis)).constData(), axis == 1 ? size : 1);
+        tileBytes = std::min<LONGLONG>(tileBytes * std::max(1L, std::min(tile, size)), LONGLONG(1) << 40);
+    }
+    const int fd = gzip ? ::open(name.constData(), O_RDONLY | O_CLOEXEC) : -1;
+    QString fault;
+    for (const char* column : {"COMPRESSED_DATA", "GZIP_COMPRESSED_DATA", "UNCOMPRESSED_DATA"}) {
+        int col = 0;
+        missing = 0;
+        if (fits_get_colnum(f, CASEINSEN, const_cast<char*>(column), &col, &missing)) {
+            fits_clear_errmsg();
+            continue;
+        }
+        int type = 0;
+        LONGLONG repeat = 0, width = 0;
+        if (fits_get_coltypell(f, col, &type, &repeat, &width, &status))
+            break;
+        if (type >= 0)
+            continue;  // a fixed column: its bytes are inside the table already
+        const LONGLONG unit = elementBytes(type);
+        const bool inflated = gzip && std::strcmp(column, "UNCOMPRESSED_DATA") != 0;
+        for (LONGLONG row = 1; row <= rows && fault.isEmpty() && !status; ++row) {
+            LONGLONG length = 0, offset = 0;
+            if (fits_read_descriptll(f, col, row, &length, &offset, &status))
+                break;
+            if (length < 0 || offset < 0 || length > room / unit || offset > room - length * unit)
+                fault = QStringLiteral("tuile hors du fichier");
+            else if (inflated && length > 0 && !gzipTileInflates(fd, dataStart + heap + offset, length * unit, tileBytes))
+                fault = QStringLiteral("tuile GZIP illisible");
+        }
+        if (!fault.isEmpty() || status)
+            break;
+    }
+    if (fd >= 0)
+        ::close(fd);
+    return fault;
+}
