@@ -62,7 +62,7 @@ bool findImage(fitsfile* f, const QByteArray& name, ImageHdu& hdu, int& status, 
             LONGLONG headStart = 0, dataStart = 0, next = 0;
             if (fits_get_hduaddrll(f, &headStart, &dataStart, &next, &status))
                 return false;
-            fault = compressionHeaderFault(name, next);
+            fault = extensionHeaderFault(name, next);
             if (!fault.isEmpty())
                 return false;
         }

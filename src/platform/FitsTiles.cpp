@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -58,6 +59,26 @@ CountCard countCard(const char* card, const char* name)
     return end != text && *end == '\0' && value >= 1 && value <= 2147483647.0 ? CountCard::Count : CountCard::NotCount;
 }
 
+// Whether a table header CARD is one CFITSIO copies safely: it copies a column's name into a buffer
+// of 70 bytes and its null string into one of 20 without checking their length. The standard makes
+// names, formats, units and shapes quoted strings (68 characters at most), which fit.
+bool columnCardSafe(const char* card)
+{
+    const char* eq = static_cast<const char*>(std::memchr(card, '=', 80));
+    if (card[0] != 'T' || !eq)
+        return true;
+    QByteArray value(eq + 1, int(card + 80 - (eq + 1)));
+    value = value.trimmed();
+    for (const char* key : {"TTYPE", "TFORM", "TUNIT", "TDISP", "TDIM"}) {
+        const int n = int(std::strlen(key));
+        if (std::strncmp(card, key, size_t(n)) == 0 && std::isdigit(uchar(card[n])))
+            return value.startsWith('\'');
+    }
+    if (std::strncmp(card, "TNULL", 5) == 0 && std::isdigit(uchar(card[5])))
+        return value.split('/').value(0).trimmed().size() <= 16;
+    return true;
+}
+
 // Whether the LENGTH bytes at AT of FD are one whole gzip stream that inflates to at most LIMIT
 // bytes: what CFITSIO's GZIP decoder needs to come to an end.
 bool gzipTileInflates(int fd, LONGLONG at, LONGLONG length, LONGLONG limit)
@@ -99,16 +120,16 @@ long keyLong(fitsfile* f, const char* name, long fallback)
 
 }  // namespace
 
-QString compressionHeaderFault(const QByteArray& name, LONGLONG start)
+QString extensionHeaderFault(const QByteArray& name, LONGLONG start)
 {
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return {};
-    bool tilesSafe = true, rice = false, blockSafe = true, ended = false;
+    bool tilesSafe = true, rice = false, blockSafe = true, columnsSafe = true, ended = false;
     bool unreadKind = false;  // a compression this reader leaves alone
     QString kindName;
     char block[2880];
-    for (LONGLONG at = start; tilesSafe && !ended; at += sizeof block) {
+    for (LONGLONG at = start; tilesSafe && columnsSafe && !ended; at += sizeof block) {
         if (::pread(fd, block, sizeof block, off_t(at)) != ssize_t(sizeof block))
             break;
         for (const char* card = block; card < block + sizeof block && !ended; card += 80) {
@@ -121,6 +142,7 @@ QString compressionHeaderFault(const QByteArray& name, LONGLONG start)
                     kindName = QString::fromLatin1(type).remove(QRegularExpression(QStringLiteral("[^A-Z0-9_]")));
                 }
             }
+            columnsSafe = columnsSafe && columnCardSafe(card);
             blockSafe = blockSafe && countCard(card, "ZVAL1") != CountCard::NotCount;
             for (char axis = '1'; axis <= '9'; ++axis) {
                 const char key[] = {'Z', 'T', 'I', 'L', 'E', axis, '\0'};
@@ -129,12 +151,13 @@ QString compressionHeaderFault(const QByteArray& name, LONGLONG start)
         }
     }
     ::close(fd);
+    if (!columnsSafe)
+        return QStringLiteral("colonne de table illisible");
     if (unreadKind)
         return kindName.isEmpty() ? QStringLiteral("compression inconnue")
                                   : QStringLiteral("compression %1 non prise en charge").arg(kindName);
     return tilesSafe && (blockSafe || !rice) ? QString() : QStringLiteral("taille de tuile illisible");
 }
-
 
 QString compressedTilesFault(fitsfile* f, const QByteArray& name, LONGLONG dataStart, LONGLONG fileSize, int& status)
 {

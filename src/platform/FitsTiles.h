@@ -1,16 +1,16 @@
 #pragma once
 // Checks made on a FITS file before CFITSIO reads it, for the damaged files CFITSIO itself does not
-// survive: it divides by header values as it reads a header, its PLIO and HCOMPRESS decoders read
-// past their buffers, it allocates a tile's claimed length before reading it, and its GZIP decoder
-// grows its buffer without end on a damaged stream.
+// survive: it divides by header values and copies column names into fixed buffers as it reads a
+// header, its PLIO and HCOMPRESS decoders read past their buffers, it allocates a tile's claimed
+// length before reading it, and its GZIP decoder grows its buffer without end on a damaged stream.
 #include <QByteArray>
 #include <QString>
 
 #include <fitsio.h>
 
-// The reason the header at START of the file NAME must not be given to CFITSIO, or an empty text.
-// A header that cannot be read is left for CFITSIO to refuse.
-QString compressionHeaderFault(const QByteArray& name, LONGLONG start);
+// The reason the extension header at START of the file NAME must not be given to CFITSIO, or an
+// empty text. A header that cannot be read is left for CFITSIO to refuse.
+QString extensionHeaderFault(const QByteArray& name, LONGLONG start);
 
 // For the tile-compressed image F is on, whose table data starts at DATA_START in the file NAME of
 // FILE_SIZE bytes: the reason its tiles must not be read, or an empty text (STATUS set when CFITSIO

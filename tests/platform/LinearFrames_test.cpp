@@ -69,6 +69,8 @@ raw[at:at + 4] = (10).to_bytes(4, 'big'); open(f"{d}/gzipcut.fz", "wb").write(ra
 for name, key, value in (("zerotile.fz", "ZTILE2", "0"), ("wordtile.fz", "ZTILE1", "'ROWS'"), ("zeroblock.fz", "ZVAL1", "0")):
     b = bytearray(open(f"{d}/tiles.fz", "rb").read()); at = b.index(f"{key:<8}= ".encode())
     b[at:at + 80] = f"{key:<8}= {value:>20}".ljust(80).encode(); open(f"{d}/{name}", "wb").write(b)
+b = bytearray(open(f"{d}/tiles.fz", "rb").read()); at = b.index(b"TTYPE1  = ")  # a column name of 70, unquoted
+b[at:at + 80] = b"TTYPE1  = " + b"u" * 70; open(f"{d}/longname.fz", "wb").write(b)
 bay = np.full((40, 40), 1000, np.uint16)
 bay[:, :20][0::2, 0::2] = 60000   # left half red: the R sites of RGGB bright
 bay[:, 20:][1::2, 1::2] = 60000   # right half blue: the B sites bright
@@ -187,6 +189,7 @@ TEST_F(LinearFramesTest, BrokenFitsAreRefusedWithTheirReasonAndFlatOrBlankOnesSt
                           Case{"gzipcut.fz", "Image FITS incorrecte (tuile GZIP illisible)"},
                           Case{"zerotile.fz", "Image FITS incorrecte"}, Case{"wordtile.fz", "Image FITS incorrecte"},
                           Case{"zeroblock.fz", "Image FITS incorrecte (taille de tuile illisible)"},
+                          Case{"longname.fz", "Image FITS incorrecte (colonne de table illisible)"},
                           Case{"PLIO_1.fz", "Image FITS incorrecte (compression PLIO_1 non prise en charge)"},
                           Case{"HCOMPRESS_1.fz", "Image FITS incorrecte (compression HCOMPRESS_1 non prise en charge)"},
                           Case{"flat.fits", nullptr}}) {
