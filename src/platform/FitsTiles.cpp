@@ -144,9 +144,10 @@ QString extensionHeaderFault(const QByteArray& name, LONGLONG start)
             }
             columnsSafe = columnsSafe && columnCardSafe(card);
             blockSafe = blockSafe && countCard(card, "ZVAL1") != CountCard::NotCount;
-            for (char axis = '1'; axis <= '9'; ++axis) {
-                const char key[] = {'Z', 'T', 'I', 'L', 'E', axis, '\0'};
-                tilesSafe = tilesSafe && countCard(card, key) != CountCard::NotCount;
+            for (char axis = '1'; axis <= '9'; ++axis) {  // an axis's length is its default tile size
+                const char tile[] = {'Z', 'T', 'I', 'L', 'E', axis, '\0'}, length[] = {'Z', 'N', 'A', 'X', 'I', 'S', axis, '\0'};
+                tilesSafe = tilesSafe && countCard(card, tile) != CountCard::NotCount &&
+                            countCard(card, length) != CountCard::NotCount;
             }
         }
     }

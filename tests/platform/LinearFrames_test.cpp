@@ -66,7 +66,8 @@ with fits.open(f"{d}/gzip.fz", disable_image_compression=True) as f:
     at = f[1].fileinfo()['datLoc']  # the first tile cut to 10 bytes: a stream with no end
 raw[at:at + 4] = (10).to_bytes(4, 'big'); open(f"{d}/gzipcut.fz", "wb").write(raw)
 # The divisors of the tile reader, zero or unreadable.
-for name, key, value in (("zerotile.fz", "ZTILE2", "0"), ("wordtile.fz", "ZTILE1", "'ROWS'"), ("zeroblock.fz", "ZVAL1", "0")):
+for name, key, value in (("zerotile.fz", "ZTILE2", "0"), ("wordtile.fz", "ZTILE1", "'ROWS'"), ("zeroblock.fz", "ZVAL1", "0"),
+                         ("zeroaxis.fz", "ZNAXIS1", "0")):
     b = bytearray(open(f"{d}/tiles.fz", "rb").read()); at = b.index(f"{key:<8}= ".encode())
     b[at:at + 80] = f"{key:<8}= {value:>20}".ljust(80).encode(); open(f"{d}/{name}", "wb").write(b)
 b = bytearray(open(f"{d}/tiles.fz", "rb").read()); at = b.index(b"TTYPE1  = ")  # a column name of 70, unquoted
@@ -189,6 +190,7 @@ TEST_F(LinearFramesTest, BrokenFitsAreRefusedWithTheirReasonAndFlatOrBlankOnesSt
                           Case{"gzipcut.fz", "Image FITS incorrecte (tuile GZIP illisible)"},
                           Case{"zerotile.fz", "Image FITS incorrecte"}, Case{"wordtile.fz", "Image FITS incorrecte"},
                           Case{"zeroblock.fz", "Image FITS incorrecte (taille de tuile illisible)"},
+                          Case{"zeroaxis.fz", "Image FITS incorrecte (taille de tuile illisible)"},
                           Case{"longname.fz", "Image FITS incorrecte (colonne de table illisible)"},
                           Case{"PLIO_1.fz", "Image FITS incorrecte (compression PLIO_1 non prise en charge)"},
                           Case{"HCOMPRESS_1.fz", "Image FITS incorrecte (compression HCOMPRESS_1 non prise en charge)"},
