@@ -90,15 +90,6 @@ bool findImage(fitsfile* f, const QByteArray& name, ImageHdu& hdu, int& status, 
     }
 }
 
-int intKey(fitsfile* f, const char* name, int fallback)
-{
-    int status = 0;
-    long value = 0;
-    if (fits_read_key(f, TLONG, name, &value, nullptr, &status))
-        return fallback;
-    return int(value);
-}
-
 bool hasKey(fitsfile* f, const char* name)
 {
     int status = 0;
@@ -192,17 +183,6 @@ LinearDecode decodeFits(const QByteArray& bytes)
 
 namespace {
 
-double doubleKey(fitsfile* f, const char* name, double fallback)
-{
-    int status = 0;
-    double value = 0;
-    if (fits_read_key(f, TDOUBLE, name, &value, nullptr, &status)) {
-        fits_clear_errmsg();
-        return fallback;
-    }
-    return value;
-}
-
 // Unsigned 16-bit data stored plainly (BITPIX 16, BZERO 32768, no BLANK), what every camera
 // program writes, is read straight from the file where CFITSIO says it starts: CFITSIO's own
 // conversion loop takes ten times as long as the read. False when the file does not hold it all.
@@ -293,8 +273,9 @@ LinearDecode decodeOpen(fitsfile* file, const QByteArray& name)
     int anyNull = 0;
     if (small) {
         img.u16.resize(size_t(count));
-        const bool plain = !compressed && hdu.bitpix == SHORT_IMG && doubleKey(file, "BZERO", 0) == 32768 &&
-                           doubleKey(file, "BSCALE", 1) == 1;
+        const bool plain = !compressed && hdu.bitpix == SHORT_IMG &&
+                           fitsKey<double>(file, TDOUBLE, "BZERO", 0) == 32768 &&
+                           fitsKey<double>(file, TDOUBLE, "BSCALE", 1) == 1;
         if (plain) {
             if (!readPlainUnsigned16(file, name, img.u16.data(), count))
                 status = END_OF_FILE;  // cut short
@@ -318,7 +299,8 @@ LinearDecode decodeOpen(fitsfile* file, const QByteArray& name)
     if (planes == 1) {
         const QString pattern = stringKey(file, "BAYERPAT");
         if (!pattern.isEmpty())
-            img.bayer = bayerFromHeader(pattern, intKey(file, "XBAYROFF", 0), intKey(file, "YBAYROFF", 0));
+            img.bayer = bayerFromHeader(pattern, int(fitsKey<long>(file, TLONG, "XBAYROFF", 0)),
+                                        int(fitsKey<long>(file, TLONG, "YBAYROFF", 0)));
         if (img.width < 2 || img.height < 2)
             img.bayer = BayerPattern::None;
     }

@@ -91,7 +91,8 @@ bool gzipTileInflates(int fd, LONGLONG at, LONGLONG length, LONGLONG limit)
     int result = Z_OK;
     while (result == Z_OK && produced <= limit) {
         if (z.avail_in == 0) {
-            const ssize_t n = read < length ? ::pread(fd, in.data(), size_t(std::min<LONGLONG>(length - read, LONGLONG(in.size()))), off_t(at + read)) : 0;
+            const size_t want = size_t(std::min<LONGLONG>(length - read, LONGLONG(in.size())));
+            const ssize_t n = read < length ? ::pread(fd, in.data(), want, off_t(at + read)) : 0;
             if (n <= 0)
                 break;  // the stream goes on past the tile
             read += n;
@@ -105,17 +106,6 @@ bool gzipTileInflates(int fd, LONGLONG at, LONGLONG length, LONGLONG limit)
     }
     inflateEnd(&z);
     return result == Z_STREAM_END && produced <= limit;
-}
-
-long keyLong(fitsfile* f, const char* name, long fallback)
-{
-    int status = 0;
-    long value = 0;
-    if (fits_read_key(f, TLONG, name, &value, nullptr, &status)) {
-        fits_clear_errmsg();
-        return fallback;
-    }
-    return value;
 }
 
 }  // namespace
@@ -145,7 +135,8 @@ QString extensionHeaderFault(const QByteArray& name, LONGLONG start)
             columnsSafe = columnsSafe && columnCardSafe(card);
             blockSafe = blockSafe && countCard(card, "ZVAL1") != CountCard::NotCount;
             for (char axis = '1'; axis <= '9'; ++axis) {  // an axis's length is its default tile size
-                const char tile[] = {'Z', 'T', 'I', 'L', 'E', axis, '\0'}, length[] = {'Z', 'N', 'A', 'X', 'I', 'S', axis, '\0'};
+                const char tile[] = {'Z', 'T', 'I', 'L', 'E', axis, '\0'};
+                const char length[] = {'Z', 'N', 'A', 'X', 'I', 'S', axis, '\0'};
                 tilesSafe = tilesSafe && countCard(card, tile) != CountCard::NotCount &&
                             countCard(card, length) != CountCard::NotCount;
             }
@@ -171,11 +162,13 @@ QString compressedTilesFault(fitsfile* f, const QByteArray& name, LONGLONG dataS
     if (fits_read_key(f, TSTRING, "ZCMPTYPE", kind, nullptr, &missing))
         fits_clear_errmsg();
     const bool gzip = QByteArray(kind).trimmed().toUpper().startsWith("GZIP");
-    const LONGLONG heap = keyLong(f, "THEAP", keyLong(f, "NAXIS1", 0) * keyLong(f, "NAXIS2", 0));
+    const long table = fitsKey<long>(f, TLONG, "NAXIS1", 0) * fitsKey<long>(f, TLONG, "NAXIS2", 0);
+    const LONGLONG heap = fitsKey<long>(f, TLONG, "THEAP", table);
     LONGLONG tileBytes = 8;  // the largest pixel, times the pixels of the largest tile
-    for (int axis = 1, axes = int(keyLong(f, "ZNAXIS", 0)); axis <= std::min(axes, 6); ++axis) {
-        const long size = keyLong(f, QByteArray("ZNAXIS" + QByteArray::number(axis)).constData(), 1);
-        const long tile = keyLong(f, QByteArray("ZTILE" + QByteArray::number(axis)).constData(), axis == 1 ? size : 1);
+    for (int axis = 1, axes = int(fitsKey<long>(f, TLONG, "ZNAXIS", 0)); axis <= std::min(axes, 6); ++axis) {
+        const long size = fitsKey<long>(f, TLONG, QByteArray("ZNAXIS" + QByteArray::number(axis)).constData(), 1);
+        const long tile =
+            fitsKey<long>(f, TLONG, QByteArray("ZTILE" + QByteArray::number(axis)).constData(), axis == 1 ? size : 1);
         tileBytes = std::min<LONGLONG>(tileBytes * std::max(1L, std::min(tile, size)), LONGLONG(1) << 40);
     }
     const int fd = gzip ? ::open(name.constData(), O_RDONLY | O_CLOEXEC) : -1;
@@ -201,7 +194,8 @@ QString compressedTilesFault(fitsfile* f, const QByteArray& name, LONGLONG dataS
                 break;
             if (length < 0 || offset < 0 || length > room / unit || offset > room - length * unit)
                 fault = QStringLiteral("tuile hors du fichier");
-            else if (inflated && length > 0 && !gzipTileInflates(fd, dataStart + heap + offset, length * unit, tileBytes))
+            else if (inflated && length > 0 &&
+                     !gzipTileInflates(fd, dataStart + heap + offset, length * unit, tileBytes))
                 fault = QStringLiteral("tuile GZIP illisible");
         }
         if (!fault.isEmpty() || status)

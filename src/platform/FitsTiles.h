@@ -8,6 +8,20 @@
 
 #include <fitsio.h>
 
+// The keyword NAME of the HDU F is on, read as CFITSIO's TYPE (TLONG, TDOUBLE) into T, or FALLBACK
+// when the HDU has none that reads so.
+template <typename T>
+T fitsKey(fitsfile* f, int type, const char* name, T fallback)
+{
+    int status = 0;
+    T value{};
+    if (fits_read_key(f, type, name, &value, nullptr, &status)) {
+        fits_clear_errmsg();
+        return fallback;
+    }
+    return value;
+}
+
 // The reason the extension header at START of the file NAME must not be given to CFITSIO, or an
 // empty text. A header that cannot be read is left for CFITSIO to refuse.
 QString extensionHeaderFault(const QByteArray& name, LONGLONG start);
