@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -79,6 +80,88 @@ bool columnCardSafe(const char* card)
     return true;
 }
 
+// Whether a header CARD that CFITSIO reads as a number, when it describes a table or a compressed
+// image, holds one (or a quoted string, or a logical): CFITSIO overflows a buffer when it reports a
+// long value it cannot convert.
+bool numberCardSafe(const char* card)
+{
+    const char* eq = static_cast<const char*>(std::memchr(card, '=', 80));
+    const QByteArray key = QByteArray(card, 8).trimmed();
+    static const QByteArray kStructure[] = {"BITPIX", "NAXIS", "PCOUNT", "GCOUNT", "TFIELDS", "THEAP"};
+    bool read = key.startsWith('Z') || key.startsWith("NAXIS") || key.startsWith("TSCAL") ||
+                key.startsWith("TZERO") || key.startsWith("TBCOL");
+    for (const QByteArray& k : kStructure)
+        read = read || key == k;
+    if (!read || !eq)
+        return true;
+    const QByteArray value = QByteArray(eq + 1, int(card + 80 - (eq + 1))).split('/').value(0).trimmed();
+    if (value.isEmpty() || value.startsWith('\'') || value == "T" || value == "F")
+        return true;
+    char* end = nullptr;
+    std::strtod(value.constData(), &end);
+    return end == value.constData() + value.size();
+}
+
+// Whether a Rice tile C of CLEN bytes gives NX pixels in blocks of NBLOCK without reading past its
+// end, read byte for byte the way CFITSIO's decoder reads it: that decoder only looks for the end
+// of a damaged tile after a whole block, and a run of zero bytes takes it far beyond.
+bool riceTileFits(const unsigned char* c, size_t clen, long nx, int nblock, int bytepix)
+{
+    const int fsbits = bytepix == 1 ? 3 : bytepix == 2 ? 4 : 5;
+    const int fsmax = bytepix == 1 ? 6 : bytepix == 2 ? 14 : 25;
+    const int bbits = 1 << fsbits;
+    size_t pos = size_t(bytepix == 1 ? 1 : bytepix == 2 ? 2 : 4);  // the first pixel, as it is
+    if (clen <= pos)
+        return false;
+    uint32_t b = c[pos++];
+    int nbits = 8;
+    for (long i = 0; i < nx;) {
+        nbits -= fsbits;
+        for (; nbits < 0; nbits += 8) {
+            if (pos >= clen)
+                return false;
+            b = (b << 8) | c[pos++];
+        }
+        const int fs = int(b >> nbits) - 1;
+        b &= (1u << nbits) - 1;
+        const long imax = std::min<long>(i + nblock, nx);
+        if (fs < 0) {
+            i = imax;
+        } else if (fs == fsmax) {  // pixels as they are, bbits each
+            for (; i < imax; ++i) {
+                for (int k = bbits - nbits - 8; k >= 0; k -= 8)
+                    if (pos++ >= clen)
+                        return false;
+                if (nbits > 0) {
+                    if (pos >= clen)
+                        return false;
+                    b = c[pos++] & ((1u << nbits) - 1);
+                } else {
+                    b = 0;
+                }
+            }
+        } else {
+            for (; i < imax; ++i) {
+                while (b == 0) {
+                    if (pos >= clen)
+                        return false;
+                    nbits += 8;
+                    b = c[pos++];
+                }
+                nbits = 31 - __builtin_clz(b);  // the leading one bit, dropped
+                b ^= 1u << nbits;
+                for (nbits -= fs; nbits < 0; nbits += 8) {
+                    if (pos >= clen)
+                        return false;
+                    b = (b << 8) | c[pos++];
+                }
+                b &= (1u << nbits) - 1;
+            }
+        }
+    }
+    return true;
+}
+
 // Whether the LENGTH bytes at AT of FD are one whole gzip stream that inflates to at most LIMIT
 // bytes: what CFITSIO's GZIP decoder needs to come to an end.
 bool gzipTileInflates(int fd, LONGLONG at, LONGLONG length, LONGLONG limit)
@@ -132,7 +215,7 @@ QString extensionHeaderFault(const QByteArray& name, LONGLONG start)
                     kindName = QString::fromLatin1(type).remove(QRegularExpression(QStringLiteral("[^A-Z0-9_]")));
                 }
             }
-            columnsSafe = columnsSafe && columnCardSafe(card);
+            columnsSafe = columnsSafe && columnCardSafe(card) && numberCardSafe(card);
             blockSafe = blockSafe && countCard(card, "ZVAL1") != CountCard::NotCount;
             for (char axis = '1'; axis <= '9'; ++axis) {  // an axis's length is its default tile size
                 const char tile[] = {'Z', 'T', 'I', 'L', 'E', axis, '\0'};
@@ -144,7 +227,7 @@ QString extensionHeaderFault(const QByteArray& name, LONGLONG start)
     }
     ::close(fd);
     if (!columnsSafe)
-        return QStringLiteral("colonne de table illisible");
+        return QStringLiteral("en-tête illisible");
     if (unreadKind)
         return kindName.isEmpty() ? QStringLiteral("compression inconnue")
                                   : QStringLiteral("compression %1 non prise en charge").arg(kindName);
@@ -164,14 +247,32 @@ QString compressedTilesFault(fitsfile* f, const QByteArray& name, LONGLONG dataS
     const bool gzip = QByteArray(kind).trimmed().toUpper().startsWith("GZIP");
     const long table = fitsKey<long>(f, TLONG, "NAXIS1", 0) * fitsKey<long>(f, TLONG, "NAXIS2", 0);
     const LONGLONG heap = fitsKey<long>(f, TLONG, "THEAP", table);
+    const bool rice = QByteArray(kind).trimmed().toUpper().startsWith("RICE");
+    int blocksize = int(fitsKey<long>(f, TLONG, "ZVAL1", 32)), bytepix = int(fitsKey<long>(f, TLONG, "ZVAL2", 4));
+    if (blocksize < 16 && bytepix > 8)
+        std::swap(blocksize, bytepix);  // as CFITSIO reads early files that wrote them the other way
     LONGLONG tileBytes = 8;  // the largest pixel, times the pixels of the largest tile
-    for (int axis = 1, axes = int(fitsKey<long>(f, TLONG, "ZNAXIS", 0)); axis <= std::min(axes, 6); ++axis) {
-        const long size = fitsKey<long>(f, TLONG, QByteArray("ZNAXIS" + QByteArray::number(axis)).constData(), 1);
-        const long tile =
-            fitsKey<long>(f, TLONG, QByteArray("ZTILE" + QByteArray::number(axis)).constData(), axis == 1 ? size : 1);
-        tileBytes = std::min<LONGLONG>(tileBytes * std::max(1L, std::min(tile, size)), LONGLONG(1) << 40);
+    const int axes = std::clamp(int(fitsKey<long>(f, TLONG, "ZNAXIS", 0)), 0, 6);
+    long size[6] = {}, tile[6] = {};
+    for (int axis = 0; axis < axes; ++axis) {
+        size[axis] = std::max(1L, fitsKey<long>(f, TLONG, QByteArray("ZNAXIS" + QByteArray::number(axis + 1)).constData(), 1));
+        tile[axis] = std::clamp(fitsKey<long>(f, TLONG, QByteArray("ZTILE" + QByteArray::number(axis + 1)).constData(),
+                                              axis == 0 ? size[axis] : 1),
+                                1L, size[axis]);
+        tileBytes = std::min<LONGLONG>(tileBytes * tile[axis], LONGLONG(1) << 40);
     }
-    const int fd = gzip ? ::open(name.constData(), O_RDONLY | O_CLOEXEC) : -1;
+    // The pixels of the tile in table row ROW: tiles at the far edges are cut to the image.
+    auto tilePixels = [&](LONGLONG row) {
+        LONGLONG index = row - 1, pixels = 1;
+        for (int axis = 0; axis < axes; ++axis) {
+            const long across = (size[axis] - 1) / tile[axis] + 1;
+            pixels *= std::min<LONGLONG>(tile[axis], size[axis] - (index % across) * tile[axis]);
+            index /= across;
+        }
+        return pixels;
+    };
+    const int fd = gzip || rice ? ::open(name.constData(), O_RDONLY | O_CLOEXEC) : -1;
+    std::vector<unsigned char> bytes;
     QString fault;
     for (const char* column : {"COMPRESSED_DATA", "GZIP_COMPRESSED_DATA", "UNCOMPRESSED_DATA"}) {
         int col = 0;
@@ -197,6 +298,12 @@ QString compressedTilesFault(fitsfile* f, const QByteArray& name, LONGLONG dataS
             else if (inflated && length > 0 &&
                      !gzipTileInflates(fd, dataStart + heap + offset, length * unit, tileBytes))
                 fault = QStringLiteral("tuile GZIP illisible");
+            else if (rice && length > 0 && std::strcmp(column, "COMPRESSED_DATA") == 0) {
+                bytes.resize(size_t(length * unit));
+                if (::pread(fd, bytes.data(), bytes.size(), off_t(dataStart + heap + offset)) != ssize_t(bytes.size()) ||
+                    !riceTileFits(bytes.data(), bytes.size(), long(tilePixels(row)), blocksize, bytepix))
+                    fault = QStringLiteral("tuile Rice illisible");
+            }
         }
         if (!fault.isEmpty() || status)
             break;

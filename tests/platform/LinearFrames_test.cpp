@@ -72,6 +72,14 @@ for name, key, value in (("zerotile.fz", "ZTILE2", "0"), ("wordtile.fz", "ZTILE1
     b[at:at + 80] = f"{key:<8}= {value:>20}".ljust(80).encode(); open(f"{d}/{name}", "wb").write(b)
 b = bytearray(open(f"{d}/tiles.fz", "rb").read()); at = b.index(b"TTYPE1  = ")  # a column name of 70, unquoted
 b[at:at + 80] = b"TTYPE1  = " + b"u" * 70; open(f"{d}/longname.fz", "wb").write(b)
+b = bytearray(open(f"{d}/tiles.fz", "rb").read()); at = b.index(b"ZBITPIX = ")  # a number that is none
+b[at:at + 80] = (b"ZBITPIX = " + b"N10x" * 17)[:80]; open(f"{d}/wordbitpix.fz", "wb").write(b)
+b = bytearray(open(f"{d}/tiles.fz", "rb").read())
+with fits.open(f"{d}/tiles.fz", disable_image_compression=True) as f:
+    at = f[1].fileinfo()['datLoc']; heap = at + f[1].header['NAXIS1'] * f[1].header['NAXIS2']
+n, off = int.from_bytes(b[at:at + 4], 'big'), int.from_bytes(b[at + 4:at + 8], 'big')
+b[heap + off + 2:heap + off + n] = b"\x10" + b"\0" * (n - 3)  # Rice codes, then zeros to the tile's end
+open(f"{d}/ricezeros.fz", "wb").write(b)
 bay = np.full((40, 40), 1000, np.uint16)
 bay[:, :20][0::2, 0::2] = 60000   # left half red: the R sites of RGGB bright
 bay[:, 20:][1::2, 1::2] = 60000   # right half blue: the B sites bright
@@ -191,7 +199,9 @@ TEST_F(LinearFramesTest, BrokenFitsAreRefusedWithTheirReasonAndFlatOrBlankOnesSt
                           Case{"zerotile.fz", "Image FITS incorrecte"}, Case{"wordtile.fz", "Image FITS incorrecte"},
                           Case{"zeroblock.fz", "Image FITS incorrecte (taille de tuile illisible)"},
                           Case{"zeroaxis.fz", "Image FITS incorrecte (taille de tuile illisible)"},
-                          Case{"longname.fz", "Image FITS incorrecte (colonne de table illisible)"},
+                          Case{"longname.fz", "Image FITS incorrecte (en-tête illisible)"},
+                          Case{"wordbitpix.fz", "Image FITS incorrecte (en-tête illisible)"},
+                          Case{"ricezeros.fz", "Image FITS incorrecte (tuile Rice illisible)"},
                           Case{"PLIO_1.fz", "Image FITS incorrecte (compression PLIO_1 non prise en charge)"},
                           Case{"HCOMPRESS_1.fz", "Image FITS incorrecte (compression HCOMPRESS_1 non prise en charge)"},
                           Case{"flat.fits", nullptr}}) {
