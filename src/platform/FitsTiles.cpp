@@ -162,26 +162,19 @@ bool riceTileFits(const unsigned char* c, size_t clen, long nx, int nblock, int 
     return true;
 }
 
-// Whether the LENGTH bytes at AT of FD are one whole gzip stream that inflates to at most LIMIT
-// bytes: what CFITSIO's GZIP decoder needs to come to an end.
-bool gzipTileInflates(int fd, LONGLONG at, LONGLONG length, LONGLONG limit)
+// Whether a GZIP tile's BYTES are one whole gzip stream that inflates to at most LIMIT bytes: what
+// CFITSIO's GZIP decoder needs to come to an end.
+bool gzipTileInflates(std::vector<unsigned char>& bytes, LONGLONG limit)
 {
     z_stream z = {};
     if (inflateInit2(&z, 15 + 16) != Z_OK)
         return false;
-    std::vector<unsigned char> in(size_t(std::min<LONGLONG>(length, 1 << 16))), out(1 << 16);
-    LONGLONG read = 0, produced = 0;
+    std::vector<unsigned char> out(1 << 16);
+    z.next_in = bytes.data();
+    z.avail_in = uInt(bytes.size());
+    LONGLONG produced = 0;
     int result = Z_OK;
     while (result == Z_OK && produced <= limit) {
-        if (z.avail_in == 0) {
-            const size_t want = size_t(std::min<LONGLONG>(length - read, LONGLONG(in.size())));
-            const ssize_t n = read < length ? ::pread(fd, in.data(), want, off_t(at + read)) : 0;
-            if (n <= 0)
-                break;  // the stream goes on past the tile
-            read += n;
-            z.next_in = in.data();
-            z.avail_in = uInt(n);
-        }
         z.next_out = out.data();
         z.avail_out = uInt(out.size());
         result = inflate(&z, Z_NO_FLUSH);
@@ -288,22 +281,26 @@ QString compressedTilesFault(fitsfile* f, const QByteArray& name, LONGLONG dataS
         if (type >= 0)
             continue;  // a fixed column: its bytes are inside the table already
         const LONGLONG unit = elementBytes(type);
+        // GZIP tiles are in the compressed columns, Rice ones in the first only.
         const bool inflated = gzip && std::strcmp(column, "UNCOMPRESSED_DATA") != 0;
+        const bool walked = rice && std::strcmp(column, "COMPRESSED_DATA") == 0;
         for (LONGLONG row = 1; row <= rows && fault.isEmpty() && !status; ++row) {
             LONGLONG length = 0, offset = 0;
             if (fits_read_descriptll(f, col, row, &length, &offset, &status))
                 break;
-            if (length < 0 || offset < 0 || length > room / unit || offset > room - length * unit)
+            if (length < 0 || offset < 0 || length > room / unit || offset > room - length * unit) {
                 fault = QStringLiteral("tuile hors du fichier");
-            else if (inflated && length > 0 &&
-                     !gzipTileInflates(fd, dataStart + heap + offset, length * unit, tileBytes))
-                fault = QStringLiteral("tuile GZIP illisible");
-            else if (rice && length > 0 && std::strcmp(column, "COMPRESSED_DATA") == 0) {
-                bytes.resize(size_t(length * unit));
-                if (::pread(fd, bytes.data(), bytes.size(), off_t(dataStart + heap + offset)) != ssize_t(bytes.size()) ||
-                    !riceTileFits(bytes.data(), bytes.size(), long(tilePixels(row)), blocksize, bytepix))
-                    fault = QStringLiteral("tuile Rice illisible");
+                continue;
             }
+            if (length == 0 || !(inflated || walked))
+                continue;
+            bytes.resize(size_t(length * unit));
+            const bool read =
+                ::pread(fd, bytes.data(), bytes.size(), off_t(dataStart + heap + offset)) == ssize_t(bytes.size());
+            if (inflated && !(read && gzipTileInflates(bytes, tileBytes)))
+                fault = QStringLiteral("tuile GZIP illisible");
+            else if (walked && !(read && riceTileFits(bytes.data(), bytes.size(), long(tilePixels(row)), blocksize, bytepix)))
+                fault = QStringLiteral("tuile Rice illisible");
         }
         if (!fault.isEmpty() || status)
             break;
